@@ -1,0 +1,121 @@
+#include "MsgDlgs.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+
+namespace {
+
+QPointer<QWidget> &MainForm()
+{
+    static QPointer<QWidget> form;
+    return form;
+}
+
+MessageBoxHook &Hook()
+{
+    static MessageBoxHook hook;
+    return hook;
+}
+
+// Errors and warnings beep; information and confirmations are silent.
+bool Beeps(MsgDlgType type)
+{
+    return type == MsgDlgType::Error || type == MsgDlgType::Warning;
+}
+
+QString TypeCaption(MsgDlgType type)
+{
+    switch (type) {
+    case MsgDlgType::Warning:
+        return QStringLiteral("Warning");
+    case MsgDlgType::Error:
+        return QStringLiteral("Error");
+    case MsgDlgType::Information:
+        return QStringLiteral("Information");
+    case MsgDlgType::Confirmation:
+        return QStringLiteral("Confirm");
+    }
+    return {};
+}
+
+QMessageBox::Icon TypeIcon(MsgDlgType type)
+{
+    switch (type) {
+    case MsgDlgType::Warning:
+        return QMessageBox::Warning;
+    case MsgDlgType::Error:
+        return QMessageBox::Critical;
+    case MsgDlgType::Information:
+        return QMessageBox::Information;
+    case MsgDlgType::Confirmation:
+        return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+void SetMsgDlgMainForm(QWidget *mainForm)
+{
+    MainForm() = mainForm;
+}
+
+void SetMessageBoxHook(MessageBoxHook hook)
+{
+    Hook() = std::move(hook);
+}
+
+int CentredBoxPos(int mainPos, int mainSize, int boxSize)
+{
+    return std::max(0, mainPos + (mainSize - boxSize) / 2);
+}
+
+bool MsgDlgPos(const QString &text, const QString &caption, MsgDlgType type, bool yesNo, int left, int top)
+{
+    if (Hook())
+        return Hook()(type, text);
+
+    QWidget *main = MainForm();
+    QMessageBox box(TypeIcon(type), caption.isEmpty() ? TypeCaption(type) : caption, text,
+                    yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, main);
+    // Server replies such as "<a@b>" must show as they are, never as markup.
+    box.setTextFormat(Qt::PlainText);
+    // No close button in the title bar: the box is answered with its buttons.
+    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    box.adjustSize();
+    QPoint pos = box.pos();
+    if ((left == -1 || top == -1) && main && main->isVisible()) {
+        const QRect frame = main->frameGeometry();
+        pos = QPoint(CentredBoxPos(frame.left(), frame.width(), box.width()),
+                     CentredBoxPos(frame.top(), frame.height(), box.height()));
+    }
+    if (left > -1)
+        pos.setX(left);
+    if (top > -1)
+        pos.setY(top);
+    box.move(pos);
+    if (Beeps(type))
+        QApplication::beep();
+    return box.exec() == QMessageBox::Yes;
+}
+
+void ErrorBox(const QString &text)
+{
+    MsgDlgPos(text, {}, MsgDlgType::Error, false);
+}
+
+void InfoBox(const QString &text)
+{
+    MsgDlgPos(text, {}, MsgDlgType::Information, false);
+}
+
+bool WarningYesNo(const QString &text)
+{
+    return MsgDlgPos(text, {}, MsgDlgType::Warning, true);
+}
+
+bool ConfirmYesNo(const QString &text)
+{
+    return MsgDlgPos(text, {}, MsgDlgType::Confirmation, true);
+}

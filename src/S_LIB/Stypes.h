@@ -1,0 +1,7 @@
+#pragma once
+
+// The support library's chief module: typed INI parameters, text and path
+// helpers, the start-up environment, form placement and file dialogs.
+#include "StartupEnv.h"
+#include "TIniPar.h"
+#include "TextHelpers.h"

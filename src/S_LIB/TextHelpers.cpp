@@ -1,0 +1,99 @@
+#include "TextHelpers.h"
+
+#include <QFileInfo>
+
+namespace {
+
+const QChar Quote(u'"');
+const QChar Slash(u'/');
+
+QString TrimControls(const QString &s)
+{
+    qsizetype first = 0;
+    qsizetype last = s.size();
+    while (first < last && s[first].unicode() <= 32)
+        ++first;
+    while (last > first && s[last - 1].unicode() <= 32)
+        --last;
+    return s.mid(first, last - first);
+}
+
+} // namespace
+
+int CompareInt(int a, int b)
+{
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+QString ExtractField(const QString &text, int n, QChar separator)
+{
+    const int target = n - 1;
+    int count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (count >= target) {
+            qsizetype end = text.indexOf(separator, i);
+            if (end < 0)
+                end = text.size();
+            return TrimControls(text.mid(i, end - i));
+        }
+        if (text[i] == separator)
+            ++count;
+    }
+    return {};
+}
+
+void AppendWithSeparator(QString &text, const QString &item, const QString &separator)
+{
+    if (item.isEmpty())
+        return;
+    if (text.isEmpty())
+        text = item;
+    else
+        text += separator + item;
+}
+
+void QuoteCsvField(QString &field, QChar separator)
+{
+    if (field.contains(Quote))
+        field.replace(Quote, QStringLiteral("\"\""));
+    if (field.contains(separator) || field.contains(Quote) || field.contains(u'\n') || field.contains(u'\r'))
+        field = Quote + field + Quote;
+}
+
+QString UnquoteCsvField(const QString &field)
+{
+    QString s = field;
+    if (s.size() >= 2) {
+        if (s.front() == Quote)
+            s.remove(0, 1);
+        if (!s.isEmpty() && s.back() == Quote)
+            s.chop(1);
+    }
+    return s.replace(QStringLiteral("\"\""), Quote);
+}
+
+QString IncludeTrailingBackslash(const QString &path)
+{
+    if (path.isEmpty() || path.endsWith(Slash))
+        return path;
+    return path + Slash;
+}
+
+QString ExcludeTrailingBackslash(const QString &path)
+{
+    if (path.size() > 1 && path.endsWith(Slash))
+        return path.chopped(1);
+    return path;
+}
+
+QString JoinPath(const QString &folder, const QString &name)
+{
+    const QString tail = name.startsWith(Slash) ? name.mid(1) : name;
+    return IncludeTrailingBackslash(folder) + tail;
+}
+
+std::int64_t GetFileSize64(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    return info.exists() ? info.size() : 0;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Text files of the program are UTF-8. Files written by older Windows versions
+// of the program are in the Windows-1252 code page; reading tells them apart
+// by whether the bytes are valid UTF-8.
+
+/** Decodes file bytes: a UTF-8 BOM is skipped; bytes that are not valid UTF-8 read as Windows-1252. */
+QString DecodeText(const QByteArray &bytes);
+
+/** True when the bytes (after an optional BOM) are valid UTF-8. */
+bool IsValidUtf8(const QByteArray &bytes);
+
+/** Windows-1252 bytes to text (the five unassigned bytes map to the same code points). */
+QString DecodeWindows1252(const QByteArray &bytes);
+
+/** Reads a whole text file with DecodeText; throws AppError when it cannot be read. */
+QString ReadTextFile(const QString &fileName);
+
+/**
+ * Writes text as UTF-8 through a temporary file and a rename, so that a failed
+ * write never leaves a truncated file behind. Throws AppError("Unable to write to %s").
+ * privateFile: the file gets mode 0600 (it holds a password).
+ */
+void WriteFileAtomic(const QString &fileName, const QByteArray &bytes, bool privateFile = false);
+void WriteTextFileAtomic(const QString &fileName, const QString &text, bool privateFile = false);
