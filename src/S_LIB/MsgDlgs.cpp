@@ -4,6 +4,9 @@
 #include <QMessageBox>
 #include <QPointer>
 
+#include <algorithm>
+#include <optional>
+
 namespace {
 
 QPointer<QWidget> &MainForm()
@@ -76,7 +79,9 @@ bool MsgDlgPos(const QString &text, const QString &caption, MsgDlgType type, boo
     if (Hook())
         return Hook()(type, text);
 
-    QWidget *main = MainForm();
+    // A hidden main form is no parent: the platform would centre the box
+    // over the stale bounds of the hidden window instead of the screen.
+    QWidget *main = MainForm() && MainForm()->isVisible() ? MainForm().data() : nullptr;
     QMessageBox box(TypeIcon(type), caption.isEmpty() ? TypeCaption(type) : caption, text,
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, main);
     // Server replies such as "<a@b>" must show as they are, never as markup.
@@ -84,17 +89,24 @@ bool MsgDlgPos(const QString &text, const QString &caption, MsgDlgType type, boo
     // No close button in the title bar: the box is answered with its buttons.
     box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     box.adjustSize();
-    QPoint pos = box.pos();
-    if ((left == -1 || top == -1) && main && main->isVisible()) {
+    // Without a position of ours the box is never moved, so the platform's
+    // own placement of a dialog (centred) still applies.
+    std::optional<QPoint> pos;
+    if ((left == -1 || top == -1) && main) {
         const QRect frame = main->frameGeometry();
         pos = QPoint(CentredBoxPos(frame.left(), frame.width(), box.width()),
                      CentredBoxPos(frame.top(), frame.height(), box.height()));
     }
-    if (left > -1)
-        pos.setX(left);
-    if (top > -1)
-        pos.setY(top);
-    box.move(pos);
+    if (left > -1 || top > -1) {
+        if (!pos)
+            pos = box.geometry().topLeft();
+        if (left > -1)
+            pos->setX(left);
+        if (top > -1)
+            pos->setY(top);
+    }
+    if (pos)
+        box.move(*pos);
     if (Beeps(type))
         QApplication::beep();
     return box.exec() == QMessageBox::Yes;

@@ -1,5 +1,6 @@
 #include "StartupEnv.h"
 
+#include "FileDialogs.h"
 #include "TextHelpers.h"
 
 #include <QDir>
@@ -55,6 +56,7 @@ void InitStartup()
     g_programDirNoBackslash = ExcludeTrailingBackslash(JoinPath(data, QStringLiteral("velko-courierline")));
     QDir().mkpath(g_programDirNoBackslash);
     InitEnvironment();
+    ResetFileDialogFolders();
 }
 
 void InitEnvironment()

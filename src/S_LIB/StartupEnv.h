@@ -35,7 +35,8 @@ std::uint8_t DefaultCharset();
 std::uint8_t GetWindowsVersion();
 
 /**
- * The start-up: fixes the data folder (creating it), then InitEnvironment.
+ * The start-up: fixes the data folder (creating it), then InitEnvironment,
+ * then points both file dialogs at the documents folder.
  * Tests call it again after pointing XDG_DATA_HOME at a temporary folder.
  */
 void InitStartup();

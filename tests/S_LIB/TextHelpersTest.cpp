@@ -1,0 +1,78 @@
+#include "TextHelpers.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace Qt::StringLiterals;
+
+TEST(TextHelpersTest, ExtractFieldCountsEmptyFieldsAndTrims)
+{
+    const QChar bar(u'|');
+    EXPECT_EQ(ExtractField(u"a|b||d"_s, 3, bar), QString());
+    EXPECT_EQ(ExtractField(u"a|b||d"_s, 4, bar), u"d"_s);
+    EXPECT_EQ(ExtractField(u"a|b||d"_s, 5, bar), QString());
+    EXPECT_EQ(ExtractField(u"\t x\r|y"_s, 0, bar), u"x"_s);
+    EXPECT_EQ(ExtractField(u"a|"_s, 2, bar), QString());
+    EXPECT_EQ(ExtractField(u"\"a|b\"|c"_s, 2, bar), u"b\""_s);  // quotes are not special
+}
+
+TEST(TextHelpersTest, CsvQuotingCases)
+{
+    const auto quoted = [](QString f) {
+        QuoteCsvField(f, u',');
+        return f;
+    };
+    EXPECT_EQ(quoted(u"a\"b"_s), u"\"a\"\"b\""_s);
+    EXPECT_EQ(quoted(u"a,b"_s), u"\"a,b\""_s);
+    EXPECT_EQ(quoted(u"a;b"_s), u"a;b"_s);
+    EXPECT_EQ(quoted(u" a "_s), u" a "_s);
+    EXPECT_EQ(UnquoteCsvField(u"\"a\"\"\"\"b\""_s), u"a\"\"b"_s);
+    EXPECT_EQ(UnquoteCsvField(u"\""_s), u"\""_s);
+    EXPECT_EQ(UnquoteCsvField(u"abc\""_s), u"abc"_s);
+    EXPECT_EQ(UnquoteCsvField(u"a\"\"\"b"_s), u"a\"\"b"_s);
+}
+
+// Whatever the export writes, the import reads back.
+TEST(TextHelpersTest, UnquoteInvertsQuoteOverGeneratedFields)
+{
+    const QString alphabet = u"ab \",\r\n;"_s;
+    std::mt19937 rng(20240611);
+    std::uniform_int_distribution<int> length(0, 12);
+    std::uniform_int_distribution<qsizetype> pick(0, alphabet.size() - 1);
+    int wrapped = 0;
+    for (int i = 0; i < 5000; ++i) {
+        QString field;
+        for (int n = length(rng); n > 0; --n)
+            field += alphabet[pick(rng)];
+        QString quoted = field;
+        QuoteCsvField(quoted, u',');
+        if (quoted == field)
+            continue;
+        ++wrapped;
+        ASSERT_EQ(UnquoteCsvField(quoted), field) << qPrintable(field);
+    }
+    EXPECT_GT(wrapped, 1000);
+}
+
+TEST(TextHelpersTest, PathsAndFileSizes)
+{
+    EXPECT_EQ(IncludeTrailingBackslash(QString()), QString());
+    EXPECT_EQ(ExcludeTrailingBackslash(u"/"_s), u"/"_s);
+    EXPECT_EQ(ExcludeTrailingBackslash(u"/data/"_s), u"/data"_s);
+    EXPECT_EQ(JoinPath(u"/data"_s, u"/list.csv"_s), u"/data/list.csv"_s);
+    EXPECT_EQ(JoinPath(u"/data/"_s, u"list.csv"_s), u"/data/list.csv"_s);
+    EXPECT_EQ(JoinPath(QString(), u"/list.csv"_s), u"list.csv"_s);
+
+    QTemporaryDir dir;
+    EXPECT_EQ(GetFileSize64(dir.filePath(u"missing"_s)), 0);
+    QFile big(dir.filePath(u"big"_s));  // sparse, beyond 32 bits
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    const qint64 size = (qint64(1) << 32) + 7;
+    ASSERT_TRUE(big.resize(size));
+    big.close();
+    EXPECT_EQ(GetFileSize64(big.fileName()), size);
+}
