@@ -1,0 +1,49 @@
+#pragma once
+
+#include "TParameter.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// Reading and analysing a message text. T is the message as one string, every
+// line followed by CR LF; positions are 0-based QString indices into it.
+
+/** T of a list of lines: every line followed by CR LF, the last one too. */
+QString MessageLinesToText(const QStringList &lines);
+/** Splits at CR LF, CR or LF; a final line break does not make an empty last line. */
+QStringList SplitMessageLines(const QString &text);
+/** True when the text holds nothing but blanks and control characters. */
+bool IsBlankText(const QString &text);
+
+/** A message text with the name of the character set its bytes were read in. */
+struct DecodedMessage {
+    QString Text;
+    QByteArray Encoding;  // "UTF-8", "windows-1252" or the text's own charset= name
+    bool Bom = false;     // the bytes began with a UTF-8 byte order mark
+};
+/**
+ * Decodes message file bytes: UTF-8 (a BOM skipped) when they are valid UTF-8;
+ * otherwise in the character set the text names itself (charset=) when it is
+ * one the system knows, else Windows-1252.
+ */
+DecodedMessage DecodeMessageBytes(const QByteArray &bytes);
+/**
+ * Encodes a message text the way an existing file was written (its encoding
+ * found by DecodeMessageBytes, and its BOM), so that saving back into a user's
+ * file keeps its character set; UTF-8 when the text does not fit that set.
+ */
+QByteArray EncodeMessageLike(const QString &text, const QByteArray &existingBytes);
+
+/** "<HTML" or "</HTML>" anywhere, in any letter case. */
+bool IsHtmlMessage(const QString &t);
+/**
+ * The value of the first non-empty "charset=" inside a tag (either a bare value
+ * ended by '"', ';' or '>', or a quoted one); empty when there is none or it
+ * is shorter than 3 or longer than 32 characters.
+ */
+QString FindHtmlCharset(const QString &t);
+/** Every placeholder of T, in strictly descending order of Pos, with its drop span. */
+std::vector<TParameter> FindPlaceholders(const QString &t, bool isHtml);

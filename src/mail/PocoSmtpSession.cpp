@@ -1,0 +1,217 @@
+// The SMTP session over Poco Net/NetSSL. Poco's own SMTP client conveniences
+// are not used where they fall short:
+// - its AUTH LOGIN answers only prompts that read "Username"/"Password", so
+//   the exchange is done here (RFC 4954: the prompts' text is free);
+// - it sends no RSET after a refused MAIL, RCPT or DATA, so every later send
+//   on the session would fail with 503: a refusal is followed by RSET here;
+// - its STARTTLS gives the TLS layer no host name (no SNI), so STARTTLS is
+//   done here too.
+// What it does well is kept: the reply parsing, and the dot-stuffing and the
+// final "." of the message data (MailOutputStream, RFC 5321 4.5.2).
+#include "SmtpSession.h"
+
+#include <Poco/Base64Encoder.h>
+#include <Poco/Net/Context.h>
+#include <Poco/Net/NetException.h>
+#include <Poco/Net/NetSSL.h>
+#include <Poco/Net/SMTPClientSession.h>
+#include <Poco/Net/SecureStreamSocket.h>
+#include <Poco/Net/SocketAddress.h>
+#include <Poco/Net/StreamSocket.h>
+
+#include <csignal>
+#include <mutex>
+#include <sstream>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void InitializeOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        Poco::Net::initializeSSL();
+        // A server that drops the connection must give an error, not end the
+        // program: writes to a closed socket (OpenSSL's among them) raise SIGPIPE.
+        std::signal(SIGPIPE, SIG_IGN);
+    });
+}
+
+std::string Base64(const QString &text)
+{
+    std::ostringstream out;
+    Poco::Base64Encoder encoder(out);
+    encoder.rdbuf()->setLineLength(0);
+    encoder << text.toStdString();
+    encoder.close();
+    return out.str();
+}
+
+QString ReplyText(const std::string &reply)
+{
+    return QString::fromStdString(reply).replace(u'\n', u' ').trimmed();
+}
+
+bool IsPositive(int status)
+{
+    return status / 100 == 2;
+}
+
+/** Poco's client with its socket within reach, for STARTTLS with a host name. */
+class Client : public Poco::Net::SMTPClientSession {
+public:
+    using SMTPClientSession::SMTPClientSession;
+    using SMTPClientSession::socket;
+};
+
+class PocoSmtpSession final : public SmtpSession {
+public:
+    explicit PocoSmtpSession(const SmtpOptions &options)
+        : m_options(options)
+    {
+        InitializeOnce();
+    }
+
+    ~PocoSmtpSession() override { Disconnect(); }
+
+    void Connect() override
+    {
+        Guarded([&] {
+            const std::string host = m_options.Host.toStdString();
+            const Poco::Net::SocketAddress address(host, m_options.Port);
+            Poco::Net::StreamSocket socket;
+            socket.connect(address, Milliseconds(m_options.ConnectTimeoutMs));
+            socket.setReceiveTimeout(Milliseconds(m_options.ReadTimeoutMs));
+            socket.setSendTimeout(Milliseconds(m_options.ReadTimeoutMs));
+            if (m_options.UseTLS == SmtpTls::Implicit)
+                socket = Poco::Net::SecureStreamSocket::attach(socket, host, TlsContext());
+            m_client = std::make_unique<Client>(socket);
+            m_client->login();  // greeting, EHLO (HELO when EHLO is refused)
+            if (m_options.UseTLS == SmtpTls::StartTls) {
+                std::string reply;
+                if (!IsPositive(Command("STARTTLS", reply)))
+                    throw SmtpError(SmtpError::Refused,
+                                    u"The server does not offer STARTTLS (%1); the connection is not encrypted."_s.arg(
+                                        ReplyText(reply)));
+                m_client->socket() = Poco::Net::SecureStreamSocket::attach(m_client->socket(), host, TlsContext());
+                m_client->login();  // EHLO again: RFC 3207 4.2, the server forgets what it was told
+            }
+        });
+    }
+
+    void Authenticate() override
+    {
+        if (m_options.AuthType == SmtpAuth::None)
+            return;
+        Guarded([&] {
+            std::string reply;
+            int status = Command("AUTH LOGIN", reply);
+            if (status == 334)
+                status = Command(Base64(m_options.Username), reply);
+            if (status == 334)
+                status = Command(Base64(m_options.Password), reply);
+            if (!IsPositive(status))
+                throw SmtpError(SmtpError::Refused, ReplyText(reply));
+        });
+    }
+
+    void Send(const QString &from, const QStringList &recipients, const QByteArray &data) override
+    {
+        Guarded([&] {
+            std::string reply;
+            if (!IsPositive(Command("MAIL FROM:<" + from.toStdString() + '>', reply)))
+                Refuse(u"Cannot send message: "_s + ReplyText(reply));
+            for (const QString &recipient : recipients) {
+                const std::string angled = '<' + recipient.toStdString() + '>';
+                if (!IsPositive(Command("RCPT TO:" + angled, reply)))
+                    Refuse(u"Recipient rejected: %1: %2"_s.arg(QString::fromStdString(angled), ReplyText(reply)));
+            }
+            if (Command("DATA", reply) != 354)
+                Refuse(u"Cannot send message data: "_s + ReplyText(reply));
+            std::istringstream in(data.toStdString());
+            try {
+                m_client->sendMessage(in);
+            } catch (const Poco::Net::SMTPException &e) {
+                if (e.code() == 0)
+                    throw ConnectionClosed();
+                Refuse(QString::fromStdString(e.message()).replace(u'\n', u' '));
+            }
+        });
+    }
+
+    void Disconnect() noexcept override
+    {
+        if (!m_client)
+            return;
+        try {
+            m_client->close();  // QUIT, when the greeting came
+        } catch (...) {
+            // The sends are over: a server that hangs up first changes nothing.
+        }
+        m_client.reset();
+    }
+
+private:
+    static Poco::Timespan Milliseconds(int ms) { return Poco::Timespan(static_cast<Poco::Timespan::TimeDiff>(ms) * 1000); }
+
+    static SmtpError ConnectionClosed()
+    {
+        return SmtpError(SmtpError::ConnectionLost, u"Connection closed by the server."_s);
+    }
+
+    // The negotiating method: the highest TLS version both sides know. The
+    // server certificate is not verified, as the program always did.
+    Poco::Net::Context::Ptr TlsContext()
+    {
+        if (!m_context)
+            m_context = new Poco::Net::Context(Poco::Net::Context::TLS_CLIENT_USE, "", Poco::Net::Context::VERIFY_NONE,
+                                               9, false, "ALL:!ADH:!LOW:!EXP:!MD5:@STRENGTH");
+        return m_context;
+    }
+
+    // A command and its reply; no reply at all means the connection is gone.
+    int Command(const std::string &command, std::string &reply)
+    {
+        const int status = m_client->sendCommand(command, reply);
+        if (status == 0)
+            throw ConnectionClosed();
+        return status;
+    }
+
+    [[noreturn]] void Refuse(const QString &text)
+    {
+        std::string reply;
+        try {
+            m_client->sendCommand("RSET", reply);
+        } catch (const Poco::Exception &) {
+            // Reported by the next command if the connection is really gone.
+        }
+        throw SmtpError(SmtpError::Refused, text);
+    }
+
+    template <typename F>
+    static void Guarded(F &&body)
+    {
+        try {
+            body();
+        } catch (const SmtpError &) {
+            throw;
+        } catch (const Poco::Exception &e) {
+            throw SmtpError(SmtpError::ConnectionLost, QString::fromStdString(e.displayText()));
+        } catch (const std::exception &e) {
+            throw SmtpError(SmtpError::ConnectionLost, QString::fromUtf8(e.what()));
+        }
+    }
+
+    SmtpOptions m_options;
+    Poco::Net::Context::Ptr m_context;
+    std::unique_ptr<Client> m_client;
+};
+
+} // namespace
+
+std::unique_ptr<SmtpSession> CreateSmtpSession(const SmtpOptions &options)
+{
+    return std::make_unique<PocoSmtpSession>(options);
+}

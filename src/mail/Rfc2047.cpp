@@ -1,0 +1,200 @@
+#include "Rfc2047.h"
+
+#include <QRegularExpression>
+#include <QStringEncoder>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int FoldWidth = 78;    // RFC 5322 2.1.1: lines SHOULD stay within 78 characters
+constexpr int MaxLineBytes = 998;  // ... and MUST stay within 998
+
+bool IsPrintableAscii(const QString &text)
+{
+    for (const QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() > 0x7E)
+            return false;
+    return true;
+}
+
+// RFC 5322 atext: what a display name may hold without quotes.
+bool IsAtext(char16_t c)
+{
+    if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9'))
+        return true;
+    return QStringView(u"!#$%&'*+-/=?^_`{|}~").contains(QChar(c));
+}
+
+// RFC 2047 5 (3): in a phrase a Q word may carry only these unencoded.
+bool IsQLiteral(unsigned char b)
+{
+    return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '!' || b == '*' ||
+           b == '+' || b == '-' || b == '/';
+}
+
+int QLength(const QByteArray &bytes)
+{
+    int n = 0;
+    for (const char c : bytes)
+        n += (IsQLiteral(static_cast<unsigned char>(c)) || c == ' ') ? 1 : 3;
+    return n;
+}
+
+QByteArray QEncode(const QByteArray &bytes)
+{
+    QByteArray out;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b == ' ')
+            out += '_';
+        else if (IsQLiteral(b))
+            out += c;
+        else
+            out += '=' + QByteArray::number(b, 16).rightJustified(2, '0').toUpper();
+    }
+    return out;
+}
+
+int BLength(qsizetype bytes)
+{
+    return static_cast<int>((bytes + 2) / 3 * 4);
+}
+
+// The characters of a text, surrogate pairs kept together.
+QStringList Characters(const QString &text)
+{
+    QStringList chars;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype n = (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2 : 1;
+        chars.append(text.mid(i, n));
+        i += n - 1;
+    }
+    return chars;
+}
+
+QByteArray QuotedString(const QString &text)
+{
+    QByteArray out = "\"";
+    for (const QChar c : text) {
+        if (c == u'"' || c == u'\\')
+            out += '\\';
+        out += static_cast<char>(c.unicode());
+    }
+    return out + '"';
+}
+
+} // namespace
+
+QString FoldLineBreaks(const QString &text)
+{
+    static const QRegularExpression lineBreaks(u"[\\r\\n]+"_s);
+    QString folded = text;
+    return folded.replace(lineBreaks, u" "_s);
+}
+
+QChar HeaderEncodingFor(const QString &charSet)
+{
+    return charSet.compare(u"iso-8859-1"_s, Qt::CaseInsensitive) == 0 ? u'Q' : u'B';
+}
+
+QByteArray EncodeInCharSet(const QString &text, QString &charSet)
+{
+    QStringEncoder encoder(charSet.toLatin1().constData());  // not Stateless: that loses the error flag
+    if (encoder.isValid()) {
+        QByteArray bytes = encoder.encode(text);
+        if (!encoder.hasError())
+            return bytes;
+    }
+    charSet = u"utf-8"_s;
+    return text.toUtf8();
+}
+
+QByteArrayList EncodeWords(const QString &text, const QString &charSet, QChar encoding)
+{
+    QString cs = charSet;
+    EncodeInCharSet(text, cs);  // settles the character set for the whole text
+    QStringEncoder encoder(cs.toLatin1().constData());
+    const bool q = encoding == u'Q';
+    const QByteArray prefix = "=?" + cs.toLatin1() + (q ? "?Q?" : "?B?");
+    const int room = MaxEncodedWord - static_cast<int>(prefix.size()) - 2;
+
+    QByteArrayList words;
+    QByteArray chunk;
+    auto flush = [&] {
+        if (!chunk.isEmpty())
+            words.append(prefix + (q ? QEncode(chunk) : chunk.toBase64()) + "?=");
+        chunk.clear();
+    };
+    for (const QString &ch : Characters(text)) {
+        const QByteArray bytes = encoder.encode(ch);
+        const QByteArray longer = chunk + bytes;
+        if (!chunk.isEmpty() && (q ? QLength(longer) : BLength(longer.size())) > room)
+            flush();
+        chunk += bytes;
+    }
+    flush();
+    return words;
+}
+
+QByteArrayList UnstructuredTokens(const QString &text, const QString &charSet, QChar encoding)
+{
+    const QString value = FoldLineBreaks(text);
+    // "=?" in plain text would read as the start of an encoded word.
+    bool plain = IsPrintableAscii(value) && !value.contains(u"=?"_s);
+    QByteArrayList tokens;
+    if (plain) {
+        for (const QString &word : value.split(u' '))
+            tokens.append(word.toLatin1());
+        for (const QByteArray &t : tokens)
+            plain = plain && t.size() < MaxLineBytes - FoldWidth;
+    }
+    return plain ? tokens : EncodeWords(value, charSet, encoding);
+}
+
+QByteArrayList MailboxTokens(const TEmailAddressItem &item, const QString &charSet, QChar encoding)
+{
+    const QString name = FoldLineBreaks(item.Name).trimmed();
+    const QByteArray address = FoldLineBreaks(item.Address).trimmed().toUtf8();
+    QByteArrayList tokens;
+    bool encoded = false;
+    if (!name.isEmpty()) {
+        if (!IsPrintableAscii(name) || name.contains(u"=?"_s)) {
+            tokens = EncodeWords(name, charSet, encoding);
+            encoded = true;
+        } else if (std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c == u' ' || IsAtext(c.unicode()); })) {
+            for (const QString &word : name.simplified().split(u' '))
+                tokens.append(word.toLatin1());
+        } else {
+            tokens.append(QuotedString(name));
+        }
+    }
+    if (!address.isEmpty()) {
+        tokens.append(tokens.isEmpty() ? address : '<' + address + '>');
+    } else if (!tokens.isEmpty()) {
+        // An encoded word must stand apart from the specials that follow it.
+        if (encoded)
+            tokens.append(":;");
+        else
+            tokens.last() += ":;";
+    }
+    return tokens;
+}
+
+QByteArray FoldHeader(const QByteArray &name, const QByteArrayList &tokens)
+{
+    QByteArray out = name + ':';
+    qsizetype lineLength = out.size();
+    for (const QByteArray &token : tokens) {
+        // Never before an empty token (a run of blanks): a folded line may not be blank.
+        if (!token.isEmpty() && lineLength + 1 + token.size() > FoldWidth && lineLength > name.size() + 1) {
+            out += "\r\n";
+            lineLength = 0;
+        }
+        out += ' ' + token;
+        lineLength += 1 + token.size();
+    }
+    return out + "\r\n";
+}

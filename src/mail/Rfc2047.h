@@ -1,0 +1,55 @@
+#pragma once
+
+#include "TEmailMessage.h"
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QChar>
+#include <QString>
+
+// Header values of outgoing mail: non-ASCII text as RFC 2047 encoded words in a
+// chosen character set, display names as RFC 5322 phrases, lines folded.
+
+/**
+ * Every run of CR and LF characters becomes one blank, so that a value taken
+ * from a list or a setting can never start a new header line or SMTP command.
+ */
+QString FoldLineBreaks(const QString &text);
+
+/** The encoded-word kind for a character set: 'Q' for "iso-8859-1" (any letter case), else 'B'. */
+QChar HeaderEncodingFor(const QString &charSet);
+
+/**
+ * The text as bytes of charSet. When the system does not know charSet, or
+ * charSet cannot hold every character, the bytes are UTF-8 and charSet is
+ * changed to "utf-8", so that no character is lost.
+ */
+QByteArray EncodeInCharSet(const QString &text, QString &charSet);
+
+/**
+ * The text as a run of encoded words ("=?charset?Q?...?=" or "=?charset?B?...?="),
+ * none longer than MaxEncodedWord characters and none splitting a character.
+ * Q words use the restricted set of RFC 2047 section 5 (3), valid in phrases too.
+ */
+QByteArrayList EncodeWords(const QString &text, const QString &charSet, QChar encoding);
+inline constexpr int MaxEncodedWord = 66;  // leaves room for "Subject: " within 76 characters
+
+/**
+ * The tokens of an unstructured value (Subject, extra headers): plain ASCII
+ * words as they are, or encoded words when the value holds anything else.
+ */
+QByteArrayList UnstructuredTokens(const QString &text, const QString &charSet, QChar encoding);
+
+/**
+ * The tokens of one mailbox: the display name (as atoms, a quoted string or
+ * encoded words) followed by "<address>", or the bare address without a name.
+ * An item without an address gives the group form "Name:;" (an empty group),
+ * an item with neither nothing.
+ */
+QByteArrayList MailboxTokens(const TEmailAddressItem &item, const QString &charSet, QChar encoding);
+
+/**
+ * One header field: "Name: " and the tokens joined by blanks, folded before a
+ * token wherever a line would pass 78 characters; ends with CR LF.
+ */
+QByteArray FoldHeader(const QByteArray &name, const QByteArrayList &tokens);

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+/** @short A failed SMTP step, with the text for the user. */
+class SmtpError : public std::exception {
+public:
+    enum Kind : std::uint8_t {
+        Refused,         // the server answered with a refusal; the session goes on
+        ConnectionLost,  // no answer: connection lost, time-out, TLS or network failure
+    };
+
+    SmtpError(Kind kind, QString message)
+        : m_kind(kind)
+        , m_message(std::move(message))
+        , m_utf8(m_message.toStdString())
+    {
+    }
+
+    Kind ErrorKind() const noexcept { return m_kind; }
+    const QString &Message() const noexcept { return m_message; }
+    const char *what() const noexcept override { return m_utf8.c_str(); }
+
+private:
+    Kind m_kind;
+    QString m_message;
+    std::string m_utf8;
+};

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "SmtpError.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+// The seam between the sending threads and the network library: the threads
+// talk to SmtpSession only; the one implementation over Poco lives in
+// PocoSmtpSession.cpp.
+
+/** Authentication of a session. */
+enum class SmtpAuth : std::uint8_t {
+    None,
+    Login,  // AUTH LOGIN with user name and password
+};
+
+/** Encryption of a session. */
+enum class SmtpTls : std::uint8_t {
+    None,
+    StartTls,  // plain greeting, then STARTTLS; a server without it is an error
+    Implicit,  // TLS from the first byte
+};
+
+/** @short Everything needed to open one SMTP connection. */
+struct SmtpOptions {
+    QString Host;
+    quint16 Port = 25;
+    int ConnectTimeoutMs = 30000;
+    int ReadTimeoutMs = 30000;
+    SmtpAuth AuthType = SmtpAuth::None;
+    QString Username;
+    QString Password;
+    SmtpTls UseTLS = SmtpTls::None;
+
+    bool operator==(const SmtpOptions &) const = default;
+};
+
+/**
+ * @short One SMTP connection, used by one thread at a time.
+ *
+ * Every operation throws SmtpError on failure.
+ */
+class SmtpSession {
+public:
+    virtual ~SmtpSession() = default;
+
+    /** Connects within the connect time-out, reads the greeting, says EHLO and sets up TLS as asked. */
+    virtual void Connect() = 0;
+    /** Authenticates as the options say; a refusal throws SmtpError::Refused. */
+    virtual void Authenticate() = 0;
+    /**
+     * Sends one message (bytes with CR LF line ends; dot-stuffing is done
+     * here). A refusal throws SmtpError::Refused after resetting the
+     * transaction, so the next send starts afresh.
+     */
+    virtual void Send(const QString &from, const QStringList &recipients, const QByteArray &data) = 0;
+    /** Says QUIT and closes; never throws (the sends are over, nothing depends on it). */
+    virtual void Disconnect() noexcept = 0;
+};
+
+using SmtpSessionFactory = std::function<std::unique_ptr<SmtpSession>(const SmtpOptions &)>;
+
+/** A session over the network library. */
+std::unique_ptr<SmtpSession> CreateSmtpSession(const SmtpOptions &options);

@@ -1,0 +1,277 @@
+#include "TMEMessage.h"
+
+#include "AppError.h"
+#include "Rfc2047.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qsizetype MaxLineBytes = 998;  // RFC 5322 2.1.1
+constexpr int QpLineWidth = 76;          // RFC 2045 6.7 (5)
+constexpr int Base64LineWidth = 76;
+
+QByteArray RandomHex(int words)
+{
+    QByteArray hex;
+    for (int i = 0; i < words; ++i)
+        hex += QByteArray::number(QRandomGenerator::global()->generate(), 16).rightJustified(8, '0');
+    return hex;
+}
+
+QStringList SplitLines(const QString &text)
+{
+    QString normal = text;
+    normal.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
+    QStringList lines = normal.split(u'\n');
+    // Text that ends with a line break does not end with an empty line.
+    if (lines.size() > 1 && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QByteArray QuotedPrintableLine(const QByteArray &line)
+{
+    QByteArray out;
+    int column = 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const auto b = static_cast<unsigned char>(line[i]);
+        const bool blank = b == ' ' || b == '\t';
+        // Blanks at a line end would be lost in transport (RFC 2045 6.7 (3)).
+        const bool literal = (b >= 33 && b <= 126 && b != '=') || (blank && i + 1 < line.size());
+        const QByteArray piece = literal ? QByteArray(1, static_cast<char>(b))
+                                         : '=' + QByteArray::number(b, 16).rightJustified(2, '0').toUpper();
+        if (column + piece.size() > QpLineWidth - 1) {
+            out += "=\r\n";
+            column = 0;
+        }
+        out += piece;
+        column += static_cast<int>(piece.size());
+    }
+    return out;
+}
+
+QByteArray Base64Lines(const QByteArray &bytes)
+{
+    const QByteArray encoded = bytes.toBase64();
+    QByteArray out;
+    for (qsizetype i = 0; i < encoded.size(); i += Base64LineWidth)
+        out += encoded.mid(i, Base64LineWidth) + "\r\n";
+    return out;
+}
+
+QByteArray ContentTypeValue(const QString &type, const QString &charSet)
+{
+    QByteArray value = FoldLineBreaks(type).toLatin1();
+    if (!charSet.isEmpty())
+        value += "; charset=\"" + FoldLineBreaks(charSet).toLatin1() + '"';
+    return value;
+}
+
+// A file name as parameter value: RFC 2231 for the standard form and an
+// encoded word for the readers that only know the older habit.
+struct FileNameParams {
+    QByteArray Name;
+    QByteArray FileName;
+};
+
+FileNameParams FileNameParameters(const QString &path)
+{
+    const QString name = FoldLineBreaks(QFileInfo(path).fileName());
+    const bool plain = std::all_of(name.cbegin(), name.cend(), [](QChar c) {
+        return c.unicode() >= 0x20 && c.unicode() <= 0x7E && c != u'"' && c != u'\\';
+    });
+    if (plain) {
+        const QByteArray quoted = '"' + name.toLatin1() + '"';
+        return {"name=" + quoted, "filename=" + quoted};
+    }
+    const QByteArray utf8 = name.toUtf8();
+    return {"name=\"=?utf-8?B?" + utf8.toBase64() + "?=\"",
+            "filename*=utf-8''" + utf8.toPercentEncoding("!#$&+-.^_`|~")};
+}
+
+struct BodyCoding {
+    QByteArray ContentType;
+    QByteArray TransferEncoding;  // empty: 7bit, nothing to write
+    QByteArray Content;
+    bool NeedsMime = false;
+};
+
+// Text in the declared character set (UTF-8 when none is declared or the
+// declared one cannot hold it): 7bit when it is plain short ASCII, else
+// quoted-printable. The character set is named when one was declared or the
+// text is not plain ASCII.
+BodyCoding CodeText(const QString &text, const QString &type, const QString &declared)
+{
+    QString charSet = declared.isEmpty() ? u"utf-8"_s : declared;
+    QByteArrayList lines;
+    bool ascii = true;
+    bool shortLines = true;
+    for (const QString &line : SplitLines(text)) {
+        QString lineCharSet = charSet;
+        lines.append(EncodeInCharSet(line, lineCharSet));
+        // A line the declared set cannot hold sends the whole text as UTF-8.
+        if (lineCharSet != charSet)
+            return CodeText(text, type, lineCharSet);
+        for (const char c : lines.last()) {
+            const auto b = static_cast<unsigned char>(c);
+            ascii = ascii && b != 0 && b < 0x80;
+        }
+        shortLines = shortLines && lines.last().size() <= MaxLineBytes;
+    }
+
+    BodyCoding coding;
+    const bool declare = !declared.isEmpty() || !ascii;
+    coding.ContentType = ContentTypeValue(type, declare ? charSet : QString());
+    if (ascii && shortLines) {
+        coding.Content = lines.join("\r\n") + "\r\n";
+    } else {
+        coding.TransferEncoding = "quoted-printable";
+        coding.NeedsMime = true;
+        for (const QByteArray &line : lines)
+            coding.Content += QuotedPrintableLine(line) + "\r\n";
+    }
+    return coding;
+}
+
+} // namespace
+
+TMEMessage::TMEMessage()
+    : m_boundary("=_vc_" + RandomHex(3))  // "=_" cannot occur in base64 or quoted-printable text
+    , m_messageId(QByteArray::number(QDateTime::currentMSecsSinceEpoch(), 16) + '.' + RandomHex(2))
+{
+}
+
+void TMEMessage::AssignMimeOptions(const TEmailMessage &em)
+{
+    MimeEna = em.MimeEna;
+    MimeCharSet = em.CharSet;
+}
+
+void TMEMessage::InitializeISO(QChar &headerEncoding, QString &charSet) const
+{
+    charSet = CharSet.isEmpty() ? u"utf-8"_s : CharSet;
+    if (MimeEna && !MimeCharSet.isEmpty())
+        charSet = MimeCharSet;
+    headerEncoding = HeaderEncodingFor(charSet);
+}
+
+QString TMEMessage::SenderAddress() const
+{
+    return FoldLineBreaks(From.Address).trimmed();
+}
+
+QStringList TMEMessage::RecipientAddresses() const
+{
+    QStringList addresses;
+    for (const TEmailAddressList *list : {&Recipients, &BccList})
+        for (const TEmailAddressItem &item : *list) {
+            const QString address = FoldLineBreaks(item.Address).trimmed();
+            if (!address.isEmpty())
+                addresses.append(address);
+        }
+    return addresses;
+}
+
+QByteArray TMEMessage::GenerateHeader() const
+{
+    if (MessageParts.isEmpty()) {
+        const BodyCoding body = CodeText(Body, ContentType, CharSet);
+        return Header(body.ContentType, body.TransferEncoding, body.NeedsMime);
+    }
+    return Header(ContentTypeValue(ContentType, CharSet) + ";\r\n boundary=\"" + m_boundary + '"', {}, true);
+}
+
+QByteArray TMEMessage::Compose() const
+{
+    if (MessageParts.isEmpty()) {
+        const BodyCoding body = CodeText(Body, ContentType, CharSet);
+        return Header(body.ContentType, body.TransferEncoding, body.NeedsMime) + "\r\n" + body.Content;
+    }
+    QByteArray out = GenerateHeader() + "\r\nThis is a multi-part message in MIME format.\r\n";
+    for (const TMEPart &part : MessageParts) {
+        out += "\r\n--" + m_boundary + "\r\n";
+        if (part.PartKind == TMEPart::Text) {
+            const BodyCoding text = CodeText(part.Body, part.ContentType, part.CharSet.isEmpty() ? CharSet : part.CharSet);
+            out += "Content-Type: " + text.ContentType + "\r\n";
+            if (!text.TransferEncoding.isEmpty())
+                out += "Content-Transfer-Encoding: " + text.TransferEncoding + "\r\n";
+            out += "\r\n" + text.Content;
+        } else {
+            QFile file(part.FileName);
+            if (!file.open(QIODevice::ReadOnly))
+                throw AppError(u"Cannot read attachment file \"%1\". %2"_s.arg(part.FileName, file.errorString()));
+            const QByteArray bytes = file.readAll();
+            if (file.error() != QFileDevice::NoError)
+                throw AppError(u"Cannot read attachment file \"%1\". %2"_s.arg(part.FileName, file.errorString()));
+            const FileNameParams names = FileNameParameters(part.FileName);
+            const QString type = part.ContentType.isEmpty() ? u"application/octet-stream"_s : part.ContentType;
+            out += "Content-Type: " + FoldLineBreaks(type).toLatin1() + ";\r\n " + names.Name + "\r\n";
+            out += "Content-Transfer-Encoding: base64\r\n";
+            out += "Content-Disposition: attachment;\r\n " + names.FileName + "\r\n";
+            out += "\r\n" + Base64Lines(bytes);
+        }
+    }
+    return out + "\r\n--" + m_boundary + "--\r\n";
+}
+
+QByteArray TMEMessage::Header(const QByteArray &contentType, const QByteArray &transferEncoding, bool needsMime) const
+{
+    QChar encoding;
+    QString charSet;
+    InitializeISO(encoding, charSet);
+
+    auto listTokens = [&](const TEmailAddressList &list) {
+        QByteArrayList tokens;
+        for (const TEmailAddressItem &item : list) {
+            const QByteArrayList mailbox = MailboxTokens(item, charSet, encoding);
+            if (mailbox.isEmpty())
+                continue;
+            if (!tokens.isEmpty())
+                tokens.last() += ',';
+            tokens += mailbox;
+        }
+        return tokens;
+    };
+
+    QByteArray out = FoldHeader("From", MailboxTokens(From, charSet, encoding));
+    if (const QByteArrayList replyTo = listTokens(ReplyTo); !replyTo.isEmpty())
+        out += FoldHeader("Reply-To", replyTo);
+    if (const QByteArrayList to = listTokens(Recipients); !to.isEmpty())
+        out += FoldHeader("To", to);
+    out += FoldHeader("Subject", UnstructuredTokens(Subject, charSet, encoding));
+    out += "Date: " + QDateTime::currentDateTime().toString(Qt::RFC2822Date).toLatin1() + "\r\n";
+
+    QString domain = SenderAddress().section(u'@', -1);
+    if (!SenderAddress().contains(u'@') || domain.isEmpty() || domain.contains(u' ') || domain.toLatin1() != domain.toUtf8())
+        domain = u"localhost"_s;
+    out += "Message-ID: <" + m_messageId + '@' + domain.toLatin1() + ">\r\n";
+
+    // A multipart or encoded body is unreadable without it, whatever the switch says.
+    if (Encoding == meMIME || needsMime)
+        out += "MIME-Version: 1.0\r\n";
+    out += "Content-Type: " + contentType + "\r\n";
+    if (!transferEncoding.isEmpty())
+        out += "Content-Transfer-Encoding: " + transferEncoding + "\r\n";
+
+    // An empty line would end the header block and push the rest into the
+    // body, and a line that is no "Name: Value" is no header: both are left out.
+    for (const QString &line : ExtraHeaders) {
+        const QString folded = FoldLineBreaks(line);
+        const qsizetype colon = folded.indexOf(u':');
+        const QString name = folded.left(colon);
+        const bool validName = colon > 0 && std::all_of(name.cbegin(), name.cend(), [](QChar c) {
+            return c.unicode() >= 33 && c.unicode() <= 126;
+        });
+        if (validName)
+            out += FoldHeader(name.toLatin1(), UnstructuredTokens(folded.mid(colon + 1).trimmed(), charSet, encoding));
+    }
+    return out;
+}

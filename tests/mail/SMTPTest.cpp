@@ -1,0 +1,491 @@
+// The sending thread against the real test server on loopback, driven the
+// way the job machine drives it: hand over, wait until not busy, read the state.
+#include "SMTP.h"
+
+#include "TESettings.h"
+#include "TestSmtpServer.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int WaitMs = 10000;
+
+QString Lf(QString text)
+{
+    return text.replace(u"\r\n"_s, u"\n"_s);
+}
+
+class SMTPTest : public ::testing::Test {
+protected:
+    SMTPTest()
+    {
+        s.Param(spSmtpServer).SetStr(TestSmtpServer::Host());
+        s.Param(spSmtpTimeout).SetInt(4);  // 2 s
+        s.Param(spYourEmail).SetStr(u"me@example.org"_s);
+        s.Param(spYourName).SetStr(u"Sender"_s);
+        s.Param(spMimeEna).SetBool(false);
+        em.To = {u"you@example.org"_s, u"You"_s};
+        em.Subject = u"Subject"_s;
+        em.Body = u"Body\r\n"_s;
+    }
+
+    void Point(quint16 port, bool ssl = false)
+    {
+        s.Param(spSmtpPort).SetInt(port);
+        s.Param(spSmtpSsl).SetBool(ssl);
+    }
+
+    void Login(const QString &password = u"secret"_s)
+    {
+        s.Param(spSmtpAuth).SetBool(true);
+        s.Param(spSmtpUser).SetStr(u"user"_s);
+        s.Param(spPassword).SetStr(password);
+    }
+
+    void Mime(const QString &charSet)
+    {
+        s.Param(spMimeEna).SetBool(true);
+        s.Param(spCharSet).SetStr(charSet);
+        em.MimeEna = true;
+        em.CharSet = charSet;
+    }
+
+    std::unique_ptr<TSMTPThread> Started()
+    {
+        auto t = std::make_unique<TSMTPThread>();
+        t->Setup(s);
+        t->Start();
+        return t;
+    }
+
+    static bool Idle(const TSMTPThread &t)
+    {
+        const SmtpThreadState st = t.State;
+        return !t.IsBusy() && (st == stIdle || st == stSent || st == stFailed);
+    }
+
+    // One hand-over as the job machine does it; returns the state after it.
+    static SmtpThreadState Send(TSMTPThread &t, const TEmailMessage &m)
+    {
+        if (!QTest::qWaitFor([&] { return Idle(t) || t.Terminated(); }, WaitMs) || t.Terminated())
+            return t.State;
+        t.Pending = &m;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !t.IsBusy(); }, WaitMs));
+        return t.State;
+    }
+
+    static bool Stop(TSMTPThread &t)
+    {
+        t.StopFlag = true;
+        return QTest::qWaitFor([&] { return t.Terminated(); }, WaitMs);
+    }
+
+    TESettings s;
+    TEmailMessage em;
+};
+
+} // namespace
+
+// SSL off, SSL on with TLS from the first byte (any port but 587) and SSL on
+// with STARTTLS (port 587; the test server cannot sit there, so the session
+// factory is told the port was 587): the server sees encryption as asked.
+TEST_F(SMTPTest, TlsModesReachTheServerEncryptedAsAsked)
+{
+    TestSmtpServer server;
+    Login();
+
+    Point(server.PlainPort());
+    auto plain = Started();
+    EXPECT_EQ(Send(*plain, em), stSent) << plain->ErrorText().toStdString();
+    EXPECT_TRUE(Stop(*plain));
+
+    Point(server.TlsPort(), true);
+    auto implicit = Started();
+    EXPECT_EQ(Send(*implicit, em), stSent) << implicit->ErrorText().toStdString();
+    EXPECT_TRUE(Stop(*implicit));
+
+    Point(server.StartTlsPort(), true);
+    auto startTls = std::make_unique<TSMTPThread>();
+    startTls->Setup(s);
+    startTls->SetSessionFactory([](SmtpOptions o) {
+        EXPECT_EQ(o.UseTLS, SmtpTls::Implicit);
+        o.UseTLS = SmtpTls::StartTls;
+        return CreateSmtpSession(o);
+    });
+    startTls->Start();
+    EXPECT_EQ(Send(*startTls, em), stSent) << startTls->ErrorText().toStdString();
+    EXPECT_TRUE(Stop(*startTls));
+
+    ASSERT_TRUE(server.WaitForSessions(3));
+    const QList<RecordedSession> sessions = server.Sessions();
+    ASSERT_EQ(sessions.size(), 3);
+    EXPECT_EQ(sessions[0].Listener, u"plain"_s);
+    EXPECT_FALSE(sessions[0].Tls);
+    EXPECT_EQ(sessions[1].Listener, u"tls"_s);
+    EXPECT_TRUE(sessions[1].Tls);
+    EXPECT_EQ(sessions[2].Listener, u"starttls"_s);
+    EXPECT_TRUE(sessions[2].Tls);
+    for (const RecordedSession &session : sessions) {
+        EXPECT_EQ(session.AuthUser, u"user"_s);
+        EXPECT_EQ(session.Messages, 1);
+        EXPECT_EQ(session.Commands.last(), u"QUIT"_s);
+    }
+}
+
+TEST_F(SMTPTest, SslWithoutStartTlsOnTheServerIsAConnectionError)
+{
+    TestSmtpServer server;
+    Point(server.PlainPort(), true);
+    auto t = std::make_unique<TSMTPThread>();
+    t->Setup(s);
+    t->SetSessionFactory([](SmtpOptions o) {
+        o.UseTLS = SmtpTls::StartTls;
+        return CreateSmtpSession(o);
+    });
+    t->Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, WaitMs));
+    EXPECT_EQ(t->State, stConnectionError);
+    EXPECT_TRUE(t->ErrorText().startsWith(u"Connection Error.\r\n\r\nError Message: "_s));
+    EXPECT_TRUE(t->ErrorText().contains(u"STARTTLS"_s));
+}
+
+// The envelope holds To, the BCC group and the BCC copy; no BCC address shows
+// in the message itself.
+TEST_F(SMTPTest, BccGoesToTheEnvelopeOnly)
+{
+    TestSmtpServer server;
+    Point(server.PlainPort());
+    em.To = {u"list@example.org"_s, u"undisclosed recipients"_s};
+    em.Bcc = {{u"b1@example.org"_s, u"Bee One"_s}, {u"b2@example.org"_s, {}}, {u"b3@example.org"_s, {}}};
+    em.BccTo = u"copy@example.org"_s;
+    em.ReplyTo = u"reply@example.org"_s;
+    auto t = Started();
+    ASSERT_EQ(Send(*t, em), stSent) << t->ErrorText().toStdString();
+    ASSERT_TRUE(Stop(*t));
+
+    const QList<RecordedMessage> messages = server.Messages();
+    ASSERT_EQ(messages.size(), 1);
+    const RecordedMessage &m = messages[0];
+    EXPECT_EQ(m.MailFrom, u"me@example.org"_s);
+    EXPECT_EQ(m.RcptTos, (QStringList{u"list@example.org"_s, u"b1@example.org"_s, u"b2@example.org"_s,
+                                      u"b3@example.org"_s, u"copy@example.org"_s}));
+    EXPECT_FALSE(m.HasHeader(u"Bcc"_s));
+    for (const char *hidden : {"b1@", "b2@", "b3@", "copy@", "Bee One"})
+        EXPECT_FALSE(m.Data.contains(hidden)) << hidden;
+    EXPECT_EQ(m.Header(u"To"_s), u"undisclosed recipients <list@example.org>"_s);
+    EXPECT_EQ(m.Header(u"Reply-To"_s), u"reply@example.org"_s);
+}
+
+// Subject and names outside ASCII, in Q (iso-8859-1) and B (utf-8) encoded
+// words, read back as the original text; the body too, in its character set.
+TEST_F(SMTPTest, HeadersAndBodyDecodeToTheOriginalText)
+{
+    TestSmtpServer server;
+    Point(server.PlainPort());
+    s.Param(spYourName).SetStr(u"J\u00FCrgen M\u00FCller"_s);
+
+    struct Case {
+        QString charSet;
+        QString subject;
+        QString name;
+        QString body;
+        QString encodedKind;
+    };
+    const Case cases[] = {
+        {u"iso-8859-1"_s, u"Gr\u00FC\u00DFe aus K\u00F6ln, \u00E0 bient\u00F4t! "_s.repeated(3), u"Ren\u00E9e D'Arcy"_s,
+         u"Sch\u00F6ne Gr\u00FC\u00DFe\r\n= equals = \r\n"_s, u"?Q?"_s},
+        {u"utf-8"_s, u"\u041F\u0440\u0438\u0432\u0435\u0442 \U0001F600 \u2014 "_s.repeated(5), u"\u0418\u0432\u0430\u043D"_s,
+         u"\u041F\u0440\u0438\u0432\u0435\u0442\r\n"_s + QString(90, u'\u00E9') + u"\r\n"_s, u"?B?"_s},
+    };
+    auto t = Started();
+    for (const Case &c : cases) {
+        Mime(c.charSet);
+        em.Subject = c.subject;
+        em.To = {u"you@example.org"_s, c.name};
+        em.Body = c.body;
+        ASSERT_EQ(Send(*t, em), stSent) << t->ErrorText().toStdString();
+    }
+    ASSERT_TRUE(Stop(*t));
+
+    const QList<RecordedMessage> messages = server.Messages();
+    ASSERT_EQ(messages.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const Case &c = cases[i];
+        const RecordedMessage &m = messages[i];
+        SCOPED_TRACE(c.charSet.toStdString());
+        EXPECT_EQ(m.Header(u"Subject"_s), c.subject);
+        EXPECT_TRUE(m.RawHeader(u"Subject"_s).contains(c.encodedKind));
+        EXPECT_EQ(m.Header(u"From"_s), u"J\u00FCrgen M\u00FCller <me@example.org>"_s);
+        EXPECT_EQ(m.Header(u"To"_s), c.name + u" <you@example.org>"_s);
+        EXPECT_EQ(m.Header(u"MIME-Version"_s), u"1.0"_s);
+        ASSERT_EQ(m.Parts.size(), 1);
+        EXPECT_EQ(m.Parts[0].Charset, c.charSet);
+        EXPECT_EQ(Lf(m.Parts[0].Text), Lf(c.body));
+        for (const QByteArray &line : m.HeaderBlock().split('\n'))
+            EXPECT_LE(line.size(), 80) << line.constData();
+    }
+}
+
+// Content type and character set in the documented cases.
+TEST_F(SMTPTest, ContentTypeAndCharSetByMessageKind)
+{
+    TestSmtpServer server;
+    Point(server.PlainPort());
+    QTemporaryDir dir;
+    auto t = Started();
+
+    // Text, MIME off: text/plain, no character set, no MIME version.
+    ASSERT_EQ(Send(*t, em), stSent);
+    // Text, MIME on.
+    Mime(u"iso-8859-1"_s);
+    ASSERT_EQ(Send(*t, em), stSent);
+    // HTML with its own character set, MIME off, then MIME on (the setting wins).
+    s.IsHtml = true;
+    s.HtmlCharset = u"windows-1250"_s;
+    s.Param(spMimeEna).SetBool(false);
+    em.MimeEna = false;
+    const QString html = u"<html><body>\u0160koda</body></html>\r\n"_s;
+    em.Body = html;
+    ASSERT_EQ(Send(*t, em), stSent);
+    Mime(u"utf-8"_s);
+    ASSERT_EQ(Send(*t, em), stSent);
+    // With attachments: multipart, the text first with the body's set.
+    s.IsHtml = false;
+    s.HtmlCharset.clear();
+    Mime(u"iso-8859-1"_s);
+    em.Body = u"Caf\u00E9\r\n"_s;
+    const QString path = dir.filePath(u"Bericht \u00C4.PDF"_s);
+    QByteArray bytes(5000, Qt::Uninitialized);
+    for (char &b : bytes)
+        b = static_cast<char>(QRandomGenerator::global()->bounded(256));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    s.AttachmentPaths = {path};
+    ASSERT_EQ(Send(*t, em), stSent) << t->ErrorText().toStdString();
+    ASSERT_TRUE(Stop(*t));
+
+    const QList<RecordedMessage> m = server.Messages();
+    ASSERT_EQ(m.size(), 5);
+    EXPECT_EQ(m[0].Parts[0].ContentType, u"text/plain"_s);
+    EXPECT_EQ(m[0].Parts[0].Charset, QString());
+    EXPECT_FALSE(m[0].HasHeader(u"MIME-Version"_s));
+
+    EXPECT_EQ(m[1].Parts[0].ContentType, u"text/plain"_s);
+    EXPECT_EQ(m[1].Parts[0].Charset, u"iso-8859-1"_s);
+    EXPECT_TRUE(m[1].HasHeader(u"MIME-Version"_s));
+
+    EXPECT_EQ(m[2].Parts[0].ContentType, u"text/html"_s);
+    EXPECT_EQ(m[2].Parts[0].Charset, u"windows-1250"_s);
+    EXPECT_EQ(Lf(m[2].Parts[0].Text), Lf(html));
+    EXPECT_EQ(m[3].Parts[0].Charset, u"utf-8"_s);
+    EXPECT_EQ(Lf(m[3].Parts[0].Text), Lf(html));
+
+    EXPECT_TRUE(m[4].RawHeader(u"Content-Type"_s).startsWith(u"multipart/mixed"_s));
+    ASSERT_EQ(m[4].Parts.size(), 2);
+    EXPECT_EQ(m[4].Parts[0].ContentType, u"text/plain"_s);
+    EXPECT_EQ(m[4].Parts[0].Charset, u"iso-8859-1"_s);
+    EXPECT_EQ(Lf(m[4].Parts[0].Text), u"Caf\u00E9\n"_s);
+    EXPECT_EQ(m[4].Parts[1].ContentType, s.MimeTable.Value(u".pdf"_s));
+    EXPECT_EQ(m[4].Parts[1].FileName, u"Bericht \u00C4.PDF"_s);
+    EXPECT_EQ(m[4].Parts[1].Payload, bytes);
+}
+
+TEST_F(SMTPTest, BodyLinesStartingWithADotSurvive)
+{
+    TestSmtpServer server;
+    Point(server.PlainPort());
+    em.Body = u".hidden\r\n.\r\n..two\r\nend\r\n"_s;
+    auto t = Started();
+    ASSERT_EQ(Send(*t, em), stSent);
+    Mime(u"utf-8"_s);
+    em.Body = u".caf\u00E9\r\n.\r\n"_s;  // the quoted-printable road
+    ASSERT_EQ(Send(*t, em), stSent);
+    ASSERT_TRUE(Stop(*t));
+    const QList<RecordedMessage> m = server.Messages();
+    ASSERT_EQ(m.size(), 2);
+    EXPECT_EQ(Lf(m[0].Parts[0].Text), u".hidden\n.\n..two\nend\n"_s);
+    EXPECT_EQ(Lf(m[1].Parts[0].Text), u".caf\u00E9\n.\n"_s);
+}
+
+// Line breaks in the subject, names and addresses taken from the list never
+// make a header or an SMTP command of their own.
+TEST_F(SMTPTest, LineBreaksInListValuesInjectNothing)
+{
+    TestSmtpServer server;
+    Point(server.PlainPort());
+    em.Subject = u"Hello\r\nBcc: spy@example.org"_s;
+    em.To = {u"you@example.org"_s, u"You\r\nX-Injected: yes"_s};
+    auto t = Started();
+    ASSERT_EQ(Send(*t, em), stSent) << t->ErrorText().toStdString();
+
+    em.Subject = u"Second"_s;
+    em.To = {u"you@example.org>\r\nRCPT TO:<spy@example.org"_s, {}};
+    Send(*t, em);
+    ASSERT_TRUE(Stop(*t));
+
+    const QList<RecordedMessage> m = server.Messages();
+    ASSERT_GE(m.size(), 1);
+    EXPECT_EQ(m[0].Header(u"Subject"_s), u"Hello Bcc: spy@example.org"_s);
+    EXPECT_FALSE(m[0].HasHeader(u"Bcc"_s));
+    EXPECT_FALSE(m[0].HasHeader(u"X-Injected"_s));
+    EXPECT_EQ(m[0].RcptTos, (QStringList{u"you@example.org"_s}));
+    for (const RecordedMessage &message : m)
+        EXPECT_FALSE(message.RcptTos.contains(u"spy@example.org"_s));
+    ASSERT_TRUE(server.WaitForSessions(1));
+    EXPECT_EQ(server.Sessions().first().Commands.count(u"RCPT"_s), 2);
+}
+
+TEST_F(SMTPTest, WrongPasswordIsAnAuthenticationError)
+{
+    TestSmtpServer server;
+    Point(server.PlainPort());
+    Login(u"wrong"_s);
+    auto t = Started();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, WaitMs));
+    EXPECT_EQ(t->State, stAuthenticationError);
+    EXPECT_TRUE(t->ErrorText().startsWith(u"Authentication Error.\r\n\r\nError Message: 535"_s))
+        << t->ErrorText().toStdString();
+    EXPECT_TRUE(IsFatalState(t->State));
+}
+
+TEST_F(SMTPTest, NothingListeningIsAConnectionError)
+{
+    Point(TestSmtpServer::UnusedPort());
+    auto t = Started();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, WaitMs));
+    EXPECT_EQ(t->State, stConnectionError);
+    EXPECT_TRUE(t->ErrorText().startsWith(u"Connection Error.\r\n\r\nError Message: "_s));
+    EXPECT_GT(t->ErrorText().size(), 40);
+}
+
+// A server that never greets: the wait ends after SMTP_Timeout x 500 ms.
+TEST_F(SMTPTest, SilentServerTimesOutAsConnectionError)
+{
+    TestSmtpServer server;
+    Point(server.SilentPort());
+    s.Param(spSmtpTimeout).SetInt(1);
+    QElapsedTimer timer;
+    timer.start();
+    auto t = Started();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, WaitMs));
+    EXPECT_GE(timer.elapsed(), 450);
+    EXPECT_LT(timer.elapsed(), 5000);
+    EXPECT_EQ(t->State, stConnectionError);
+}
+
+// A refused recipient fails that e-mail only; the next goes over the same session.
+TEST_F(SMTPTest, RefusedRecipientFailsOneMessageOnly)
+{
+    TestSmtpServerOptions options;
+    options.RefuseRecipients = {u"gone@example.org"_s};
+    TestSmtpServer server(options);
+    Point(server.PlainPort());
+    auto t = Started();
+    em.To = {u"gone@example.org"_s, {}};
+    EXPECT_EQ(Send(*t, em), stFailed);
+    EXPECT_TRUE(t->ErrorText().contains(u"gone@example.org"_s)) << t->ErrorText().toStdString();
+    EXPECT_FALSE(t->ErrorText().contains(u"Error Message"_s));
+    em.To = {u"you@example.org"_s, {}};
+    EXPECT_EQ(Send(*t, em), stSent) << t->ErrorText().toStdString();
+    ASSERT_TRUE(Stop(*t));
+    EXPECT_EQ(t->State, stSent);
+    ASSERT_TRUE(server.WaitForSessions(1));
+    EXPECT_EQ(server.Sessions().size(), 1);
+    EXPECT_EQ(server.Messages().size(), 1);
+}
+
+// An e-mail that cannot be prepared (its attachment gone since the job
+// started) fails with the reason; the hand-over ends and the session goes on.
+TEST_F(SMTPTest, PreparationErrorFailsThatMessageAndReleasesIt)
+{
+    TestSmtpServer server;
+    Point(server.PlainPort());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"a.txt"_s);
+    s.AttachmentPaths = {path};
+    auto t = Started();
+    EXPECT_EQ(Send(*t, em), stFailed);
+    EXPECT_EQ(t->Pending.load(), nullptr);
+    EXPECT_TRUE(t->ErrorText().contains(path)) << t->ErrorText().toStdString();
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("back");
+    }
+    EXPECT_EQ(Send(*t, em), stSent) << t->ErrorText().toStdString();
+    ASSERT_TRUE(Stop(*t));
+    EXPECT_EQ(server.Messages().size(), 1);
+}
+
+// The server hangs up after the first message: the second send ends the
+// session as an unexpected error, and its hand-over is released.
+TEST_F(SMTPTest, LostConnectionDuringASendIsUnexpected)
+{
+    TestSmtpServerOptions options;
+    options.DropAfter = 1;
+    TestSmtpServer server(options);
+    Point(server.PlainPort());
+    auto t = Started();
+    EXPECT_EQ(Send(*t, em), stSent);
+    ASSERT_TRUE(server.WaitForSessions(1));  // the server has hung up
+    t->Pending = &em;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, WaitMs));
+    EXPECT_EQ(t->State, stUnexpectedError);
+    EXPECT_EQ(t->Pending.load(), nullptr);
+    EXPECT_FALSE(t->IsBusy());
+    EXPECT_TRUE(t->ErrorText().startsWith(u"Unexpected Error.\r\n\r\nError Message: "_s)) << t->ErrorText().toStdString();
+}
+
+// After the sends, a server that has already hung up changes nothing: QUIT
+// failing is no error.
+TEST_F(SMTPTest, FailingQuitIsIgnored)
+{
+    TestSmtpServerOptions options;
+    options.DropAfter = 1;
+    TestSmtpServer server(options);
+    Point(server.PlainPort());
+    auto t = Started();
+    EXPECT_EQ(Send(*t, em), stSent);
+    ASSERT_TRUE(server.WaitForSessions(1));
+    ASSERT_TRUE(Stop(*t));
+    EXPECT_EQ(t->State, stSent);
+}
+
+TEST_F(SMTPTest, StopWhileIdleEndsPromptly)
+{
+    TestSmtpServer server;
+    Point(server.PlainPort());
+    auto t = Started();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Idle(*t); }, WaitMs));
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_TRUE(Stop(*t));
+    EXPECT_LT(timer.elapsed(), 2000);
+    EXPECT_EQ(t->State, stIdle);
+    ASSERT_TRUE(server.WaitForSessions(1));
+    EXPECT_EQ(server.Sessions().first().Commands, (QStringList{u"EHLO"_s, u"QUIT"_s}));
+}
+
+// Destroying a running thread stops it and waits for its end.
+TEST_F(SMTPTest, DestroyingARunningThreadStopsIt)
+{
+    TestSmtpServer server;
+    Point(server.PlainPort());
+    auto t = Started();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Idle(*t); }, WaitMs));
+    t.reset();
+    ASSERT_TRUE(server.WaitForSessions(1));
+    EXPECT_EQ(server.Sessions().first().Commands.last(), u"QUIT"_s);
+}
