@@ -1,0 +1,5 @@
+#pragma once
+
+// Rounded panels and the container that paints their shadows.
+#include "TRndPnlContainer.h"
+#include "TRoundedPanel.h"

@@ -1,0 +1,5 @@
+#pragma once
+
+// The bordered caption panel and the value field built on it.
+#include "TButtonText.h"
+#include "TXPPanel.h"
