@@ -1,0 +1,188 @@
+// The mailing list at its limit: 20000 recipients with 9 parameters.
+#include "FileDialogs.h"
+#include "JobListFile.h"
+#include "MsgDlgs.h"
+#include "PnAdList.h"
+#include "StartupEnv.h"
+#include "TESettings.h"
+#include "TRecipientModel.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <numeric>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int Rows = 20000;
+
+QString CsvLine(int i)
+{
+    QString line = u"recipient%1@mail%2.example.com"_s.arg(i).arg(i % 97);
+    for (int k = 1; k <= 9; ++k)
+        line += u",Value %1 of row %2"_s.arg(k).arg(i);
+    return line;
+}
+
+QStringList JobLines(RecipientStatus status = rsNotSent)
+{
+    QStringList lines;
+    lines.reserve(Rows);
+    for (int i = 0; i < Rows; ++i)
+        lines.append(u"%1|"_s.arg(status) + CsvLine(i).replace(u',', u'|') + u"|Not yet sent"_s);
+    return lines;
+}
+
+/** A shown list panel over a temporary data folder, with the dialogs answered. */
+class Fixture {
+public:
+    Fixture()
+    {
+        qputenv("XDG_DATA_HOME", m_dir.filePath(u"data"_s).toUtf8());
+        qputenv("HOME", m_dir.path().toUtf8());
+        InitStartup();
+        SetMessageBoxHook([](MsgDlgType, const QString &) { return true; });
+        SetFileDialogHook([this](FileDialogRequest &) { return QStringList{CsvFile()}; });
+        Panel = new TAdListPanel(&m_window);
+        Panel->SetSettings(&m_settings);
+        Panel->Build({5, 6, 7, 8, 9, 10}, 0xF8D8B8, 0x584820, 0xD0F7FF, 0x80A8AB);
+        Panel->SetBounds(0, 0, 500, 600);
+        m_window.resize(520, 620);
+        m_window.show();
+
+        QFile csv(CsvFile());
+        if (csv.open(QIODevice::WriteOnly)) {
+            csv.write("Email,P1,P2,P3,P4,P5,P6,P7,P8,P9\r\n");
+            for (int i = 0; i < Rows; ++i)
+                csv.write((CsvLine(i) + u"\r\n"_s).toUtf8());
+        }
+    }
+
+    ~Fixture()
+    {
+        SetMessageBoxHook(nullptr);
+        SetFileDialogHook(nullptr);
+    }
+
+    QString CsvFile() const { return m_dir.filePath(u"list.csv"_s); }
+
+    TAdListPanel *Panel = nullptr;
+
+private:
+    QTemporaryDir m_dir;
+    TESettings m_settings;
+    QWidget m_window;
+};
+
+Fixture *g_fixture = nullptr;
+
+Fixture &Shared()
+{
+    return *g_fixture;
+}
+
+void BM_ImportCsv(benchmark::State &state)
+{
+    TAdListPanel *panel = Shared().Panel;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(panel->ImportList());
+    state.counters["rows"] = panel->ItemCount();
+}
+BENCHMARK(BM_ImportCsv)->Unit(benchmark::kMillisecond);
+
+void BM_LoadList(benchmark::State &state)
+{
+    TAdListPanel *panel = Shared().Panel;
+    const QStringList lines = JobLines();
+    for (auto _ : state) {
+        QStringList copy = lines;
+        panel->LoadList(copy);
+    }
+    state.counters["rows"] = panel->ItemCount();
+}
+BENCHMARK(BM_LoadList)->Unit(benchmark::kMillisecond);
+
+void BM_SaveJobList(benchmark::State &state)
+{
+    TAdListPanel *panel = Shared().Panel;
+    QStringList lines = JobLines();
+    panel->LoadList(lines);
+    for (auto _ : state)
+        panel->SaveJobList();
+}
+BENCHMARK(BM_SaveJobList)->Unit(benchmark::kMillisecond);
+
+void BM_RecountStatuses(benchmark::State &state)
+{
+    TAdListPanel *panel = Shared().Panel;
+    QStringList lines = JobLines();
+    panel->LoadList(lines);
+    for (auto _ : state)
+        panel->RecountStatuses();
+}
+BENCHMARK(BM_RecountStatuses)->Unit(benchmark::kMicrosecond);
+
+void BM_RecordResult(benchmark::State &state)
+{
+    TAdListPanel *panel = Shared().Panel;
+    QStringList lines = JobLines();
+    panel->LoadList(lines);
+    panel->SetJobMode(jmSendAll);
+    panel->BeginRecipients(jmSendAll);
+    for (auto _ : state)
+        panel->RecordResult(rsFailed, u"550 mailbox unavailable\r\n"_s);
+    panel->SetJobMode(jmIdle);
+}
+BENCHMARK(BM_RecordResult)->Unit(benchmark::kMicrosecond);
+
+void BM_BccWalk100(benchmark::State &state)
+{
+    TAdListPanel *panel = Shared().Panel;
+    TESettings &settings = *panel->Settings();
+    settings.Param(spMethodBcc).SetBool(true);
+    settings.Param(spMethodCount).SetInt(100);
+    QStringList lines = JobLines();
+    panel->LoadList(lines);
+    TRecipientModel &model = panel->RecipientModel();
+    std::vector<int> all(Rows);
+    std::iota(all.begin(), all.end(), 0);
+    int groups = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        model.SetResults(all, rsNotSent, u"Not yet sent"_s);
+        state.ResumeTiming();
+        groups = 0;
+        panel->SetJobMode(jmSendAll);
+        panel->BeginRecipients(jmSendAll);
+        do {
+            ++groups;
+            panel->RecordResult(rsSent, {});
+        } while (panel->AdvanceRecipients(jmSendAll));
+        panel->SetJobMode(jmIdle);
+    }
+    settings.Param(spMethodBcc).SetBool(false);
+    state.counters["groups"] = groups;
+}
+BENCHMARK(BM_BccWalk100)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Fixture fixture;
+    g_fixture = &fixture;
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

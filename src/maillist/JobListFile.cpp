@@ -1,0 +1,155 @@
+#include "JobListFile.h"
+
+#include "StartupEnv.h"
+#include "TextCodec.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QChar Bar(u'|');
+
+// Fields of a line split at "|", as views into the line.
+QList<QStringView> SplitFields(QStringView line)
+{
+    QList<QStringView> fields;
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype bar = line.indexOf(Bar, start);
+        if (bar < 0) {
+            fields.append(line.mid(start));
+            return fields;
+        }
+        fields.append(line.mid(start, bar - start));
+        start = bar + 1;
+    }
+}
+
+RecipientStatus ParseStatus(QStringView field)
+{
+    bool ok = false;
+    const int value = QStringView(TrimControls(field)).toInt(&ok, 10);
+    return ok ? std::clamp(value, rsNotSent, rsFailed) : rsNotSent;
+}
+
+bool IsBlank(QStringView line)
+{
+    return std::all_of(line.begin(), line.end(), [](QChar c) { return c.unicode() <= 32; });
+}
+
+TRecipient ParseLine(QStringView line, int paramColumns)
+{
+    const QList<QStringView> fields = SplitFields(line);
+    const qsizetype count = fields.size();
+    TRecipient r;
+    r.Params.reserve(paramColumns);
+    if (count == 1) {
+        // Outside the format: a bare address (a bare number is a status alone).
+        const QString text = TrimControls(fields[0]);
+        bool isNumber = false;
+        const int value = QStringView(text).toInt(&isNumber, 10);
+        r.Status = isNumber ? std::clamp(value, rsNotSent, rsFailed) : rsNotSent;
+        if (!isNumber)
+            r.Address = text;
+    } else {
+        r.Status = ParseStatus(fields[0]);
+        r.Address = TrimControls(fields[1]);
+    }
+    // Parameters stand between the address and the last field.
+    for (int k = 0; k < paramColumns; ++k)
+        r.Params.append(2 + k < count - 1 ? TrimControls(fields[2 + k]) : QString());
+    r.StatusText = count >= 3 ? TrimControls(fields[count - 1]) : TrimControls(StatusTexts[r.Status]);
+    return r;
+}
+
+} // namespace
+
+QString JobListPath()
+{
+    return ProgramDir() + u"bry_jlst.bxq"_s;
+}
+
+QStringList SplitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = text[i];
+        if (c != u'\r' && c != u'\n')
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == u'\r' && i + 1 < size && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < size)
+        lines.append(text.mid(start));
+    return lines;
+}
+
+TJobList ParseJobList(const QStringList &lines, const ProgressStep &step)
+{
+    TJobList list;
+    bool first = true;
+    for (const QString &line : lines) {
+        if (list.Rows.size() >= size_t(MaxRecipients))
+            break;
+        if (IsBlank(line))
+            continue;
+        if (first) {
+            list.ParamColumns = int(std::clamp<qsizetype>(line.count(Bar) - 2, 0, MaxParams));
+            list.Rows.reserve(size_t(std::min<qsizetype>(lines.size(), MaxRecipients)));
+            first = false;
+        }
+        list.Rows.push_back(ParseLine(line, list.ParamColumns));
+        if (step)
+            step();
+    }
+    return list;
+}
+
+QString FormatJobList(const std::vector<TRecipient> &rows)
+{
+    qsizetype size = 0;
+    for (const TRecipient &r : rows) {
+        size += r.Address.size() + r.StatusText.size() + 5;
+        for (const QString &p : r.Params)
+            size += p.size() + 1;
+    }
+    QString text;
+    text.reserve(size);
+    for (const TRecipient &r : rows) {
+        text += QChar(u'0' + std::clamp(r.Status, rsNotSent, rsFailed));
+        text += Bar;
+        text += r.Address;
+        for (const QString &p : r.Params) {
+            text += Bar;
+            text += p;
+        }
+        text += Bar;
+        text += r.StatusText;
+        text += "\r\n"_L1;
+    }
+    return text;
+}
+
+QStringList ReadJobListLines(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {};
+    return SplitLines(DecodeText(bytes));
+}
+
+void WriteJobList(const QString &fileName, const std::vector<TRecipient> &rows)
+{
+    WriteTextFileAtomic(fileName, FormatJobList(rows));
+}

@@ -1,0 +1,84 @@
+#include "TRecipient.h"
+
+#include <QLocale>
+
+using namespace Qt::StringLiterals;
+
+QString TRecipient::Value(int k) const
+{
+    if (k == 0)
+        return Address;
+    return k > 0 && k <= Params.size() ? Params[k - 1] : QString();
+}
+
+QStringList TRecipient::Values() const
+{
+    QStringList values;
+    values.reserve(Params.size() + 1);
+    values.append(Address);
+    values.append(Params);
+    return values;
+}
+
+QString TrimControls(QStringView text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first].unicode() <= 32)
+        ++first;
+    while (last > first && text[last - 1].unicode() <= 32)
+        --last;
+    return text.mid(first, last - first).toString();
+}
+
+QString CleanField(QStringView text)
+{
+    QString s = text.toString();
+    s.replace(u'|', u'/').replace(u'\r', u' ').replace(u'\n', u' ');
+    return TrimControls(s);
+}
+
+namespace {
+
+// The long time format of the locale without its time-zone letters: zone
+// names are ambiguous, and the table's text stays as short as on Windows.
+QString LongTimeFormatWithoutZone(const QLocale &locale)
+{
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString out;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == u'\'')
+            quoted = !quoted;
+        if (!quoted && c == u't')
+            continue;
+        out += c;
+    }
+    return out.simplified();
+}
+
+} // namespace
+
+QString FormatDateTimeShort(const QDateTime &when)
+{
+    const QLocale locale;
+    QString text = locale.toString(when.date(), QLocale::ShortFormat);
+    if (when.time() != QTime(0, 0))
+        text += u' ' + locale.toString(when.time(), LongTimeFormatWithoutZone(locale));
+    return text;
+}
+
+QString ResultStatusText(RecipientStatus status, const QString &errorText, const QDateTime &when)
+{
+    switch (status) {
+    case rsSent:
+        return StatusTexts[rsSent].toString() + FormatDateTimeShort(when);
+    case rsFailed: {
+        QString text = TrimControls(errorText);
+        text.replace(u'\r', u',').replace(u'\n', u' ').replace(u'|', u'/');
+        return StatusTexts[rsFailed].toString() + text;
+    }
+    default:
+        return StatusTexts[rsNotSent].toString();
+    }
+}
