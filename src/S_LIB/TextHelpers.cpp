@@ -7,18 +7,42 @@ namespace {
 const QChar Quote(u'"');
 const QChar Slash(u'/');
 
-QString TrimControls(const QString &s)
+} // namespace
+
+QStringView TrimControlsView(QStringView text)
 {
     qsizetype first = 0;
-    qsizetype last = s.size();
-    while (first < last && s[first].unicode() <= 32)
+    qsizetype last = text.size();
+    while (first < last && text[first].unicode() <= 32)
         ++first;
-    while (last > first && s[last - 1].unicode() <= 32)
+    while (last > first && text[last - 1].unicode() <= 32)
         --last;
-    return s.mid(first, last - first);
+    return text.mid(first, last - first);
 }
 
-} // namespace
+QString TrimControls(QStringView text)
+{
+    return TrimControlsView(text).toString();
+}
+
+QStringList SplitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = text[i];
+        if (c != u'\r' && c != u'\n')
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == u'\r' && i + 1 < size && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < size)
+        lines.append(text.mid(start));
+    return lines;
+}
 
 int CompareInt(int a, int b)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -8,6 +9,14 @@
 
 /** -1, 0 or 1 as a is below, equal to or above b (sort callbacks). */
 int CompareInt(int a, int b);
+
+/** Trims every character up to the blank (blanks and control characters) from both ends. */
+QString TrimControls(QStringView text);
+/** The same, as a view into text (no copy). */
+QStringView TrimControlsView(QStringView text);
+
+/** Splits at CR LF, CR or LF; a final line break does not make an empty last line. */
+QStringList SplitLines(const QString &text);
 
 /** Field n (1-based; n <= 1 gives the first) of text split at separator, trimmed of characters <= ' '. */
 QString ExtractField(const QString &text, int n, QChar separator);

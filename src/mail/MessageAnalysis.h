@@ -13,8 +13,6 @@
 
 /** T of a list of lines: every line followed by CR LF, the last one too. */
 QString MessageLinesToText(const QStringList &lines);
-/** Splits at CR LF, CR or LF; a final line break does not make an empty last line. */
-QStringList SplitMessageLines(const QString &text);
 /** True when the text holds nothing but blanks and control characters. */
 bool IsBlankText(const QString &text);
 

@@ -333,7 +333,7 @@ void TESettings::LoadMessageFile(const QString &path)
             if (file.error() == QFileDevice::NoError) {
                 const QString text = DecodeMessageBytes(bytes).Text;
                 if (!IsBlankText(text)) {
-                    MessageText = SplitMessageLines(text);
+                    MessageText = SplitLines(text);
                     loaded = true;
                 }
             }

@@ -2,6 +2,7 @@
 
 #include "AppError.h"
 #include "Rfc2047.h"
+#include "TextHelpers.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -24,17 +25,6 @@ QByteArray RandomHex(int words)
     for (int i = 0; i < words; ++i)
         hex += QByteArray::number(QRandomGenerator::global()->generate(), 16).rightJustified(8, '0');
     return hex;
-}
-
-QStringList SplitLines(const QString &text)
-{
-    QString normal = text;
-    normal.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
-    QStringList lines = normal.split(u'\n');
-    // Text that ends with a line break does not end with an empty line.
-    if (lines.size() > 1 && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
 }
 
 QByteArray QuotedPrintableLine(const QByteArray &line)

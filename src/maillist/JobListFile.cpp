@@ -73,25 +73,6 @@ QString JobListPath()
     return ProgramDir() + u"bry_jlst.bxq"_s;
 }
 
-QStringList SplitLines(const QString &text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == u'\r' && i + 1 < size && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < size)
-        lines.append(text.mid(start));
-    return lines;
-}
-
 TJobList ParseJobList(const QStringList &lines, const ProgressStep &step)
 {
     TJobList list;

@@ -19,9 +19,6 @@ struct TJobList {
 /** The job-list file in the data folder. */
 QString JobListPath();
 
-/** Splits text at CR LF, CR or LF; a final line break adds no empty line. */
-QStringList SplitLines(const QString &text);
-
 /**
  * Rows from job-list lines. N comes from the first line ("|" count - 2, 0..9)
  * and applies to every line; a line's last field is its status text wherever

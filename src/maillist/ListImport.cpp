@@ -43,17 +43,6 @@ QString MarkFields(const QString &line, QChar delimiter)
     return marked;
 }
 
-QStringView TrimmedView(QStringView text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first].unicode() <= 32)
-        ++first;
-    while (last > first && text[last - 1].unicode() <= 32)
-        --last;
-    return text.mid(first, last - first);
-}
-
 QString JobLine(const QString &marked, int paramColumns)
 {
     QString line;
@@ -67,9 +56,9 @@ QString JobLine(const QString &marked, int paramColumns)
         qsizetype end = marked.indexOf(Bar, start);
         if (end < 0)
             end = marked.size();
-        const QStringView field = TrimmedView(QStringView(marked).mid(start, end - start));
+        const QStringView field = TrimControlsView(QStringView(marked).mid(start, end - start));
         if (field.contains(Quote))
-            line += TrimmedView(UnquoteCsvField(field.toString()));
+            line += TrimControlsView(UnquoteCsvField(field.toString()));
         else
             line += field;
         start = end + 1;

@@ -20,16 +20,6 @@ QStringList TRecipient::Values() const
     return values;
 }
 
-QString TrimControls(QStringView text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first].unicode() <= 32)
-        ++first;
-    while (last > first && text[last - 1].unicode() <= 32)
-        --last;
-    return text.mid(first, last - first).toString();
-}
 
 QString CleanField(QStringView text)
 {

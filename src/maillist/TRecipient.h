@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include "TextHelpers.h"
+
 #include <array>
 #include <functional>
 
@@ -45,9 +47,6 @@ struct TRecipient {
 
     bool operator==(const TRecipient &) const = default;
 };
-
-/** Trims characters up to the blank (blanks and control characters) from both ends. */
-QString TrimControls(QStringView text);
 
 /**
  * What a typed or imported field is stored as: every "|" becomes "/" and every

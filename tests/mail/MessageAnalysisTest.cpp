@@ -1,4 +1,5 @@
 #include "MessageAnalysis.h"
+#include "TextHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -71,7 +72,7 @@ TEST(MessageAnalysisTest, LfOnlyAndCrOnlyLineEndsDropTheLine)
     const QString cr = u"a\r%1\rb\r%2"_s + u"\r"_s;
     EXPECT_EQ(Substitute(cr, FindPlaceholders(cr, false), {}), u"a\rb\r"_s);
     // Through the lines of a message, every line end becomes CR LF.
-    const QString t = MessageLinesToText(SplitMessageLines(u"a\r%1\rb"_s));
+    const QString t = MessageLinesToText(SplitLines(u"a\r%1\rb"_s));
     EXPECT_EQ(t, u"a\r\n%1\r\nb\r\n"_s);
     EXPECT_EQ(Substitute(t, FindPlaceholders(t, false), {}), u"a\r\nb\r\n"_s);
 }
@@ -181,11 +182,11 @@ TEST(MessageAnalysisTest, CharsetQuotedAndEmpty)
 
 TEST(MessageAnalysisTest, SplitLines)
 {
-    EXPECT_EQ(SplitMessageLines(u"a\r\nb"_s), (QStringList{u"a"_s, u"b"_s}));
-    EXPECT_EQ(SplitMessageLines(u"a\r\nb\r\n"_s), (QStringList{u"a"_s, u"b"_s}));
-    EXPECT_EQ(SplitMessageLines(u"a\r\r\nb\n\nc"_s), (QStringList{u"a"_s, u""_s, u"b"_s, u""_s, u"c"_s}));
-    EXPECT_EQ(SplitMessageLines(u"\n"_s), QStringList{u""_s});
-    EXPECT_TRUE(SplitMessageLines(QString()).isEmpty());
+    EXPECT_EQ(SplitLines(u"a\r\nb"_s), (QStringList{u"a"_s, u"b"_s}));
+    EXPECT_EQ(SplitLines(u"a\r\nb\r\n"_s), (QStringList{u"a"_s, u"b"_s}));
+    EXPECT_EQ(SplitLines(u"a\r\r\nb\n\nc"_s), (QStringList{u"a"_s, u""_s, u"b"_s, u""_s, u"c"_s}));
+    EXPECT_EQ(SplitLines(u"\n"_s), QStringList{u""_s});
+    EXPECT_TRUE(SplitLines(QString()).isEmpty());
     EXPECT_EQ(MessageLinesToText({}), QString());
 }
 
