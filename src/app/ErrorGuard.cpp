@@ -1,0 +1,21 @@
+#include "ErrorGuard.h"
+
+#include "AppError.h"
+#include "MsgDlgs.h"
+
+#include <QString>
+
+#include <exception>
+
+void RunGuarded(const std::function<void()> &operation)
+{
+    try {
+        operation();
+    } catch (const AppError &error) {
+        ErrorBox(error.Message());
+    } catch (const std::exception &error) {
+        ErrorBox(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        ErrorBox(QStringLiteral("Unexpected error."));
+    }
+}

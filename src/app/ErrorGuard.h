@@ -1,0 +1,10 @@
+#pragma once
+
+#include <functional>
+
+/**
+ * Runs an operation entered from the event loop (a command, a timer, a dialog
+ * handler), which cannot carry an exception: whatever escapes it is shown in an
+ * error box with its text, and the program goes on.
+ */
+void RunGuarded(const std::function<void()> &operation);

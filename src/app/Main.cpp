@@ -1,0 +1,543 @@
+#include "Main.h"
+
+#include "DlgCompl.h"
+#include "ErrorGuard.h"
+#include "FirstRun.h"
+#include "FormPlacement.h"
+#include "MsgDlgs.h"
+#include "PnAdList.h"
+#include "PnEmail.h"
+#include "PnMsg.h"
+#include "PnSett.h"
+#include "StartupEnv.h"
+#include "StatusIcons.h"
+#include "TAdListJobList.h"
+#include "TBryStatusBar.h"
+#include "TESettings.h"
+#include "TJobMachine.h"
+#include "TJobTimer.h"
+#include "TJobWorkers.h"
+#include "TRndPnlContainer.h"
+#include "TTxtBtnPanel.h"
+#include "TVTxtBtnPanel.h"
+#include "WebEmail.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStatusTipEvent>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString TroubleshootingSentence = u"For a possible solution see Appendix \"Troubleshooting Tips\" in Help."_s;
+const QString CloseRefusedText = u"Program cannot close while e-mail job is active.\r\n"
+                                 u"Please stop the job first (click on \"Stop Sending\"),\r\n"
+                                 u"and then close the program."_s;
+const QString WelcomeFile = u"bry_intr.rtf"_s;
+
+// Status bar panels: the three status counters, the position, the hint (or
+// the elapsed time during a job), and during a job the status line.
+constexpr int CounterPanelWidth = 76;
+constexpr int PositionPanel = 3;
+constexpr int PositionPanelWidth = 96;
+constexpr int HintPanel = 4;
+constexpr int HintPanelWidth = 62;
+
+// Commands and their colours of the four panels.
+constexpr CommandSet ConnectionCommands = {0, 1};
+constexpr CommandSet MessageCommands = {2, 3, 4};
+constexpr CommandSet ListCommands = {5, 6, 7, 8, 9, 10};
+constexpr CommandSet EmailCommands = {14, 15, 16, 17, 18, 19, 20, 21, 22, 25};
+constexpr CommandSet TallEmailCommands = {24, 26};
+constexpr TColor CornerColor = 0xD0F7FF;
+constexpr TColor ShadowCornerColor = 0x80A8AB;
+
+// Commands whose dialogs the program does not have yet: the settings editor
+// (0, 2, 4), the message editor (3), the HTML preview (18), the workspace
+// backup and restore (20, 21) and the about box (25).
+constexpr CommandSet UnavailableCommands = {0, 2, 3, 4, 18, 20, 21, 25};
+
+enum Command : CommandId {
+    cmTestConnection = 1,
+    cmImport = 5,
+    cmExport = 6,
+    cmClear = 7,
+    cmAdd = 8,
+    cmEdit = 9,
+    cmDelete = 10,
+    cmSelectAll = 11,
+    cmResetStatus = 12,
+    cmExportSelected = 13,
+    cmSendAll = 14,
+    cmSendSelected = 15,
+    cmResendFailed = 16,
+    cmStop = 17,
+    cmExportLog = 19,
+    cmHelp = 22,
+    cmOnline = 24,
+    cmExit = 26,
+};
+
+void DisableIn(TCommandLinkBar *bar)
+{
+    if (!bar)
+        return;
+    for (int id = 0; id < CommandCount; ++id)
+        if (UnavailableCommands.Contains(CommandId(id)))
+            bar->SetCommandEnabled(CommandId(id), false);
+}
+
+} // namespace
+
+QSize MainFormSize(int workWidth, int workHeight)
+{
+    QSize size(840, 670);
+    if (workWidth < 800)
+        size = QSize(workWidth, workHeight);
+    else if (workWidth < 900)
+        size = QSize(workWidth - 150, workHeight - 50);
+    return size.boundedTo(QSize(workWidth, workHeight));
+}
+
+QSize MainFormMinimumSize(int workWidth, int workHeight)
+{
+    return QSize(std::min(660, workWidth), std::min(512, workHeight));
+}
+
+QString TroubleshootingText(const QString &text)
+{
+    return text + u"\r\n\r\n"_s + TroubleshootingSentence;
+}
+
+TBryMainForm::TBryMainForm(std::unique_ptr<PowerInhibitor> inhibitor)
+    : m_inhibitor(inhibitor ? std::move(inhibitor) : CreatePowerInhibitor(AppTitle.toString()))
+    , m_workers(std::make_unique<TJobWorkers>())
+    , m_jobTimer(std::make_unique<TJobTimer>([this] {
+        if (m_jobMachine)
+            m_jobMachine->Tick();
+    }))
+    , m_icons(StatusIcons())
+{
+    setObjectName(u"TBryMainForm"_s);
+    resize(DesignWidth, DesignHeight);
+
+    m_statusBar = new TBryStatusBar(this);
+    for (int n = 0; n < 3; ++n)
+        m_statusBar->AddPanel(CounterPanelWidth, Qt::AlignLeft, true);
+    m_statusBar->AddPanel(PositionPanelWidth, Qt::AlignRight);
+    m_statusBar->AddPanel(HintPanelWidth);
+    m_statusBar->SetDrawPanel(
+        [this](QPainter &painter, int index, const QRect &rect) { DrawStatusPanel(painter, index, rect); });
+
+    // The window sees F1 before its controls do.
+    qApp->installEventFilter(this);
+    FormCreate();
+}
+
+TBryMainForm::~TBryMainForm()
+{
+    qApp->removeEventFilter(this);
+    // Workers first (they read the settings), then the panels (they hold the
+    // settings), then the settings.
+    m_jobMachine.reset();
+    delete m_container;
+}
+
+void TBryMainForm::FormCreate()
+{
+    // A first run takes over the configuration an earlier copy of the program
+    // left in its own folder; nothing of it may keep the program from starting.
+    try {
+        TakeOverOlderInstallation(ProgramDirNoBackslash(), QCoreApplication::applicationDirPath());
+    } catch (...) {
+    }
+    if (WorkArea.Width <= 0 || WorkArea.Height <= 0)
+        return;
+    setMinimumSize(MainFormMinimumSize(WorkArea.Width, WorkArea.Height));
+    const QSize size = MainFormSize(WorkArea.Width, WorkArea.Height);
+    setGeometry(0, 0, size.width(), size.height());
+    CenterOnWorkArea(this);
+}
+
+void TBryMainForm::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    RunGuarded([this] { FormShow(); });
+}
+
+void TBryMainForm::FormShow()
+{
+    setWindowTitle(AppTitle.toString());
+
+    m_settings = std::make_unique<TESettings>();
+    m_settings->ReadWriteConfig(false, SettingsGroupSet::All(), this);
+
+    m_container = new TRndPnlContainer(this);
+    m_container->show();
+
+    m_settPanel = new TSettPanel(m_container);
+    m_settPanel->SetSettings(m_settings.get());
+    connect(m_settPanel, &TRndBtnPanel::OnCommand, this, &TBryMainForm::ExecuteCommand);
+    m_settPanel->Build(ConnectionCommands, 0xB8D8C0, 0x204020, CornerColor, ShadowCornerColor);
+    m_settPanel->SetImages(m_icons);
+    m_settPanel->SetBounds(5, 5, m_settPanel->width(), m_settPanel->height());
+
+    m_msgPanel = new TMsgPanel(m_container);
+    m_msgPanel->SetSettings(m_settings.get());
+    connect(m_msgPanel, &TRndBtnPanel::OnCommand, this, &TBryMainForm::ExecuteCommand);
+    m_msgPanel->Build(MessageCommands, 0xB8D8C0, 0x204020, CornerColor, ShadowCornerColor);
+    m_msgPanel->SetImages(m_icons);
+    m_msgPanel->SetBounds(5, m_settPanel->geometry().bottom() + 1 + 4, m_msgPanel->width(), m_msgPanel->height());
+
+    m_adListPanel = new TAdListPanel(m_container);
+    m_adListPanel->SetSettings(m_settings.get());
+    connect(m_adListPanel, &TRndBtnPanel::OnCommand, this, &TBryMainForm::ExecuteCommand);
+    connect(m_adListPanel, &TAdListPanel::OnSelect, this, &TBryMainForm::ListSelectionChanged);
+    m_adListPanel->Build(ListCommands, 0xF8D8B8, 0x584820, CornerColor, ShadowCornerColor);
+    m_adListPanel->SetImages(m_icons);
+
+    // The window size after the stored placement decides whether the bar has room for two more links.
+    CommandSet emailCommands = EmailCommands;
+    if (height() >= TallClientHeight)
+        emailCommands += TallEmailCommands;
+    m_emailPanel = new TEmailPanel(m_container);
+    m_emailPanel->SetSettings(m_settings.get());
+    connect(m_emailPanel, &TEmailPanel::OnCommand, this, &TBryMainForm::ExecuteCommand);
+    m_emailPanel->Build(emailCommands, 0x80C0FF, 0x204070, CornerColor, ShadowCornerColor);
+
+    for (QWidget *panel : {static_cast<QWidget *>(m_settPanel), static_cast<QWidget *>(m_msgPanel),
+                           static_cast<QWidget *>(m_adListPanel), static_cast<QWidget *>(m_emailPanel)})
+        panel->show();
+
+    m_jobList = std::make_unique<TAdListJobList>(*m_adListPanel);
+    m_jobMachine = std::make_unique<TJobMachine>(*m_settings, m_jobInfo, *m_jobList, static_cast<IJobView &>(*this),
+                                                 *m_workers, *m_jobTimer, *m_inhibitor);
+
+    FormResize();
+    InvalidateStatusBar();
+    RefreshCommandStates();
+    m_settPanel->setFocus(Qt::OtherFocusReason);
+
+    // A welcome text left from a run whose configuration was taken over is of no use any more.
+    const QString welcome = ProgramDir() + WelcomeFile;
+    const QFileInfo config(TESettings::ConfigFileName());
+    if (QFileInfo::exists(welcome) && !(config.exists() && config.size() == 0))
+        QFile::remove(welcome);
+
+    if (m_settings->Maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TBryMainForm::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TBryMainForm::FormResize()
+{
+    const int barTop = height() - TBryStatusBar::BarHeight;
+    m_statusBar->setGeometry(0, barTop, width(), TBryStatusBar::BarHeight);
+    if (!m_container)
+        return;
+    m_container->setGeometry(0, 0, width(), std::max(0, barTop));
+    const int containerWidth = m_container->width();
+    const int containerHeight = m_container->height();
+    // Edges as the window library counts them: right = left + width.
+    const QRect sett = m_settPanel->geometry();
+    const QRect msg = m_msgPanel->geometry();
+    const int settRight = sett.left() + sett.width();
+    const int msgBottom = msg.top() + msg.height();
+    m_adListPanel->SetBounds(settRight + 7, sett.top(), containerWidth - settRight - 13, msgBottom - sett.top());
+    m_emailPanel->SetBounds(sett.left(), msgBottom + 7, containerWidth - 11, containerHeight - msgBottom - 13);
+}
+
+bool TBryMainForm::event(QEvent *event)
+{
+    // The hints of the command links and menu items arrive here.
+    if (event->type() == QEvent::StatusTip) {
+        ShowApplicationHint(static_cast<QStatusTipEvent *>(event)->tip());
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void TBryMainForm::ShowApplicationHint(const QString &hint)
+{
+    if (CurrentJobMode() == jmIdle)
+        SetStatusText(hint);
+}
+
+bool TBryMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // A key reaches the focus widget first and then each parent it passes
+    // through: looking at the first delivery only opens the page once.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        const QWidget *first = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+        if (widget && widget == first && widget->window() == this)
+            RunGuarded([] { OpenHelpPage(); });
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TBryMainForm::closeEvent(QCloseEvent *event)
+{
+    const JobMode mode = CurrentJobMode();
+    if (mode != jmIdle) {
+        event->ignore();
+        if (mode != jmTestConnection)
+            InfoBox(CloseRefusedText);
+        return;
+    }
+    if (m_settings)
+        RunGuarded([this] { m_settings->ReadWriteConfig(true, SettingsGroupSet::All(), this); });
+    if (m_adListPanel)
+        m_adListPanel->ClearItems();
+    event->accept();
+}
+
+void TBryMainForm::ComeForward()
+{
+    if (!isVisible()) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        show();
+    } else if (isMinimized()) {
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    } else {
+        raise();
+        activateWindow();
+    }
+}
+
+// --- Status bar
+
+void TBryMainForm::InvalidateStatusBar()
+{
+    m_statusBar->update();
+}
+
+void TBryMainForm::DrawStatusPanel(QPainter &painter, int index, const QRect &rect) const
+{
+    painter.fillRect(rect, m_statusBar->palette().color(QPalette::Window));
+    painter.setFont(m_statusBar->font());
+    if (index >= 0 && index < m_icons.size())
+        m_icons[index].paint(&painter, QRect(rect.left() + 2, rect.top() + (rect.height() - 16) / 2, 16, 16));
+    const int count = m_adListPanel ? m_adListPanel->StatusCount(RecipientStatus(index)) : 0;
+    painter.setPen(m_statusBar->palette().color(QPalette::WindowText));
+    painter.drawText(rect.adjusted(21, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     u"-  "_s + QString::number(count));
+}
+
+void TBryMainForm::SetStatusText(const QString &text)
+{
+    m_statusBar->SetPanelText(m_statusBar->PanelCount() - 1, u' ' + text);
+}
+
+void TBryMainForm::SetElapsedText(const QString &text)
+{
+    m_statusBar->SetPanelText(HintPanel, text);
+}
+
+// --- Selection
+
+void TBryMainForm::ListSelectionChanged(QObject *Sender, int Item)
+{
+    Q_UNUSED(Sender);
+    RunGuarded([this, Item] {
+        const bool valid = m_adListPanel->IsValidItem(Item);
+        m_statusBar->SetPanelText(PositionPanel,
+                                  valid ? u"%1 : %2 "_s.arg(Item + 1).arg(m_adListPanel->ItemCount()) : QString());
+        // During a job this is how each recipient's e-mail is made.
+        m_emailPanel->ShowMessageFor(valid ? &m_adListPanel->Recipient(Item) : nullptr);
+        if (CurrentJobMode() == jmIdle)
+            RefreshCommandStates();
+    });
+}
+
+void TBryMainForm::RefreshView()
+{
+    m_emailPanel->ClearView();
+    const int row = m_adListPanel->CurrentItem();
+    m_emailPanel->ShowMessageFor(m_adListPanel->IsValidItem(row) ? &m_adListPanel->Recipient(row) : nullptr);
+}
+
+void TBryMainForm::RefreshCommandStates()
+{
+    m_emailPanel->UpdateCommandStates(*m_adListPanel);
+    DisableUnavailableCommands();
+}
+
+void TBryMainForm::DisableUnavailableCommands()
+{
+    DisableIn(m_settPanel ? m_settPanel->Buttons() : nullptr);
+    DisableIn(m_msgPanel ? m_msgPanel->Buttons() : nullptr);
+    DisableIn(m_emailPanel ? m_emailPanel->Buttons() : nullptr);
+}
+
+// --- Commands
+
+void TBryMainForm::ExecuteCommand(QObject *Sender, CommandId Command)
+{
+    Q_UNUSED(Sender);
+    RunGuarded([this, Command] { DoCommand(Command); });
+}
+
+void TBryMainForm::DoCommand(CommandId command)
+{
+    if (!m_jobMachine || UnavailableCommands.Contains(command))
+        return;
+    TAdListPanel &list = *m_adListPanel;
+    switch (command) {
+    case cmTestConnection:
+        SetJobMode(jmTestConnection);
+        break;
+    case cmImport:
+        if (list.ImportList()) {
+            InvalidateStatusBar();
+            RefreshCommandStates();
+        }
+        break;
+    case cmExport:
+        list.ExportList(false, false);
+        break;
+    case cmClear:
+    case cmDelete:
+        if (command == cmClear ? list.ClearList() : list.DeleteSelected()) {
+            InvalidateStatusBar();
+            RefreshCommandStates();
+        }
+        break;
+    case cmAdd:
+    case cmEdit:
+        if (list.EditOrAddRecipient(command == cmAdd))
+            RefreshView();
+        break;
+    case cmSelectAll:
+        list.SelectAll();
+        break;
+    case cmResetStatus:
+        list.ResetSelectedStatus();
+        InvalidateStatusBar();
+        break;
+    case cmExportSelected:
+        list.ExportList(false, true);
+        break;
+    case cmSendAll:
+        SetJobMode(jmSendAll);
+        break;
+    case cmSendSelected:
+        ConfirmAndSendSelected();
+        break;
+    case cmResendFailed:
+        SetJobMode(jmResendFailed);
+        break;
+    case cmStop:
+        m_jobMachine->RequestStop();
+        break;
+    case cmExportLog:
+        list.ExportList(true, false);
+        break;
+    case cmHelp:
+        OpenHelpPage();
+        break;
+    case cmOnline:
+        OpenURL(HomePageHost());
+        break;
+    case cmExit:
+        close();
+        break;
+    default:
+        break;
+    }
+}
+
+void TBryMainForm::ConfirmAndSendSelected()
+{
+    const TAdListPanel &list = *m_adListPanel;
+    const int row = list.CurrentItem();
+    if (list.SelCount() == 1 && list.IsValidItem(row) && list.Recipient(row).Status == rsSent
+        && !ConfirmYesNo(u"E-mail was already sent to this destination.\r\nAre you sure you want to send it again?"_s))
+        return;
+    SetJobMode(jmSendSelected);
+}
+
+// --- Jobs
+
+void TBryMainForm::SetJobMode(JobMode mode)
+{
+    if (m_jobMachine)
+        m_jobMachine->SetJobMode(mode);
+}
+
+JobMode TBryMainForm::CurrentJobMode() const
+{
+    return m_jobMachine ? m_jobMachine->Mode() : jmIdle;
+}
+
+void TBryMainForm::EnterJobMode(JobMode mode)
+{
+    setWindowTitle(AppTitle.toString()
+                   + (mode == jmTestConnection ? u" - Checking connection ..."_s : u" - Job in progress ..."_s));
+    m_settPanel->SetJobMode(mode);
+    m_msgPanel->SetJobMode(mode);
+    m_adListPanel->SetJobMode(mode);
+    m_emailPanel->SetPanelJobMode(mode, *m_adListPanel);
+    m_statusBar->AddPanel(0);
+}
+
+void TBryMainForm::LeaveJobMode()
+{
+    m_statusBar->SetPanelText(HintPanel, QString());
+    setWindowTitle(AppTitle.toString());
+    m_settPanel->SetJobMode(jmIdle);
+    m_msgPanel->SetJobMode(jmIdle);
+    m_adListPanel->SetJobMode(jmIdle);
+    m_emailPanel->SetPanelJobMode(jmIdle, *m_adListPanel);
+    DisableUnavailableCommands();
+    m_statusBar->RemoveLastPanel();
+}
+
+void TBryMainForm::ShowResult()
+{
+    const int row = m_adListPanel->CurrentItem();
+    m_emailPanel->ShowStatus(m_adListPanel->IsValidItem(row) ? &m_adListPanel->Recipient(row) : nullptr);
+    InvalidateStatusBar();
+}
+
+void TBryMainForm::FillMessage(TEmailMessage &message) const
+{
+    message.To = m_emailPanel->ToItem();
+    message.BccTo = m_emailPanel->BccTo();
+    message.ReplyTo = m_emailPanel->ReplyTo();
+    message.Subject = m_emailPanel->GetSubject();
+    message.Body = m_emailPanel->GetBody();
+}
+
+void TBryMainForm::ShowTroubleshootingError(const QString &text)
+{
+    ErrorBox(TroubleshootingText(text));
+}
+
+void TBryMainForm::ShowInfo(const QString &text)
+{
+    InfoBox(text);
+}
+
+void TBryMainForm::ShowError(const QString &text)
+{
+    ErrorBox(text);
+}
+
+bool TBryMainForm::ExecuteSummary()
+{
+    return ExecuteSummaryDialog(*m_adListPanel, m_jobInfo, this);
+}

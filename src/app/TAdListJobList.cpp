@@ -1,0 +1,43 @@
+#include "TAdListJobList.h"
+
+#include "PnAdList.h"
+
+void TAdListJobList::BeginRecipients(JobMode mode)
+{
+    m_panel.BeginRecipients(mode);
+}
+
+bool TAdListJobList::HasCurrentRecipient() const
+{
+    return m_panel.IsValidItem(m_panel.CurrentItem());
+}
+
+bool TAdListJobList::HasNextRecipient(JobMode mode)
+{
+    return m_panel.FindNextRecipient(mode, true) >= 0;
+}
+
+bool TAdListJobList::AdvanceRecipients(JobMode mode)
+{
+    return m_panel.AdvanceRecipients(mode);
+}
+
+void TAdListJobList::FillBccRecipients(TEmailMessage &message)
+{
+    m_panel.FillBccRecipients(message);
+}
+
+void TAdListJobList::RecordResult(int status, const QString &errorText)
+{
+    m_panel.RecordResult(RecipientStatus(status), errorText);
+}
+
+void TAdListJobList::SaveJobList()
+{
+    m_panel.SaveJobList();
+}
+
+void TAdListJobList::ExportLog()
+{
+    m_panel.ExportList(true, false);
+}

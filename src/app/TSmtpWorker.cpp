@@ -1,0 +1,55 @@
+#include "TSmtpWorker.h"
+
+TSmtpWorker::TSmtpWorker(const TESettings &settings)
+    : m_thread(std::make_unique<TSMTPThread>())
+{
+    m_thread->Setup(settings);
+}
+
+TSmtpWorker::~TSmtpWorker()
+{
+    // The thread's destructor waits for its run; only then may the copy go.
+    m_thread.reset();
+}
+
+void TSmtpWorker::Start()
+{
+    m_thread->Start();
+}
+
+int TSmtpWorker::State() const
+{
+    return int(m_thread->State.load());
+}
+
+QString TSmtpWorker::ErrorText() const
+{
+    return m_thread->ErrorText();
+}
+
+bool TSmtpWorker::IsBusy() const
+{
+    return m_thread->IsBusy();
+}
+
+void TSmtpWorker::Hand(const TEmailMessage &message)
+{
+    // The last copy is no longer read: the thread cleared Pending (not busy).
+    m_handed = std::make_unique<TEmailMessage>(message);
+    m_thread->Pending.store(m_handed.get());
+}
+
+void TSmtpWorker::RequestDisconnect()
+{
+    m_thread->StopFlag.store(true);
+}
+
+bool TSmtpWorker::Terminated() const
+{
+    return m_thread->Terminated();
+}
+
+void TSmtpWorker::Stop()
+{
+    m_thread->StopFlag.store(true);
+}

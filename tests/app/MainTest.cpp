@@ -1,0 +1,602 @@
+// The main window with real jobs: the real mailing list, message view and
+// worker threads against the test SMTP server, dialogs answered by the seams.
+#include "Main.h"
+
+#include "DlgCompl.h"
+#include "FakePowerInhibitor.h"
+#include "FileDialogs.h"
+#include "JobListFile.h"
+#include "MessageBoxRecorder.h"
+#include "PnAdList.h"
+#include "PnEmail.h"
+#include "PnSett.h"
+#include "StartupEnv.h"
+#include "TBryStatusBar.h"
+#include "TCardLabel.h"
+#include "TESettings.h"
+#include "TJobMachine.h"
+#include "TJobTimer.h"
+#include "TRecipientModel.h"
+#include "TTxtBtnPanel.h"
+#include "TVTxtBtnPanel.h"
+#include "TempDataFolder.h"
+#include "TestSmtpServer.h"
+#include "TextCodec.h"
+#include "WebEmail.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QItemSelectionModel>
+#include <QStatusTipEvent>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool Enabled(const TCommandLinkBar *bar, CommandId command)
+{
+    const TCardLabel *link = bar->Link(command);
+    return link && link->isEnabled();
+}
+
+QString Address(int row)
+{
+    return u"r%1@example.com"_s.arg(row);
+}
+
+/** @short Answers the job summary whenever it is open: Close, or Export Log. */
+class SummaryAnswerer {
+public:
+    SummaryAnswerer()
+    {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] {
+            if (auto *dialog = qobject_cast<TSummaryDialog *>(QApplication::activeModalWidget())) {
+                ++shown;
+                dialog->done(exportLog ? TSummaryDialog::ExportLogResult : TSummaryDialog::CloseResult);
+            }
+        });
+        m_timer.start();
+    }
+    int shown = 0;
+    bool exportLog = false;
+
+private:
+    QTimer m_timer;
+};
+
+class MainFormTest : public testing::Test {
+protected:
+    explicit MainFormTest(const TestSmtpServerOptions &options = {})
+        : smtp(options)
+    {
+    }
+
+    void TearDown() override { SetFileDialogHook(nullptr); }
+
+    /** Writes the configuration and the message the window will read. */
+    void Configure(const std::function<void(TESettings &)> &more = {})
+    {
+        TESettings s;
+        s.Param(spSmtpServer).SetStr(TestSmtpServer::Host());
+        s.Param(spSmtpPort).SetInt(smtp.PlainPort());
+        s.Param(spSmtpTimeout).SetInt(10);
+        s.Param(spYourEmail).SetStr(u"sender@example.com"_s);
+        s.Param(spYourName).SetStr(u"Sender"_s);
+        s.Param(spSubject).SetStr(u"Offer for %1"_s);
+        s.Param(spDelay).SetInt(0);
+        s.Param(spReconnect).SetInt(25);
+        s.Param(spRecPause).SetInt(1);
+        if (more)
+            more(s);
+        WriteTextFileAtomic(TESettings::MessageCopyFileName(), u"Dear %1,\r\nHello.\r\n"_s);
+        s.ReadWriteConfig(true, SettingsGroupSet::All());
+        port = s.Param(spSmtpPort).GetInt();
+    }
+    /** The job list of the previous run: one row per status, names "Name<row>". */
+    void WriteList(const QList<int> &statuses)
+    {
+        std::vector<TRecipient> rows;
+        for (int i = 0; i < statuses.size(); ++i)
+            rows.push_back(
+                {statuses[i], Address(i), {u"Name%1"_s.arg(i)}, StatusTexts[size_t(statuses[i])].toString()});
+        WriteJobList(JobListPath(), rows);
+    }
+    void Open()
+    {
+        auto inhibitor = std::make_unique<FakePowerInhibitor>();
+        power = inhibitor.get();
+        form = std::make_unique<TBryMainForm>(std::move(inhibitor));
+        // Ten times the pace: every delay and pause counts ticks.
+        form->JobTimer().SetInterval(10);
+        form->show();
+        // The test server's ports lie above the highest port the settings take
+        // from the file (9999): the port goes straight into the live settings.
+        form->Settings()->Param(spSmtpPort).SetInt(port);
+    }
+    void Start(const QList<int> &statuses, const std::function<void(TESettings &)> &more = {})
+    {
+        Configure(more);
+        WriteList(statuses);
+        Open();
+    }
+    TAdListPanel &List() const { return *form->AdListPanel(); }
+    void Select(const QList<int> &rows)
+    {
+        QItemSelectionModel *selection = List().List()->selectionModel();
+        selection->clearSelection();
+        for (int row : rows)
+            selection->select(List().RecipientModel().index(row, 0),
+                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    /** Runs a command and waits until the job it started has ended. */
+    bool Run(CommandId command)
+    {
+        form->ExecuteCommand(nullptr, command);
+        return WaitIdle();
+    }
+    bool WaitIdle(int ms = 20000)
+    {
+        return QTest::qWaitFor([&] { return form->CurrentJobMode() == jmIdle; }, ms);
+    }
+    bool WaitStep(int step, int ms = 20000)
+    {
+        return QTest::qWaitFor([&] { return form->JobMachine()->JobStep() == step; }, ms);
+    }
+    QList<int> Statuses() const
+    {
+        QList<int> s;
+        for (const TRecipient &r : List().RecipientModel().Recipients())
+            s.append(r.Status);
+        return s;
+    }
+    /** The statuses as the job-list file holds them. */
+    static QList<int> SavedStatuses()
+    {
+        QList<int> s;
+        for (const TRecipient &r : ParseJobList(ReadJobListLines(JobListPath())).Rows)
+            s.append(r.Status);
+        return s;
+    }
+    QStringList Received() const
+    {
+        QStringList to;
+        for (const RecordedMessage &m : smtp.Messages())
+            to.append(m.RcptTos);
+        return to;
+    }
+    QList<int> SessionSizes(int count) const
+    {
+        EXPECT_TRUE(smtp.WaitForSessions(count));
+        QList<int> sizes;
+        for (const RecordedSession &s : smtp.Sessions())
+            sizes.append(s.Messages);
+        return sizes;
+    }
+    QStringList BoxTexts() const
+    {
+        QStringList texts;
+        for (const auto &box : boxes.Boxes())
+            texts.append(box.text);
+        return texts;
+    }
+
+    TempDataFolder data;
+    MessageBoxRecorder boxes;
+    TestSmtpServer smtp;
+    SummaryAnswerer summary;
+    FakePowerInhibitor *power = nullptr;
+    int port = 0;
+    std::unique_ptr<TBryMainForm> form;
+};
+
+class RefusingMainFormTest : public MainFormTest {
+protected:
+    static TestSmtpServerOptions Options()
+    {
+        TestSmtpServerOptions o;
+        o.RefuseRecipients = {Address(1)};
+        o.RequireAuth = true;
+        return o;
+    }
+    RefusingMainFormTest()
+        : MainFormTest(Options())
+    {
+    }
+    static void Authenticated(TESettings &s)
+    {
+        s.Param(spSmtpAuth).SetBool(true);
+        s.Param(spSmtpUser).SetStr(u"user"_s);
+        s.Param(spPassword).SetStr(u"secret"_s);
+    }
+};
+
+} // namespace
+
+TEST_F(MainFormTest, FirstShowingBuildsTheWindowWithEveryPanel)
+{
+    Start({0, 1, 2, 0});
+    EXPECT_EQ(form->windowTitle(), u"Velko Courierline"_s);
+    ASSERT_NE(form->EmailPanel(), nullptr);
+    EXPECT_EQ(List().RecipientModel().Recipients().size(), 4u);
+    // Counters are drawn from the list; the status bar has its five panels while idle.
+    EXPECT_EQ(form->StatusBar()->PanelCount(), 5);
+    EXPECT_EQ(List().StatusCount(rsNotSent), 2);
+    // The commands whose dialogs do not exist yet stay disabled.
+    TVTxtBtnPanel *bar = form->EmailPanel()->Buttons();
+    EXPECT_FALSE(Enabled(bar, 18));
+    EXPECT_FALSE(Enabled(bar, 20));
+    EXPECT_FALSE(Enabled(bar, 25));
+    EXPECT_TRUE(Enabled(bar, 14));
+    EXPECT_TRUE(Enabled(bar, 22));
+    EXPECT_FALSE(Enabled(form->SettPanel()->Buttons(), 0));
+    EXPECT_TRUE(Enabled(form->SettPanel()->Buttons(), 1));
+}
+
+TEST(MainFormSizeTest, WindowSizeFollowsTheWorkArea)
+{
+    EXPECT_EQ(MainFormSize(1024, 738), QSize(840, 670));
+    EXPECT_EQ(MainFormSize(850, 600), QSize(700, 550));
+    EXPECT_EQ(MainFormSize(640, 450), QSize(640, 450));
+    EXPECT_EQ(MainFormSize(900, 600), QSize(840, 600));
+    EXPECT_EQ(MainFormMinimumSize(640, 450), QSize(640, 450));
+    EXPECT_EQ(MainFormMinimumSize(1024, 738), QSize(660, 512));
+    EXPECT_EQ(TroubleshootingText(u"X."_s),
+              u"X.\r\n\r\nFor a possible solution see Appendix \"Troubleshooting Tips\" in Help."_s);
+}
+
+TEST_F(MainFormTest, ThreeRecipientsOnOneConnectionEndWithTheSummary)
+{
+    Start({0, 0, 0});
+    ASSERT_TRUE(Run(14));
+    EXPECT_EQ(summary.shown, 1);
+    EXPECT_TRUE(boxes.Boxes().isEmpty()) << BoxTexts().join(u'|').toStdString();
+    EXPECT_EQ(Statuses(), (QList<int>{1, 1, 1}));
+    EXPECT_TRUE(List().Recipient(2).StatusText.startsWith(u"Sent on "_s));
+    EXPECT_EQ(SavedStatuses(), (QList<int>{1, 1, 1}));
+    EXPECT_EQ(form->JobInfo().Count(rsSent), 3);
+    EXPECT_EQ(Received(), (QStringList{Address(0), Address(1), Address(2)}));
+    EXPECT_EQ(SessionSizes(1), QList<int>{3});
+    // Each recipient got the e-mail the view showed for them.
+    EXPECT_EQ(smtp.Messages()[1].Header(u"Subject"_s), u"Offer for Name1"_s);
+    EXPECT_TRUE(smtp.Messages()[2].Parts[0].Text.contains(u"Dear Name2,"_s));
+    // Idle again: caption, panels, status line gone, refusals released.
+    EXPECT_EQ(form->windowTitle(), u"Velko Courierline"_s);
+    EXPECT_EQ(form->StatusBar()->PanelCount(), 5);
+    EXPECT_FALSE(power->IsInhibited());
+    EXPECT_EQ(power->Reasons().size(), 1);
+}
+
+TEST_F(MainFormTest, SendAllRemainingAndResendFailedChooseTheirRows)
+{
+    Start({1, 0, 2, 0});
+    ASSERT_TRUE(Run(14));
+    EXPECT_EQ(Received(), (QStringList{Address(1), Address(3)}));
+    EXPECT_EQ(Statuses(), (QList<int>{1, 1, 2, 1}));
+    ASSERT_TRUE(Run(16));
+    EXPECT_EQ(Received(), (QStringList{Address(1), Address(3), Address(2)}));
+    EXPECT_EQ(Statuses(), (QList<int>{1, 1, 1, 1}));
+    EXPECT_EQ(SavedStatuses(), (QList<int>{1, 1, 1, 1}));
+    EXPECT_EQ(form->JobInfo().ProcessedCount(), 1);
+}
+
+TEST_F(MainFormTest, SendSelectedSeveralRowsEndsWithTheSummary)
+{
+    Start({1, 0, 2, 0});
+    Select({0, 2, 3});
+    ASSERT_TRUE(Run(15));
+    EXPECT_EQ(Received(), (QStringList{Address(0), Address(2), Address(3)}));
+    EXPECT_EQ(summary.shown, 1);
+    EXPECT_TRUE(boxes.Boxes().isEmpty());
+}
+
+TEST_F(MainFormTest, SendSelectedOneRowTellsMessageSentAndAsksBeforeSendingAgain)
+{
+    Start({0, 0});
+    Select({1});
+    ASSERT_TRUE(Run(15));
+    EXPECT_EQ(BoxTexts(), QStringList{u"Message sent."_s});
+    EXPECT_EQ(summary.shown, 0);
+    EXPECT_EQ(Statuses(), (QList<int>{0, 1}));
+
+    // Sent already: No starts nothing.
+    boxes.Clear();
+    Select({1});
+    boxes.QueueAnswer(false);
+    ASSERT_TRUE(Run(15));
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_EQ(boxes.Boxes()[0].type, MsgDlgType::Confirmation);
+    EXPECT_EQ(smtp.Messages().size(), 1);
+    // Two selected, one of them sent: no question.
+    boxes.Clear();
+    Select({0, 1});
+    ASSERT_TRUE(Run(15));
+    EXPECT_FALSE(BoxTexts().join(u'|').contains(u"already sent"_s));
+    EXPECT_TRUE(smtp.WaitForMessages(3));
+}
+
+TEST_F(RefusingMainFormTest, RefusedRecipientFailsAloneOnTheSameConnection)
+{
+    Start({0, 0, 0}, Authenticated);
+    ASSERT_TRUE(Run(14));
+    EXPECT_EQ(Statuses(), (QList<int>{1, 2, 1}));
+    EXPECT_TRUE(List().Recipient(1).StatusText.startsWith(u"Error: "_s));
+    EXPECT_TRUE(List().Recipient(1).StatusText.contains(u"550"_s));
+    EXPECT_EQ(Received(), (QStringList{Address(0), Address(2)}));
+    EXPECT_EQ(SessionSizes(1), QList<int>{2});
+    EXPECT_EQ(form->JobInfo().Count(rsFailed), 1);
+    EXPECT_EQ(SavedStatuses(), (QList<int>{1, 2, 1}));
+}
+
+TEST_F(RefusingMainFormTest, SendSelectedFailureShowsTheFailureBox)
+{
+    Start({0, 0, 0}, Authenticated);
+    Select({1});
+    ASSERT_TRUE(Run(15));
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_EQ(boxes.Boxes()[0].type, MsgDlgType::Error);
+    EXPECT_TRUE(boxes.Boxes()[0].text.startsWith(u"Failure:\r\n\r\n"_s)) << boxes.Boxes()[0].text.toStdString();
+    EXPECT_TRUE(boxes.Boxes()[0].text.endsWith(u"\"Troubleshooting Tips\" in Help."_s));
+}
+
+TEST_F(RefusingMainFormTest, AuthenticationRefusedAtAReconnectionKeepsTheEarlierResults)
+{
+    Start({0, 0, 0, 0}, [](TESettings &s) {
+        Authenticated(s);
+        s.Param(spReconnect).SetInt(2);
+        s.Param(spRecPause).SetInt(2);
+    });
+    form->ExecuteCommand(nullptr, 14);
+    ASSERT_TRUE(WaitStep(TJobMachine::Pause));
+    // The password goes wrong before the reconnection.
+    form->Settings()->Param(spPassword).SetStr(u"wrong"_s);
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_TRUE(boxes.Boxes()[0].text.startsWith(u"Authentication Error."_s));
+    EXPECT_EQ(summary.shown, 0);
+    // The first connection's results (row 1 refused by the server) stay, also in the file.
+    EXPECT_EQ(Statuses(), (QList<int>{1, 2, 0, 0}));
+    EXPECT_EQ(SavedStatuses(), (QList<int>{1, 2, 0, 0}));
+}
+
+TEST_F(MainFormTest, ReconnectTwoWithPauseGivesSessionsOfTwoTwoAndOneAndSavesAtThePause)
+{
+    Start({0, 0, 0, 0, 0}, [](TESettings &s) {
+        s.Param(spReconnect).SetInt(2);
+        s.Param(spRecPause).SetInt(1);
+    });
+    form->ExecuteCommand(nullptr, 14);
+    ASSERT_TRUE(WaitStep(TJobMachine::Pause));
+    EXPECT_EQ(SavedStatuses(), (QList<int>{1, 1, 0, 0, 0}));
+    EXPECT_TRUE(form->StatusBar()->PanelText(5).startsWith(u" 1 second pause"_s));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(SessionSizes(3), (QList<int>{2, 2, 1}));
+    EXPECT_EQ(Statuses(), (QList<int>{1, 1, 1, 1, 1}));
+}
+
+TEST_F(MainFormTest, BatchModeSendsOneBatchPerJob)
+{
+    Start({0, 0, 0, 0, 0}, [](TESettings &s) {
+        s.Param(spBatchMode).SetBool(true);
+        s.Param(spBatchQty).SetInt(2);
+    });
+    EXPECT_EQ(form->EmailPanel()->Buttons()->Link(14)->Caption(), u"Send Next Batch"_s);
+    ASSERT_TRUE(Run(14));
+    EXPECT_EQ(Statuses(), (QList<int>{1, 1, 0, 0, 0}));
+    ASSERT_TRUE(Run(14));
+    EXPECT_EQ(Statuses(), (QList<int>{1, 1, 1, 1, 0}));
+    EXPECT_EQ(SavedStatuses(), (QList<int>{1, 1, 1, 1, 0}));
+    EXPECT_EQ(form->JobInfo().ProcessedCount(), 2);
+}
+
+TEST_F(MainFormTest, BccGroupsSendThreeEmailsForFiveRowsWithoutBccHeaders)
+{
+    Start({0, 0, 0, 0, 0}, [](TESettings &s) {
+        s.Param(spMethodBcc).SetBool(true);
+        s.Param(spMethodCount).SetInt(2);
+        s.Param(spMethodEmail).SetStr(u"list@example.com"_s);
+    });
+    ASSERT_TRUE(Run(14));
+    ASSERT_TRUE(smtp.WaitForMessages(3));
+    const QList<RecordedMessage> messages = smtp.Messages();
+    ASSERT_EQ(messages.size(), 3);
+    for (const RecordedMessage &m : messages) {
+        EXPECT_FALSE(m.HasHeader(u"Bcc"_s));
+        for (int row = 0; row < 5; ++row)
+            EXPECT_FALSE(QString::fromUtf8(m.HeaderBlock()).contains(Address(row)));
+    }
+    EXPECT_TRUE(messages[0].RcptTos.contains(Address(0)));
+    EXPECT_TRUE(messages[0].RcptTos.contains(Address(1)));
+    EXPECT_TRUE(messages[2].RcptTos.contains(Address(4)));
+    EXPECT_EQ(form->JobInfo().Count(rsSent), 5);
+    EXPECT_EQ(Statuses(), (QList<int>{1, 1, 1, 1, 1}));
+}
+
+TEST_F(MainFormTest, StopWhileSendingRecordsThatResultThenEndsWithoutSummary)
+{
+    Start({0, 0, 0});
+    form->ExecuteCommand(nullptr, 14);
+    ASSERT_TRUE(WaitStep(TJobMachine::AwaitResult));
+    form->ExecuteCommand(nullptr, 17);
+    EXPECT_EQ(form->StatusBar()->PanelText(5), u" Stopping the e-mail job ..."_s);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Statuses(), (QList<int>{1, 0, 0}));
+    EXPECT_EQ(SavedStatuses(), (QList<int>{1, 0, 0}));
+    EXPECT_EQ(summary.shown, 0);
+    EXPECT_TRUE(boxes.Boxes().isEmpty());
+}
+
+TEST_F(MainFormTest, StopDuringTheDelay)
+{
+    Start({0, 0, 0}, [](TESettings &s) { s.Param(spDelay).SetInt(5); });
+    form->ExecuteCommand(nullptr, 14);
+    ASSERT_TRUE(WaitStep(TJobMachine::Delay));
+    EXPECT_EQ(form->StatusBar()->PanelText(5), u" Waiting 5 second(s) ..."_s);
+    form->ExecuteCommand(nullptr, 17);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Statuses(), (QList<int>{1, 0, 0}));
+    EXPECT_EQ(summary.shown, 0);
+}
+
+TEST_F(MainFormTest, StopDuringThePause)
+{
+    Start({0, 0, 0}, [](TESettings &s) {
+        s.Param(spReconnect).SetInt(1);
+        s.Param(spRecPause).SetInt(60);
+    });
+    form->ExecuteCommand(nullptr, 14);
+    ASSERT_TRUE(WaitStep(TJobMachine::Pause));
+    form->ExecuteCommand(nullptr, 17);
+    ASSERT_TRUE(WaitIdle(2000));
+    EXPECT_EQ(Statuses(), (QList<int>{1, 0, 0}));
+    EXPECT_EQ(SavedStatuses(), (QList<int>{1, 0, 0}));
+    EXPECT_EQ(SessionSizes(1), QList<int>{1});
+    EXPECT_EQ(summary.shown, 0);
+}
+
+TEST_F(MainFormTest, NothingListeningShowsTheConnectionErrorWithTheTroubleshootingSentence)
+{
+    Start({0, 0}, [](TESettings &s) { s.Param(spSmtpPort).SetInt(TestSmtpServer::UnusedPort()); });
+    ASSERT_TRUE(Run(14));
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_EQ(boxes.Boxes()[0].type, MsgDlgType::Error);
+    EXPECT_TRUE(boxes.Boxes()[0].text.startsWith(u"Connection Error."_s));
+    EXPECT_TRUE(boxes.Boxes()[0].text.endsWith(
+        u"\r\n\r\nFor a possible solution see Appendix \"Troubleshooting Tips\" in Help."_s));
+    EXPECT_EQ(Statuses(), (QList<int>{0, 0}));
+}
+
+TEST_F(MainFormTest, ConnectionTestReportsSuccessAndFailure)
+{
+    Start({0});
+    ASSERT_TRUE(Run(1));
+    EXPECT_EQ(BoxTexts(), QStringList{u"Connection successfully verified!"_s});
+    EXPECT_EQ(boxes.Boxes()[0].type, MsgDlgType::Information);
+
+    boxes.Clear();
+    form->Settings()->Param(spSmtpPort).SetInt(TestSmtpServer::UnusedPort());
+    ASSERT_TRUE(Run(1));
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_EQ(boxes.Boxes()[0].type, MsgDlgType::Error);
+    EXPECT_TRUE(boxes.Boxes()[0].text.startsWith(u"Connection could not be established."_s));
+    EXPECT_TRUE(boxes.Boxes()[0].text.endsWith(u"in Help."_s));
+    EXPECT_TRUE(smtp.Messages().isEmpty());
+}
+
+TEST_F(MainFormTest, ClosingIsRefusedDuringAJobAndSavesTheConfigurationWhenIdle)
+{
+    Start({0, 0, 0}, [](TESettings &s) { s.Param(spDelay).SetInt(5); });
+    form->ExecuteCommand(nullptr, 14);
+    ASSERT_TRUE(WaitStep(TJobMachine::Delay));
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_TRUE(boxes.Boxes()[0].text.startsWith(u"Program cannot close while e-mail job is active."_s));
+    form->ExecuteCommand(nullptr, 17);
+    ASSERT_TRUE(WaitIdle());
+
+    // A connection test refuses silently.
+    boxes.Clear();
+    form->Settings()->Param(spSmtpPort).SetInt(smtp.SilentPort());
+    form->Settings()->Param(spSmtpTimeout).SetInt(1);
+    form->ExecuteCommand(nullptr, 1);
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(boxes.Boxes().isEmpty());
+    ASSERT_TRUE(WaitIdle(30000));
+
+    // Idle: the configuration is written with the window's placement.
+    QFile::remove(TESettings::ConfigFileName());
+    EXPECT_TRUE(form->close());
+    const QString config = ReadTextFile(TESettings::ConfigFileName());
+    EXPECT_TRUE(config.contains(u"[FormSizePos]"_s));
+    EXPECT_TRUE(config.contains(u"SMTP_Server=127.0.0.1"_s));
+}
+
+TEST_F(MainFormTest, StatusBarShowsElapsedTimeAndStatusLineDuringAJobAndHintsOnlyWhenIdle)
+{
+    Start({0, 0, 0}, [](TESettings &s) { s.Param(spDelay).SetInt(5); });
+    QStatusTipEvent hint(u"Import a mailing list"_s);
+    QApplication::sendEvent(form.get(), &hint);
+    EXPECT_EQ(form->StatusBar()->PanelText(4), u" Import a mailing list"_s);
+
+    form->ExecuteCommand(nullptr, 14);
+    ASSERT_TRUE(WaitStep(TJobMachine::Delay));
+    EXPECT_EQ(form->StatusBar()->PanelCount(), 6);
+    EXPECT_EQ(form->windowTitle(), u"Velko Courierline - Job in progress ..."_s);
+    EXPECT_TRUE(power->IsInhibited());
+    EXPECT_EQ(form->StatusBar()->PanelText(4), u" 00:00:00"_s);
+    QStatusTipEvent during(u"Export the list"_s);
+    QApplication::sendEvent(form.get(), &during);
+    EXPECT_EQ(form->StatusBar()->PanelText(4), u" 00:00:00"_s);
+    EXPECT_EQ(form->StatusBar()->PanelText(5), u" Waiting 5 second(s) ..."_s);
+    // The position of the current recipient: the first, whose result the delay follows.
+    EXPECT_EQ(form->StatusBar()->PanelText(3), u"1 : 3 "_s);
+    form->ExecuteCommand(nullptr, 17);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(form->StatusBar()->PanelCount(), 5);
+    EXPECT_TRUE(form->StatusBar()->PanelText(4).isEmpty());
+}
+
+TEST_F(MainFormTest, ExportLogFromTheSummaryWritesTheLogAndTheJobListIsSaved)
+{
+    Start({0, 0});
+    const QString log = data.Path(u"log.csv"_s);
+    SetFileDialogHook([&](FileDialogRequest &) { return QStringList{log}; });
+    summary.exportLog = true;
+    ASSERT_TRUE(Run(14));
+    EXPECT_EQ(summary.shown, 1);
+    ASSERT_TRUE(QFile::exists(log));
+    EXPECT_TRUE(ReadTextFile(log).contains(Address(1)));
+    EXPECT_EQ(SavedStatuses(), (QList<int>{1, 1}));
+}
+
+TEST_F(MainFormTest, F1AndHelpOpenTheHelpPage)
+{
+    Start({0});
+    WriteTextFileAtomic(ProgramDir() + u"bry_help.htm"_s, u"<html></html>"_s);
+    QStringList opened;
+    SetUrlOpenHook([&](const QUrl &url) {
+        opened.append(url.toLocalFile());
+        return true;
+    });
+    QWidget *focus = form->AdListPanel()->List();
+    focus->setFocus();
+    QTest::keyClick(focus, Qt::Key_F1);
+    form->ExecuteCommand(nullptr, 22);
+    SetUrlOpenHook(nullptr);
+    EXPECT_EQ(opened, (QStringList{ProgramDir() + u"bry_help.htm"_s, ProgramDir() + u"bry_help.htm"_s}));
+}
+
+TEST_F(MainFormTest, ErrorOfACommandIsShownAndTheProgramGoesOn)
+{
+    Start({0, 0});
+    // The job list cannot be written: a folder stands where the file goes.
+    QFile::remove(JobListPath());
+    ASSERT_TRUE(QDir().mkpath(JobListPath()));
+    Select({0});
+    form->ExecuteCommand(nullptr, 10);
+    ASSERT_FALSE(boxes.Boxes().isEmpty());
+    EXPECT_EQ(boxes.Boxes().last().type, MsgDlgType::Error);
+    EXPECT_TRUE(boxes.Boxes().last().text.contains(u"bry_jlst.bxq"_s));
+    EXPECT_EQ(form->CurrentJobMode(), jmIdle);
+}
+
+TEST_F(MainFormTest, SecondStartBringsTheWindowForward)
+{
+    Start({0});
+    form->showMinimized();
+    form->ComeForward();
+    EXPECT_FALSE(form->isMinimized());
+    form->hide();
+    form->ComeForward();
+    EXPECT_TRUE(form->isVisible());
+}
