@@ -1,12 +1,16 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <cstdint>
 
 // What the program takes as given from start-up on: its data folder, the
 // screen's work area and the well-known folders. Computed by InitStartup()
 // once the application object exists, and not refreshed afterwards.
+
+/** The application title: the idle main window's caption, and the program's name in messages. */
+inline constexpr QStringView AppTitle = u"Velko Courierline";
 
 /** The folder of every data file: $XDG_DATA_HOME/velko-courierline, with a trailing '/'. */
 QString ProgramDir();

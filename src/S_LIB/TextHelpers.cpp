@@ -1,6 +1,7 @@
 #include "TextHelpers.h"
 
 #include <QFileInfo>
+#include <QLocale>
 
 namespace {
 
@@ -94,6 +95,24 @@ QString UnquoteCsvField(const QString &field)
             s.chop(1);
     }
     return s.replace(QStringLiteral("\"\""), Quote);
+}
+
+// Zone names are ambiguous and add nothing to the times the program shows.
+QString LongTimeFormatWithoutZone(const QLocale &locale)
+{
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString out;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == u'\'')
+            quoted = !quoted;
+        if (!quoted && c == u't')
+            continue;
+        out += c;
+    }
+    // A zone some locales put in brackets leaves the empty brackets behind.
+    out.remove(QStringLiteral("()"));
+    return out.simplified();
 }
 
 QString IncludeTrailingBackslash(const QString &path)

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 
-// Small text, CSV and path helpers shared by the whole program.
+class QLocale;
+
+// Small text, CSV, time-format and path helpers shared by the whole program.
 
 /** -1, 0 or 1 as a is below, equal to or above b (sort callbacks). */
 int CompareInt(int a, int b);
@@ -29,6 +31,12 @@ void QuoteCsvField(QString &field, QChar separator);
 
 /** Inverse of QuoteCsvField: drops an opening and a closing quote, then halves runs of quotes. */
 QString UnquoteCsvField(const QString &field);
+
+/**
+ * The locale's long time format without its time-zone letters ('t' outside
+ * quotes) and the empty brackets a bracketed zone leaves, blanks simplified.
+ */
+QString LongTimeFormatWithoutZone(const QLocale &locale);
 
 // The program's paths use '/' as separator; the names are kept from the
 // original, where the separator was a backslash.

@@ -2,13 +2,12 @@
 
 #include "PnAdList.h"
 #include "PnComplt.h"
+#include "StartupEnv.h"
 #include "StatusIcons.h"
 #include "TRndPnlContainer.h"
 
 #include <QLabel>
 #include <QShowEvent>
-
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -24,7 +23,7 @@ TSummaryDialog::TSummaryDialog(const TAdListPanel &listPanel, const TJobInfo &jo
     , m_listPanel(listPanel)
     , m_jobInfo(jobInfo)
 {
-    setWindowTitle(u"Velko Courierline"_s);
+    setWindowTitle(AppTitle.toString());
     resize(410, 251);
 
     m_top = new QWidget(this);
@@ -45,7 +44,7 @@ void TSummaryDialog::showEvent(QShowEvent *event)
 
 void TSummaryDialog::FormShow()
 {
-    setWindowTitle(u"Velko Courierline"_s);
+    setWindowTitle(AppTitle.toString());
     QPalette topPalette = m_top->palette();
     topPalette.setColor(QPalette::Window, ColorFromBGR(TopColor));
     m_top->setPalette(topPalette);
@@ -54,7 +53,7 @@ void TSummaryDialog::FormShow()
     m_summaryPanel = new TSummaryPanel(m_container);
     m_summaryPanel->SetListPanel(&m_listPanel);
     m_summaryPanel->SetJobInfo(&m_jobInfo);
-    m_summaryPanel->Build({19, 28}, 0xFFC0C8, 0x702040, 0xD0F7FF, 0x80A8AB);
+    m_summaryPanel->Build({cmExportLog, cmClose}, 0xFFC0C8, 0x702040, 0xD0F7FF, 0x80A8AB);
     m_summaryPanel->SetBounds(PanelMargin, 0, m_summaryPanel->width(), m_summaryPanel->height());
     m_summaryPanel->SetImages(StatusIcons());
     connect(m_summaryPanel, &TSummaryPanel::OnCommand, this,
@@ -71,9 +70,9 @@ void TSummaryDialog::FormShow()
 
 void TSummaryDialog::ExecuteCommand(QObject *, CommandId Command)
 {
-    if (Command == 19)
+    if (Command == cmExportLog)
         done(ExportLogResult);
-    else if (Command == 28)
+    else if (Command == cmClose)
         done(CloseResult);
 }
 

@@ -6,24 +6,24 @@ using namespace Qt::StringLiterals;
 
 CommandSet EnabledEmailCommands(const TEmailCommandState &state)
 {
-    CommandSet set{20, 21, 22, 24, 25, 26};
+    CommandSet set{cmBackup, cmRestore, cmHelp, cmOnline, cmAbout, cmExit};
     if (state.RequiredSet && state.NotSent > 0)
-        set += {14};
+        set += {cmSendAll};
     if (state.RequiredSet && state.HasCurrentItem)
-        set += {15};
+        set += {cmSendSelected};
     if (state.RequiredSet && state.Failed > 0)
-        set += {16};
+        set += {cmResendFailed};
     if (state.IsHtml)
-        set += {18};
+        set += {cmHtmlPreview};
     if (state.Sent > 0 || state.Failed > 0)
-        set += {19};
+        set += {cmExportLog};
     return set;
 }
 
 CommandSet JobModeEmailCommands(std::uint8_t mode)
 {
     if (mode == jmSendAll || mode == jmSendSelected || mode == jmResendFailed)
-        return {17};
+        return {cmStopSending};
     return {};
 }
 

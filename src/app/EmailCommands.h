@@ -35,5 +35,5 @@ CommandSet EnabledEmailCommands(const TEmailCommandState &state);
 /** The commands enabled while a job of that mode runs: only 17 "Stop Sending" in a sending job, none in a connection test. */
 CommandSet JobModeEmailCommands(std::uint8_t mode);
 
-/** The caption of command 14: "Send Next Batch" in batch mode, else "Send All Remaining". */
+/** The caption of cmSendAll: "Send Next Batch" in batch mode, else "Send All Remaining". */
 QString SendCommandCaption(bool batchMode);

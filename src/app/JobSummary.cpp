@@ -1,27 +1,10 @@
 #include "JobSummary.h"
 
+#include "TextHelpers.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The long time format without its time-zone letters ("t" outside quotes):
-// zone names are ambiguous and add nothing to a job's start and end.
-QString TimeFormatWithoutZone(const QLocale &locale)
-{
-    const QString format = locale.timeFormat(QLocale::LongFormat);
-    QString out;
-    bool quoted = false;
-    for (const QChar c : format) {
-        if (c == u'\'')
-            quoted = !quoted;
-        if (!quoted && c == u't')
-            continue;
-        out += c;
-    }
-    // A zone some locales put in brackets leaves the empty brackets behind.
-    out.remove(u"()"_s);
-    return out.simplified();
-}
 
 QString Count(int n)
 {
@@ -41,7 +24,7 @@ QString SummaryTimeText(const QDateTime &time, const QLocale &locale)
 {
     if (!time.isValid())
         return {};
-    return locale.toString(time.time(), TimeFormatWithoutZone(locale));
+    return locale.toString(time.time(), LongTimeFormatWithoutZone(locale));
 }
 
 QList<TSummaryRow> SummaryRows(const TSummaryCounts &counts, const QLocale &locale)

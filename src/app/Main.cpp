@@ -49,39 +49,21 @@ constexpr int HintPanel = 4;
 constexpr int HintPanelWidth = 62;
 
 // Commands and their colours of the four panels.
-constexpr CommandSet ConnectionCommands = {0, 1};
-constexpr CommandSet MessageCommands = {2, 3, 4};
-constexpr CommandSet ListCommands = {5, 6, 7, 8, 9, 10};
-constexpr CommandSet EmailCommands = {14, 15, 16, 17, 18, 19, 20, 21, 22, 25};
-constexpr CommandSet TallEmailCommands = {24, 26};
+constexpr CommandSet ConnectionCommands = {cmConnSettings, cmTestConnection};
+constexpr CommandSet MessageCommands = {cmMsgSettings, cmText, cmMethod};
+constexpr CommandSet ListCommands = {cmImport, cmExport, cmClear, cmAdd, cmEdit, cmDelete};
+constexpr CommandSet EmailCommands = {cmSendAll,     cmSendSelected, cmResendFailed, cmStopSending,
+                                      cmHtmlPreview, cmExportLog,    cmBackup,       cmRestore,
+                                      cmHelp,        cmAbout};
+constexpr CommandSet TallEmailCommands = {cmOnline, cmExit};
 constexpr TColor CornerColor = 0xD0F7FF;
 constexpr TColor ShadowCornerColor = 0x80A8AB;
 
 // Commands whose dialogs the program does not have yet: the settings editor
-// (0, 2, 4), the message editor (3), the HTML preview (18), the workspace
-// backup and restore (20, 21) and the about box (25).
-constexpr CommandSet UnavailableCommands = {0, 2, 3, 4, 18, 20, 21, 25};
-
-enum Command : CommandId {
-    cmTestConnection = 1,
-    cmImport = 5,
-    cmExport = 6,
-    cmClear = 7,
-    cmAdd = 8,
-    cmEdit = 9,
-    cmDelete = 10,
-    cmSelectAll = 11,
-    cmResetStatus = 12,
-    cmExportSelected = 13,
-    cmSendAll = 14,
-    cmSendSelected = 15,
-    cmResendFailed = 16,
-    cmStop = 17,
-    cmExportLog = 19,
-    cmHelp = 22,
-    cmOnline = 24,
-    cmExit = 26,
-};
+// (both settings and the method), the message editor, the HTML preview, the
+// workspace backup and restore and the about box.
+constexpr CommandSet UnavailableCommands = {cmConnSettings, cmMsgSettings, cmMethod,  cmText,
+                                            cmHtmlPreview,  cmBackup,      cmRestore, cmAbout};
 
 void DisableIn(TCommandLinkBar *bar)
 {
@@ -440,7 +422,7 @@ void TBryMainForm::DoCommand(CommandId command)
     case cmResendFailed:
         SetJobMode(jmResendFailed);
         break;
-    case cmStop:
+    case cmStopSending:
         m_jobMachine->RequestStop();
         break;
     case cmExportLog:

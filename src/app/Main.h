@@ -25,9 +25,6 @@ class TMsgPanel;
 class TRndPnlContainer;
 class TSettPanel;
 
-/** The application title, the idle main window's caption. */
-inline constexpr QStringView AppTitle = u"Velko Courierline";
-
 /** The main window's size on a work area of that size: the whole of a small one, else 150 x 50 less, else 840 x 670. */
 QSize MainFormSize(int workWidth, int workHeight);
 /** The smallest size the window may take: 660 x 512 where the work area allows. */

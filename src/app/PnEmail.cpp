@@ -268,7 +268,8 @@ void TEmailPanel::UpdateCommandStates(const TEmailCommandState &state)
     const CommandSet enabled = EnabledEmailCommands(state);
     for (int id = 0; id < CommandCount; ++id)
         m_buttons->SetCommandEnabled(CommandId(id), enabled.Contains(CommandId(id)));
-    m_buttons->SetCommandCaption(14, SendCommandCaption(m_settings && m_settings->Param(spBatchMode).GetBool()));
+    const bool batchMode = m_settings && m_settings->Param(spBatchMode).GetBool();
+    m_buttons->SetCommandCaption(cmSendAll, SendCommandCaption(batchMode));
 }
 
 void TEmailPanel::SetPanelJobMode(JobMode mode, const TAdListPanel &list)

@@ -96,7 +96,7 @@ public:
     /** The Reply-To address, or empty. */
     const QString &ReplyTo() const { return m_replyTo; }
 
-    /** Enables the job commands by the settings and the list, and sets the caption of command 14. */
+    /** Enables the job commands by the settings and the list, and sets the caption of cmSendAll. */
     void UpdateCommandStates(const TAdListPanel &list);
     /** The same from the state given. */
     void UpdateCommandStates(const TEmailCommandState &state);

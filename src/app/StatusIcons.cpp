@@ -1,5 +1,7 @@
 #include "StatusIcons.h"
 
+#include "StartupEnv.h"
+
 #include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
@@ -131,6 +133,6 @@ QPixmap ProductBanner()
     font.setBold(true);
     p.setFont(font);
     p.setPen(QColor(0x70, 0x40, 0x20));
-    p.drawText(QRect(62, 0, 238, 40), Qt::AlignLeft | Qt::AlignVCenter, u"Velko Courierline"_s);
+    p.drawText(QRect(62, 0, 238, 40), Qt::AlignLeft | Qt::AlignVCenter, AppTitle.toString());
     return pixmap;
 }

@@ -14,10 +14,43 @@
 using CommandId = std::uint8_t;
 using CommandSet = TIdSet32<CommandId>;
 
+/** The command ids, by the captions of the table. */
+enum : CommandId {
+    cmConnSettings = 0, // "Settings" of the Connection panel
+    cmTestConnection = 1,
+    cmMsgSettings = 2, // "Settings" of the Message panel
+    cmText = 3,
+    cmMethod = 4,
+    cmImport = 5,
+    cmExport = 6,
+    cmClear = 7,
+    cmAdd = 8,
+    cmEdit = 9,
+    cmDelete = 10,
+    cmSelectAll = 11,
+    cmResetStatus = 12, // "Reset Status to \"Not Sent\""
+    cmExportSelected = 13,
+    cmSendAll = 14, // "Send All Remaining"
+    cmSendSelected = 15,
+    cmResendFailed = 16,
+    cmStopSending = 17,
+    cmHtmlPreview = 18,
+    cmExportLog = 19,
+    cmBackup = 20,  // "Backup Workspace"
+    cmRestore = 21, // "Restore Workspace"
+    cmHelp = 22,
+    cmNone = 23,   // unused
+    cmOnline = 24, // "Velko Online"
+    cmAbout = 25,
+    cmExit = 26,
+    cmShowHelp = 27,
+    cmClose = 28,
+};
+
 /** Number of rows of the command table (ids 0 to 28; id 23 is unused). */
 constexpr int CommandCount = 29;
 
-/** The maker's web site, named by the hint of command 24. */
+/** The maker's web site, named by the hint of cmOnline. */
 extern const QString MakerWebAddress;
 
 /** Caption of each command; empty for the unused id 23. */
@@ -26,4 +59,4 @@ extern const std::array<QString, CommandCount> CommandCaptions;
 extern const std::array<QString, CommandCount> CommandHints;
 
 /** Commands with a line and a gap above their link in the vertical bar. */
-constexpr CommandSet SeparatorCommands = {18, 22, 26};
+constexpr CommandSet SeparatorCommands = {cmHtmlPreview, cmHelp, cmExit};

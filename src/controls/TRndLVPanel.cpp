@@ -1,7 +1,8 @@
 #include "TRndLVPanel.h"
 
+#include "BusyCursor.h"
+
 #include <QAbstractItemModel>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -36,15 +37,6 @@ public:
         const QSize size = QStyledItemDelegate::sizeHint(option, index);
         return index.column() == 0 ? size + QSize(HiddenLeft, 0) : size;
     }
-};
-
-/** Sets the busy cursor for its lifetime (also when clearing throws). */
-class BusyCursor {
-public:
-    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
 };
 
 } // namespace

@@ -26,7 +26,7 @@ void TTxtBtnPanel::Setup(CommandSet commands) {
         if (!commands.Contains(command))
             continue;
         QString caption = CommandCaptions[command];
-        if (command == 10 && WorkArea.Width < 700)
+        if (command == cmDelete && WorkArea.Width < 700)
             caption = u"Del"_s;
         const TCardLabel *link = CreateLink(command, caption, x, LinkTop);
         x += link->width() + LinkGap;

@@ -1,6 +1,7 @@
 #include "TESettings.h"
 
 #include "AppError.h"
+#include "BusyCursor.h"
 #include "Encryptn.h"
 #include "FormPlacement.h"
 #include "IniFile.h"
@@ -10,11 +11,8 @@
 #include "TextCodec.h"
 #include "TextHelpers.h"
 
-#include <QCursor>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QThread>
 
 #include <algorithm>
 #include <cassert>
@@ -32,28 +30,6 @@ const QByteArray PasswordKeyBytes("wqv_tnzk.hdm");
 constexpr int PasswordMaxBytes = 64;
 // Reading stops at the first missing position, and after this many.
 constexpr int MaxListEntries = 100;
-
-/** Shows the busy cursor for its life (on the user-interface thread of a GUI program only). */
-class BusyCursor {
-public:
-    BusyCursor()
-        : m_active(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr
-                   && QThread::currentThread() == QCoreApplication::instance()->thread())
-    {
-        if (m_active)
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    }
-    ~BusyCursor()
-    {
-        if (m_active)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-
-private:
-    const bool m_active;
-};
 
 QString ListKey(const char *format, int position)
 {

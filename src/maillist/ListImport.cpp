@@ -1,6 +1,7 @@
 #include "ListImport.h"
 
 #include "AppError.h"
+#include "MessageAnalysis.h"
 #include "TRecipient.h"
 #include "TextHelpers.h"
 
@@ -128,15 +129,7 @@ bool IsEmailChar(QChar c)
 
 QStringList ExtractAddresses(const QStringList &lines, const ProgressStep &step)
 {
-    QString text;
-    qsizetype size = 0;
-    for (const QString &line : lines)
-        size += line.size() + 2;
-    text.reserve(size);
-    for (const QString &line : lines) {
-        text += line;
-        text += "\r\n"_L1;
-    }
+    const QString text = MessageLinesToText(lines);
 
     QStringList found;
     QSet<QString> seen;

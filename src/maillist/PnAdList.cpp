@@ -1,6 +1,7 @@
 #include "PnAdList.h"
 
 #include "AppError.h"
+#include "BusyCursor.h"
 #include "DlgEdRcp.h"
 #include "DlgProgr.h"
 #include "FileDialogs.h"
@@ -18,7 +19,7 @@
 #include "TextCodec.h"
 #include "TextHelpers.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -32,31 +33,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString ProgramTitle = u"Velko Courierline"_s;
 const QString ListFilter = u"Text Files (*.csv, *.txt)|*.csv;*.txt|All Files (*.*)|*.*"_s;
 
 constexpr int SelectTimerInterval = 100;
 // Loads and imports of more lines show the progress box.
 constexpr int ProgressThreshold = 300;
-
-constexpr CommandId cmImport = 5;
-constexpr CommandId cmExport = 6;
-constexpr CommandId cmClear = 7;
-constexpr CommandId cmAdd = 8;
-constexpr CommandId cmEdit = 9;
-constexpr CommandId cmDelete = 10;
-constexpr CommandId cmSelectAll = 11;
-constexpr CommandId cmResetStatus = 12;
-constexpr CommandId cmExportSelected = 13;
-
-/** Sets the busy cursor for its lifetime (also when the work throws). */
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
 
 QString FolderOf(const QString &path)
 {
@@ -499,7 +480,7 @@ bool TAdListPanel::ImportList()
     if (const int count = TruncateImport(lines); count > 0)
         InfoBox(
             u"%1 can only import up to %2 e-mail addresses at a time.\r\nInput file contains %3 lines.\r\n"
-            u"List was truncated."_s.arg(ProgramTitle)
+            u"List was truncated."_s.arg(AppTitle)
                 .arg(MaxRecipients)
                 .arg(count));
 
@@ -580,7 +561,7 @@ bool TAdListPanel::EditOrAddRecipient(bool add)
     if (add) {
         if (m_model->RecipientCount() >= MaxRecipients) {
             InfoBox(
-                u"%1 cannot send more than %2 messages at a time."_s.arg(ProgramTitle).arg(MaxRecipients));
+                u"%1 cannot send more than %2 messages at a time."_s.arg(AppTitle).arg(MaxRecipients));
             return false;
         }
         const QPoint position = list->mapToGlobal(QPoint(20, list->y() + 3));

@@ -28,27 +28,6 @@ QString CleanField(QStringView text)
     return TrimControls(s);
 }
 
-namespace {
-
-// The long time format of the locale without its time-zone letters: zone
-// names are ambiguous, and the table's text stays as short as on Windows.
-QString LongTimeFormatWithoutZone(const QLocale &locale)
-{
-    const QString format = locale.timeFormat(QLocale::LongFormat);
-    QString out;
-    bool quoted = false;
-    for (const QChar c : format) {
-        if (c == u'\'')
-            quoted = !quoted;
-        if (!quoted && c == u't')
-            continue;
-        out += c;
-    }
-    return out.simplified();
-}
-
-} // namespace
-
 QString FormatDateTimeShort(const QDateTime &when)
 {
     const QLocale locale;

@@ -1,7 +1,10 @@
 #include "TextHelpers.h"
 
 #include <QFile>
+#include <QList>
+#include <QLocale>
 #include <QTemporaryDir>
+#include <QTime>
 
 #include <gtest/gtest.h>
 
@@ -75,4 +78,29 @@ TEST(TextHelpersTest, PathsAndFileSizes)
     ASSERT_TRUE(big.resize(size));
     big.close();
     EXPECT_EQ(GetFileSize64(big.fileName()), size);
+}
+
+TEST(TextHelpersTest, LongTimeFormatLosesTheZoneOnly)
+{
+    struct Case {
+        QLocale locale;
+        QString longFormat;  // the locale's own, checked first
+        QString expected;
+        QString nineFourSeven;  // 09:04:07 in the expected format
+    };
+    const QList<Case> cases = {
+        {QLocale(QLocale::German, QLocale::Germany), u"HH:mm:ss t"_s, u"HH:mm:ss"_s, u"09:04:07"_s},
+        {QLocale(QLocale::English, QLocale::UnitedStates), u"h:mm:ss AP t"_s, u"h:mm:ss AP"_s, u"9:04:07 AM"_s},
+        // A bracketed zone leaves no empty brackets.
+        {QLocale(QLocale::Spanish, QLocale::Spain), u"H:mm:ss (t)"_s, u"H:mm:ss"_s, u"9:04:07"_s},
+        // Quoted literals stay as they are.
+        {QLocale(QLocale::NorwegianNynorsk, QLocale::Norway), u"'kl'. HH:mm:ss t"_s, u"'kl'. HH:mm:ss"_s,
+         u"kl. 09:04:07"_s},
+    };
+    for (const Case &c : cases) {
+        ASSERT_EQ(c.locale.timeFormat(QLocale::LongFormat), c.longFormat) << qPrintable(c.locale.name());
+        const QString format = LongTimeFormatWithoutZone(c.locale);
+        EXPECT_EQ(format, c.expected) << qPrintable(c.locale.name());
+        EXPECT_EQ(c.locale.toString(QTime(9, 4, 7), format), c.nineFourSeven) << qPrintable(c.locale.name());
+    }
 }

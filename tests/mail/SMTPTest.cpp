@@ -236,7 +236,7 @@ TEST_F(SMTPTest, HeadersAndBodyDecodeToTheOriginalText)
     }
 }
 
-// Content type and character set in the documented cases.
+// Content type and character set for text and HTML, with MIME on and off.
 TEST_F(SMTPTest, ContentTypeAndCharSetByMessageKind)
 {
     TestSmtpServer server;
