@@ -82,7 +82,10 @@ bool MsgDlgPos(const QString &text, const QString &caption, MsgDlgType type, boo
     // A hidden main form is no parent: the platform would centre the box
     // over the stale bounds of the hidden window instead of the screen.
     QWidget *main = MainForm() && MainForm()->isVisible() ? MainForm().data() : nullptr;
-    QMessageBox box(TypeIcon(type), caption.isEmpty() ? TypeCaption(type) : caption, text,
+    // The program's texts break lines with CR LF; a label wants LF alone.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(TypeIcon(type), caption.isEmpty() ? TypeCaption(type) : caption, shown,
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, main);
     // Server replies such as "<a@b>" must show as they are, never as markup.
     box.setTextFormat(Qt::PlainText);

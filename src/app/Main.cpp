@@ -182,7 +182,6 @@ void TBryMainForm::FormShow()
     m_adListPanel = new TAdListPanel(m_container);
     m_adListPanel->SetSettings(m_settings.get());
     connect(m_adListPanel, &TRndBtnPanel::OnCommand, this, &TBryMainForm::ExecuteCommand);
-    connect(m_adListPanel, &TAdListPanel::OnSelect, this, &TBryMainForm::ListSelectionChanged);
     m_adListPanel->Build(ListCommands, 0xF8D8B8, 0x584820, CornerColor, ShadowCornerColor);
     m_adListPanel->SetImages(m_icons);
 
@@ -193,6 +192,8 @@ void TBryMainForm::FormShow()
     m_emailPanel = new TEmailPanel(m_container);
     m_emailPanel->SetSettings(m_settings.get());
     connect(m_emailPanel, &TEmailPanel::OnCommand, this, &TBryMainForm::ExecuteCommand);
+    // Selection changes show the recipient in the E-Mail panel, so listen only once it exists.
+    connect(m_adListPanel, &TAdListPanel::OnSelect, this, &TBryMainForm::ListSelectionChanged);
     m_emailPanel->Build(emailCommands, 0x80C0FF, 0x204070, CornerColor, ShadowCornerColor);
 
     for (QWidget *panel : {static_cast<QWidget *>(m_settPanel), static_cast<QWidget *>(m_msgPanel),

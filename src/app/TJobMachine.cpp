@@ -196,9 +196,7 @@ void TJobMachine::DoStep()
             const int pause = m_settings.Param(spRecPause).GetInt();
             SetStatus(u"%1 second pause ..."_s.arg(pause));
             m_countdown = pause * TicksPerSecond;
-            m_saveDue = false;
-            m_lastSave = m_clock();
-            m_list.SaveJobList();
+            SaveJobListNow();
         }
         break;
     case Pause:
@@ -308,8 +306,15 @@ void TJobMachine::SaveJobListIfDue()
     const QDateTime now = m_clock();
     if (m_lastSave.isValid() && m_lastSave.msecsTo(now) < SaveIntervalMs && m_lastSave <= now)
         return;
+    SaveJobListNow();
+}
+
+void TJobMachine::SaveJobListNow()
+{
     m_saveDue = false;
-    m_lastSave = now;
+    m_lastSave = m_clock();
+    // A failure must not leave the tick: its error box would let the job run
+    // on underneath and stack one more box at every pause.
     try {
         m_list.SaveJobList();
     } catch (const AppError &error) {

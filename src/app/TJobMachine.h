@@ -90,6 +90,7 @@ private:
     void StartSmtpWorker();
     void SetStatus(const QString &text);
     void SaveJobListIfDue();
+    void SaveJobListNow();
 
     TESettings &m_settings;
     TJobInfo &m_jobInfo;

@@ -343,7 +343,7 @@ void TESettings::SaveMessage(bool alsoToSource)
         try {
             WriteFileAtomic(source, EncodeMessageLike(t, oldBytes));
         } catch (const AppError &) {
-            ErrorBox(u"Error saving file \"%1\".\nIt may be opened by another application."_s.arg(source));
+            ErrorBox(u"Error saving file \"%1\".\r\nIt may be opened by another application."_s.arg(source));
         }
     }
     AnalyseMessage();

@@ -105,7 +105,9 @@ void TEditRcpDialog::ConfirmRecipient(DialogButtonId id)
         m_model.SetValues(EditItem, Edits[0]->text(), params);
         return;
     }
-    if (!ConfirmDuplicates(address)) {
+    // Asked about the address as it will be stored ("|" made "/"), so that
+    // it cannot slip past the recipient it will duplicate.
+    if (!ConfirmDuplicates(CleanField(Edits[0]->text()))) {
         ButtonBar->KeepOpen();
         return;
     }

@@ -45,6 +45,11 @@ QString DecodeWindows1252(const QByteArray &bytes)
 
 QString DecodeText(const QByteArray &bytes)
 {
+    // Spreadsheets save "Unicode text" as UTF-16 with a byte-order mark.
+    if (bytes.startsWith("\xFF\xFE"))
+        return QStringDecoder(QStringDecoder::Utf16LE).decode(bytes.mid(2));
+    if (bytes.startsWith("\xFE\xFF"))
+        return QStringDecoder(QStringDecoder::Utf16BE).decode(bytes.mid(2));
     const QByteArray body = WithoutBom(bytes);
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = decoder.decode(body);

@@ -7,7 +7,10 @@
 // of the program are in the Windows-1252 code page; reading tells them apart
 // by whether the bytes are valid UTF-8.
 
-/** Decodes file bytes: a UTF-8 BOM is skipped; bytes that are not valid UTF-8 read as Windows-1252. */
+/**
+ * Decodes file bytes: a UTF-8 BOM is skipped; UTF-16 with a byte-order mark is
+ * read as such; other bytes that are not valid UTF-8 read as Windows-1252.
+ */
 QString DecodeText(const QByteArray &bytes);
 
 /** True when the bytes (after an optional BOM) are valid UTF-8. */

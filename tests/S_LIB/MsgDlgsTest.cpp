@@ -41,12 +41,12 @@ TEST(MsgDlgsTest, InformationBoxShowsPlainTextWithOnlyOk)
         // A label without a buddy shows '&' as itself; markup stays text.
         const auto *label = box->findChild<QLabel *>(u"qt_msgbox_label"_s);
         ASSERT_NE(label, nullptr);
-        EXPECT_EQ(label->text(), u"R&D.txt <b>x</b>"_s);
+        EXPECT_EQ(label->text(), u"R&D.txt <b>x</b>\nline two"_s) << "CR LF shows as one line break";
         EXPECT_EQ(label->textFormat(), Qt::PlainText);
         EXPECT_EQ(label->buddy(), nullptr);
         box->button(QMessageBox::Ok)->click();
     });
-    InfoBox(u"R&D.txt <b>x</b>"_s);
+    InfoBox(u"R&D.txt <b>x</b>\r\nline two"_s);
     EXPECT_TRUE(seen);
 }
 

@@ -510,6 +510,28 @@ TEST_F(TJobMachineTest, SaveFailureDuringTheJobIsToldOnceAndTheJobGoesOn)
     EXPECT_FALSE(machine.HasWorker());
 }
 
+TEST_F(TJobMachineTest, SaveFailureAtAPauseIsToldOnceAndDoesNotLeaveTheTick)
+{
+    settings.Param(spReconnect).SetInt(1);
+    settings.Param(spRecPause).SetInt(0);
+    list.failSaves = true;
+    machine.SetJobMode(jmSendAll);
+    int thrown = 0;
+    for (int i = 0; i < 2000 && machine.Mode() != jmIdle; ++i) {
+        try {
+            Tick();
+        } catch (const AppError &) {
+            ++thrown;
+        }
+    }
+    EXPECT_EQ(server.SessionSizes(), (QList<int>{1, 1, 1}));
+    EXPECT_EQ(list.Statuses(), (QList<int>{1, 1, 1}));
+    EXPECT_EQ(view.boxes.size(), 1);
+    // Only the save at the end of the job reaches the caller.
+    EXPECT_EQ(thrown, 1);
+    EXPECT_EQ(view.summaries, 1);
+}
+
 TEST_F(TJobMachineTest, RefusalOfScreenSaverAndSuspendLastsUntilTheModeIsIdle)
 {
     machine.SetJobMode(jmSendAll);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -187,8 +189,12 @@ TEST(SmtpSessionTest, NothingListeningFailsToConnect)
 TEST(SmtpSessionTest, SilentServerTimesOut)
 {
     TestSmtpServer server;
-    for (const SmtpTls tls : {SmtpTls::None, SmtpTls::Implicit}) {
-        SmtpOptions o = Options(server.SilentPort(), tls);
+    // Silent before the handshake, and silent inside an established TLS session.
+    const std::pair<quint16, SmtpTls> cases[] = {{server.SilentPort(), SmtpTls::None},
+                                                 {server.SilentPort(), SmtpTls::Implicit},
+                                                 {server.SilentTlsPort(), SmtpTls::Implicit}};
+    for (const auto &[port, tls] : cases) {
+        SmtpOptions o = Options(port, tls);
         o.ReadTimeoutMs = 300;
         auto session = CreateSmtpSession(o);
         QElapsedTimer timer;

@@ -545,7 +545,7 @@ TEST_F(TESettingsTest, SaveMessageFailures)
     EXPECT_EQ(m_boxes.Boxes()[0].type, MsgDlgType::Error);
     EXPECT_EQ(m_boxes.Boxes()[0].text, u"Unable to write to %1"_s.arg(TESettings::MessageCopyFileName()));
     EXPECT_EQ(m_boxes.Boxes()[1].text,
-              u"Error saving file \"%1\".\nIt may be opened by another application."_s.arg(procFile));
+              u"Error saving file \"%1\".\r\nIt may be opened by another application."_s.arg(procFile));
     EXPECT_EQ(ReadBytes(procFile), procBefore);
     // The message and its analysis stand.
     EXPECT_EQ(s.MessageText, QStringList{u"Hello %1"_s});

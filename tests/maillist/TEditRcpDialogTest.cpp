@@ -107,3 +107,17 @@ TEST_F(TEditRcpDialogTest, CancelChangesNothing)
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
     EXPECT_EQ(model.Recipient(0).Address, u"ann@x.org"_s);
 }
+
+TEST_F(TEditRcpDialogTest, DuplicateQuestionComparesTheAddressAsStored)
+{
+    Load(0);
+    model.Append(u"a/b@x.org"_s, {});
+    const auto dialog = Dialog(true);
+    dialog->Edits[0]->setText(u" A|B@x.org "_s);
+    boxes.QueueAnswer(false);
+    dialog->ButtonBar->Button(bOK)->click();
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_TRUE(boxes.Boxes().front().text.contains(u"\"A/B@x.org\""_s));
+    EXPECT_EQ(dialog->result(), 0);
+    EXPECT_EQ(model.RecipientCount(), 2);
+}

@@ -108,7 +108,8 @@ TestSmtpServer::TestSmtpServer(const TestSmtpServerOptions &options)
     m_startTlsPort = static_cast<quint16>(ports.value(u"starttls"_s).toInt());
     m_tlsPort = static_cast<quint16>(ports.value(u"tls"_s).toInt());
     m_silentPort = static_cast<quint16>(ports.value(u"silent"_s).toInt());
-    if (!m_plainPort || !m_startTlsPort || !m_tlsPort || !m_silentPort) {
+    m_silentTlsPort = static_cast<quint16>(ports.value(u"silenttls"_s).toInt());
+    if (!m_plainPort || !m_startTlsPort || !m_tlsPort || !m_silentPort || !m_silentTlsPort) {
         m_process.kill();
         m_process.waitForFinished();
         throw std::runtime_error("TestSmtpServer: no ports line");

@@ -90,6 +90,8 @@ public:
     quint16 TlsPort() const { return m_tlsPort; }
     /** Accepts connections and never greets. */
     quint16 SilentPort() const { return m_silentPort; }
+    /** Completes the TLS handshake (TLS from the first byte), then never greets. */
+    quint16 SilentTlsPort() const { return m_silentTlsPort; }
     /** A loopback port on which nothing listens (bound and released again). */
     static quint16 UnusedPort();
     static QString Host() { return QStringLiteral("127.0.0.1"); }
@@ -111,4 +113,5 @@ private:
     quint16 m_startTlsPort = 0;
     quint16 m_tlsPort = 0;
     quint16 m_silentPort = 0;
+    quint16 m_silentTlsPort = 0;
 };

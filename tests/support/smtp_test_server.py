@@ -1,12 +1,13 @@
 #!/usr/bin/python3
 """A small SMTP server for the tests, on loopback only.
 
-It opens four listeners on 127.0.0.1, each on a free port:
+It opens five listeners on 127.0.0.1, each on a free port:
 
   plain     SMTP without encryption (no STARTTLS offered)
   starttls  SMTP that offers STARTTLS
   tls       SMTP inside TLS from the first byte (implicit TLS)
   silent    accepts the connection and never says a word (no greeting)
+  silenttls completes the TLS handshake, then never says a word
 
 The TLS listeners use a self-signed certificate made at start-up with the
 openssl command and accept TLS 1.2 and newer only, as current servers do.
@@ -14,7 +15,8 @@ AUTH LOGIN and AUTH PLAIN are offered on every listener, also without TLS.
 
 When all listeners are up, one line of JSON goes to stdout:
 
-  {"plain": 40001, "starttls": 40002, "tls": 40003, "silent": 40004}
+  {"plain": 40001, "starttls": 40002, "tls": 40003, "silent": 40004,
+   "silenttls": 40005}
 
 Records, written to --record-dir (each file appears complete, by a rename):
 
@@ -65,7 +67,7 @@ import warnings
 
 from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 
-LISTENERS = ("plain", "starttls", "tls", "silent")
+LISTENERS = ("plain", "starttls", "tls", "silent", "silenttls")
 
 
 def make_certificate(folder):
@@ -301,8 +303,8 @@ async def serve(options, cert_folder):
 
     servers = {}
     for listener in LISTENERS:
-        if listener == "silent":
-            make, ssl = SilentProtocol, None
+        if listener in ("silent", "silenttls"):
+            make, ssl = SilentProtocol, (tls if listener == "silenttls" else None)
         else:
             make, ssl = factory(listener), (tls if listener == "tls" else None)
         servers[listener] = await loop.create_server(make, "127.0.0.1", 0, ssl=ssl)
