@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -28,18 +29,36 @@ QString FolderOf(const QString &fileName)
     return IncludeTrailingBackslash(QFileInfo(fileName).absolutePath());
 }
 
-// "*.txt;*.CSV" -> "*.txt *.CSV"; "*.*" matches every name on Windows, "*" does here.
-QString DialogPatterns(const QString &patterns)
+// "*.txt;*.CSV" -> {"*.txt", "*.CSV"}; "*.*" matches every name on Windows, "*" does here.
+QStringList PatternList(const QStringList &parts)
 {
     QStringList out;
-    for (QString p : patterns.split(u';', Qt::SkipEmptyParts)) {
+    for (QString p : parts) {
         p = p.trimmed();
         if (p == "*.*"_L1)
             p = u"*"_s;
         if (!p.isEmpty() && !out.contains(p))
             out.append(p);
     }
-    return out.join(u' ');
+    return out;
+}
+
+// The description without a closing "(...)" that lists the same patterns, in
+// any order and separated by ';', ',' or blanks: the dialog adds its own list.
+QString DescriptionWithoutPatterns(const QString &description, const QStringList &patterns)
+{
+    const qsizetype open = description.lastIndexOf(u'(');
+    if (open < 0 || !description.endsWith(u')'))
+        return description;
+    static const QRegularExpression separators(u"[;,\\s]+"_s);
+    QStringList listed = PatternList(description.mid(open + 1).chopped(1).split(separators, Qt::SkipEmptyParts));
+    QStringList wanted = patterns;
+    for (QStringList *list : {&listed, &wanted}) {
+        for (QString &p : *list)
+            p = p.toLower();
+        list->sort();
+    }
+    return listed == wanted ? description.left(open).trimmed() : description;
 }
 
 // Shows the dialog (or asks the hook); returns the chosen files, empty on Cancel.
@@ -80,15 +99,13 @@ QStringList DialogNameFilters(const QString &filter)
     QStringList out;
     const QStringList parts = filter.split(u'|');
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString description = parts[i].trimmed();
-        const QString patterns = DialogPatterns(parts[i + 1]);
-        if (patterns.isEmpty())
+        const QStringList patternList = PatternList(parts[i + 1].split(u';'));
+        if (patternList.isEmpty())
             continue;
         // The dialog shows the patterns itself: a description that already
         // ends in them, as "All Files (*.*)", would show them twice.
-        const QString shown = u"("_s + parts[i + 1].trimmed() + u")"_s;
-        if (description.endsWith(shown, Qt::CaseInsensitive))
-            description = description.chopped(shown.size()).trimmed();
+        const QString description = DescriptionWithoutPatterns(parts[i].trimmed(), patternList);
+        const QString patterns = patternList.join(u' ');
         out.append(description.isEmpty() ? patterns : description + u" ("_s + patterns + u")"_s);
     }
     return out;

@@ -55,7 +55,7 @@ QString PersonaliseBody(const QString &text, std::span<const TParameter> placeho
  */
 QString AddressDisplayText(const QString &name, const QString &address);
 
-/** The item as the view's "From"/"To" rows show it: AddressDisplayText, or the name alone without an address. */
+/** The item as the view's "To" row shows it: AddressDisplayText, or the name alone without an address. */
 QString AddressItemText(const TEmailAddressItem &item);
 
 /** The sender: Your_EMail with the name Your_Name. */

@@ -2,6 +2,7 @@
 
 #include "PnAdList.h"
 #include "Personalise.h"
+#include "Rfc2047.h"
 #include "TCardLabel.h"
 #include "TESettings.h"
 #include "TRecipient.h"
@@ -221,7 +222,9 @@ void TEmailPanel::ShowMessageFor(const TRecipient *item)
     const TESettings &settings = *m_settings;
     const QStringList values = item->Values();
 
-    m_messageView->Value(TEmailMsgPanel::rowFrom)->SetCaption(AddressItemText(SenderItem(settings)));
+    // The sender shows in full even without an address ("Name <>"); only "To" falls back to the name alone.
+    const TEmailAddressItem sender = SenderItem(settings);
+    m_messageView->Value(TEmailMsgPanel::rowFrom)->SetCaption(AddressDisplayText(sender.Name, sender.Address));
     m_toItem = VisibleRecipient(settings, values);
     m_messageView->Value(TEmailMsgPanel::rowTo)->SetCaption(AddressItemText(m_toItem));
 
@@ -229,6 +232,9 @@ void TEmailPanel::ShowMessageFor(const TRecipient *item)
     m_subject = settings.Param(spSubject).GetStr();
     if (!settings.IsBccMethod())
         m_subject = PersonaliseSubject(m_subject, values);
+    // The e-mail's header folds line breaks into blanks; the view shows the subject as sent.
+    if (m_subject.contains(u'\r') || m_subject.contains(u'\n'))
+        m_subject = FoldLineBreaks(m_subject);
     m_messageView->Value(TEmailMsgPanel::rowSubject)->SetCaption(m_subject);
     m_messageView->Value(TEmailMsgPanel::rowStatus)->SetCaption(item->StatusText);
 

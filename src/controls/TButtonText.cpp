@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QToolButton>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 TButtonText::TButtonText(QWidget *parent)
@@ -73,8 +75,9 @@ void TButtonText::LayoutParts() {
     const int x = client.width() - s;
     m_button->setGeometry(client.left() + x, client.top(), s, s);
     m_valueWidth = x - 4;
+    // A field narrower than its button leaves no room: 0, never the "no bound" of a negative MaxWidth.
     if (m_valueLabel)
-        m_valueLabel->SetMaxWidth(m_valueWidth);
+        m_valueLabel->SetMaxWidth(std::max(m_valueWidth, 0));
     if (m_edit)
         m_edit->setGeometry(client.left() + m_gap, client.top() + m_topOffset, m_valueWidth,
                             m_labelHeight + 2);

@@ -12,10 +12,10 @@ public:
             m_bits |= Bit(id);
     }
 
-    /** The ids first to last, both included. */
+    /** The ids first to last, both included (ids past 31 have no bit and are left out). */
     static constexpr TIdSet32 Range(Id first, Id last) {
         TIdSet32 set;
-        for (unsigned id = static_cast<unsigned>(first); id <= static_cast<unsigned>(last); ++id)
+        for (unsigned id = static_cast<unsigned>(first); id <= static_cast<unsigned>(last) && id < 32; ++id)
             set.m_bits |= std::uint32_t{1} << id;
         return set;
     }

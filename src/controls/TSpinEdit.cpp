@@ -78,9 +78,11 @@ TSpinEdit::TSpinEdit(QWidget *parent)
 
 bool TSpinEdit::IsValidChar(QChar key) const {
     const char16_t code = key.unicode();
+    // X11 sends the Delete key with the character 0x7F: a control character like Backspace, never typed.
+    const bool control = code < 32 || code == 0x7F;
     if (!m_editable)
-        return code < 32 && code != 8;
-    return code < 32 || (code < 256 && m_validChars.test(code));
+        return control && code != 8;
+    return control || (code < 256 && m_validChars.test(code));
 }
 
 void TSpinEdit::Validate() {}

@@ -19,8 +19,8 @@ class TSpinEdit : public QLineEdit {
 public:
     explicit TSpinEdit(QWidget *parent = nullptr);
 
-    /** A printable character in ValidChars, or a control character; only control characters but Backspace
-     * while not Editable. */
+    /** A printable character in ValidChars, or a control character (below 32, or 0x7F); only control
+     * characters but Backspace while not Editable. */
     virtual bool IsValidChar(QChar key) const;
     /** Confirms the text (Enter, leaving the field); nothing here. */
     virtual void Validate();

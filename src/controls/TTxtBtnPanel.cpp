@@ -23,7 +23,8 @@ void TTxtBtnPanel::Setup(CommandSet commands) {
     int firstHeight = 0;
     for (int id = 0; id < CommandCount; ++id) {
         const auto command = static_cast<CommandId>(id);
-        if (!commands.Contains(command))
+        // Id 23 is no command: even a set that holds it gets no link for it.
+        if (!commands.Contains(command) || command == cmNone)
             continue;
         QString caption = CommandCaptions[command];
         if (command == cmDelete && WorkArea.Width < 700)

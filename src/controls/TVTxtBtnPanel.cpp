@@ -23,7 +23,8 @@ void TVTxtBtnPanel::Setup(CommandSet commands, TColor lineColour) {
     int top = 1;
     for (int id = 0; id < CommandCount; ++id) {
         const auto command = static_cast<CommandId>(id);
-        if (!commands.Contains(command))
+        // Id 23 is no command: even a set that holds it gets no link for it.
+        if (!commands.Contains(command) || command == cmNone)
             continue;
         if (SeparatorCommands.Contains(command))
             top += SeparatorGap;

@@ -68,6 +68,11 @@ TEST_F(FileDialogsTest, FiltersBecomeDialogNameFilters)
     EXPECT_EQ(DialogNameFilters(AllFiles), QStringList{u"All Files (*)"_s});
     EXPECT_EQ(DialogNameFilters(u"Lists (*.csv;*.txt)|*.csv;*.txt|Backup (zip)|*.zip|dangling"_s),
               QStringList({u"Lists (*.csv *.txt)"_s, u"Backup (zip) (*.zip)"_s}));
+    // A description may list its patterns with commas, blanks or in another order: still shown once.
+    EXPECT_EQ(DialogNameFilters(u"Text Files (*.csv, *.txt)|*.csv;*.txt|Any (*.TXT *.*)|*.*;*.txt"_s),
+              QStringList({u"Text Files (*.csv *.txt)"_s, u"Any (* *.txt)"_s}));
+    EXPECT_EQ(DialogNameFilters(u"Text (*.csv, *.doc)|*.csv;*.txt"_s),
+              QStringList{u"Text (*.csv, *.doc) (*.csv *.txt)"_s});
 }
 
 TEST_F(FileDialogsTest, SeveralFilesFillTheListAndTheNextOpenStartsThere)

@@ -141,6 +141,28 @@ TEST_F(TEmailPanelTest, ShowsAndReturnsThePersonalisedMessage)
     EXPECT_TRUE(panel->ReplyTo().isEmpty());
 }
 
+TEST_F(TEmailPanelTest, FromShowsTheSenderInFullEvenWithoutAnAddress)
+{
+    // Unlike "To", the sender row keeps the angle brackets of a missing address.
+    settings.Param(spYourEmail).SetStr(QString());
+    panel->ShowMessageFor(&ann);
+    EXPECT_EQ(Value(TEmailMsgPanel::rowFrom), u"Velko Sales <>"_s);
+    settings.Param(spYourName).SetStr(QString());
+    panel->ShowMessageFor(&ann);
+    EXPECT_TRUE(Value(TEmailMsgPanel::rowFrom).isEmpty());
+    settings.Param(spYourEmail).SetStr(u"me@example.com"_s);
+    panel->ShowMessageFor(&ann);
+    EXPECT_EQ(Value(TEmailMsgPanel::rowFrom), u"me@example.com"_s);
+}
+
+TEST_F(TEmailPanelTest, ASubjectWithLineBreaksShowsAsItIsSent)
+{
+    settings.Param(spSubject).SetStr(u"Offer\r\nfor %1"_s);
+    panel->ShowMessageFor(&ann);
+    EXPECT_EQ(panel->GetSubject(), u"Offer for Ann"_s);
+    EXPECT_EQ(Value(TEmailMsgPanel::rowSubject), panel->GetSubject());
+}
+
 TEST_F(TEmailPanelTest, ALongSubjectIsElidedOnScreenOnly)
 {
     const QString tail = QString(u"very "_s).repeated(60) + u"long"_s;

@@ -84,3 +84,10 @@ TEST(CommandSetTest, BitsAndMembership) {
 TEST(CommandSetTest, SeparatorCommands) {
     EXPECT_EQ(SeparatorCommands, (CommandSet{18, 22, 26}));
 }
+
+TEST(CommandSetTest, RangePastBit31StopsThere) {
+    const CommandSet upper = CommandSet::Range(20, 40);
+    EXPECT_EQ(upper.Bits(), 0xFFF00000u);
+    EXPECT_FALSE(upper.Contains(0));
+    EXPECT_TRUE(CommandSet::Range(32, 255).IsEmpty());
+}

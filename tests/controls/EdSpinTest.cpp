@@ -237,3 +237,15 @@ TEST_F(EdSpinTest, SuffixIsWrittenAndIgnored) {
     QTest::keyClick(m_spin, Qt::Key_Up);
     EXPECT_EQ(m_spin->text(), u"31 s"_s);
 }
+
+TEST_F(EdSpinTest, DeleteKeyDeletesWithoutABeep) {
+    // X11 delivers the Delete key with the character 0x7F; it types nothing and is no invalid character.
+    m_spin->setText(u"123"_s);
+    m_spin->setCursorPosition(0);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(QChar(0x7F)));
+    QCoreApplication::sendEvent(m_spin, &press);
+    EXPECT_EQ(m_spin->text(), u"23"_s);
+    m_spin->SetEditable(false);
+    QCoreApplication::sendEvent(m_spin, &press);
+    EXPECT_EQ(m_spin->text(), u"23"_s);
+}

@@ -82,6 +82,16 @@ TEST_F(PnXPTest, ButtonStaysSquareAtTheRightEnd) {
     EXPECT_TRUE(field->ValueLabel()->PathEllipsis());
 }
 
+TEST_F(PnXPTest, FieldNarrowerThanItsButtonShowsNoValue) {
+    TButtonText *field = MakeField(1, false, false);
+    field->SetText(u"smtp.example.org"_s);
+    for (int width : {0, 10}) {
+        field->SetBounds(0, 0, width, field->height());
+        EXPECT_LT(field->ValueWidth(), 0);
+        EXPECT_EQ(field->ValueLabel()->width(), 0) << width;
+    }
+}
+
 TEST_F(PnXPTest, NonEditableFieldAnswersEveryClickWithOneHandler) {
     TButtonText *field = MakeField(7, false, false);
     field->SetText(u"smtp.example.org"_s);

@@ -201,3 +201,10 @@ TEST_F(TTxtBtnPanelTest, LinkIsAPushButtonToAssistiveTechnology) {
     ASSERT_EQ(spy.count(), 1);
     EXPECT_EQ(spy.at(0).at(1).value<CommandId>(), 7);
 }
+
+TEST_F(TTxtBtnPanelTest, IdTwentyThreeGetsNoLinkEvenInTheSet) {
+    const TTxtBtnPanel *bar = MakeBar(CommandSet::Range(22, 24));
+    EXPECT_EQ(bar->Link(23), nullptr);
+    EXPECT_EQ(bar->Link(24)->x(), bar->Link(22)->width() + 18);
+    EXPECT_EQ(bar->width(), bar->Link(22)->width() + bar->Link(24)->width() + 18);
+}

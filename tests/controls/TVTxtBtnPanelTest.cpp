@@ -139,3 +139,9 @@ TEST_F(TVTxtBtnPanelTest, ClickAndEnablingWorkAsOnTheHorizontalBar) {
     EXPECT_EQ(spy.at(0).at(1).value<CommandId>(), 16);
     EXPECT_EQ(bar->Link(16)->statusTip(), CommandHints[16]);
 }
+
+TEST_F(TVTxtBtnPanelTest, IdTwentyThreeGetsNoLinkEvenInTheSet) {
+    const TVTxtBtnPanel *bar = MakeBar(CommandSet::Range(22, 24));
+    EXPECT_EQ(bar->Link(23), nullptr);
+    EXPECT_EQ(bar->Link(24)->y(), bar->Link(22)->y() + bar->Link(22)->height());
+}
