@@ -77,7 +77,6 @@ void InitEnvironment()
         if (folder.isEmpty())
             folder = ProgramDir() + QStringLiteral("Settings");
         // A folder that cannot be created keeps its path; nothing is shown.
-        if (!QDir(folder).exists())
-            QDir().mkpath(folder);
+        QDir().mkpath(folder);
     }
 }

@@ -29,10 +29,10 @@ TSummaryDialog::TSummaryDialog(const TAdListPanel &listPanel, const TJobInfo &jo
     m_top = new QWidget(this);
     m_top->setAutoFillBackground(true);
     m_top->setGeometry(0, 0, width(), TopHeight);
-    m_topImage = new QLabel(m_top);
+    auto *topImage = new QLabel(m_top);
     const QPixmap banner = ProductBanner();
-    m_topImage->setPixmap(banner);
-    m_topImage->setGeometry(3, 4, banner.width(), banner.height());
+    topImage->setPixmap(banner);
+    topImage->setGeometry(3, 4, banner.width(), banner.height());
 }
 
 void TSummaryDialog::showEvent(QShowEvent *event)
@@ -44,7 +44,6 @@ void TSummaryDialog::showEvent(QShowEvent *event)
 
 void TSummaryDialog::FormShow()
 {
-    setWindowTitle(AppTitle.toString());
     QPalette topPalette = m_top->palette();
     topPalette.setColor(QPalette::Window, ColorFromBGR(TopColor));
     m_top->setPalette(topPalette);

@@ -4,7 +4,6 @@
 
 #include <QDialog>
 
-class QLabel;
 class TAdListPanel;
 class TRndPnlContainer;
 class TSummaryPanel;
@@ -43,7 +42,6 @@ private:
     const TAdListPanel &m_listPanel;
     const TJobInfo &m_jobInfo;
     QWidget *m_top = nullptr;
-    QLabel *m_topImage = nullptr;
     TRndPnlContainer *m_container = nullptr;
     TSummaryPanel *m_summaryPanel = nullptr;
 };

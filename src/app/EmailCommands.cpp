@@ -1,7 +1,5 @@
 #include "EmailCommands.h"
 
-#include "JobMode.h"
-
 using namespace Qt::StringLiterals;
 
 CommandSet EnabledEmailCommands(const TEmailCommandState &state)
@@ -20,7 +18,7 @@ CommandSet EnabledEmailCommands(const TEmailCommandState &state)
     return set;
 }
 
-CommandSet JobModeEmailCommands(std::uint8_t mode)
+CommandSet JobModeEmailCommands(JobMode mode)
 {
     if (mode == jmSendAll || mode == jmSendSelected || mode == jmResendFailed)
         return {cmStopSending};

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "CommandTable.h"
+#include "JobMode.h"
 
 #include <QString>
-
-#include <cstdint>
 
 // Which job commands of the E-Mail panel's bar can be chosen, without the bar.
 
@@ -33,7 +32,7 @@ struct TEmailCommandState {
 CommandSet EnabledEmailCommands(const TEmailCommandState &state);
 
 /** The commands enabled while a job of that mode runs: only 17 "Stop Sending" in a sending job, none in a connection test. */
-CommandSet JobModeEmailCommands(std::uint8_t mode);
+CommandSet JobModeEmailCommands(JobMode mode);
 
 /** The caption of cmSendAll: "Send Next Batch" in batch mode, else "Send All Remaining". */
 QString SendCommandCaption(bool batchMode);

@@ -33,12 +33,6 @@ bool IsAtomChar(QChar c)
     return u"!#$%&'*+-/=?_{}|~`"_s.contains(c);
 }
 
-// Header values never carry line breaks; most have none to fold.
-QString Folded(const QString &value)
-{
-    return value.contains(u'\r') || value.contains(u'\n') ? FoldLineBreaks(value) : value;
-}
-
 } // namespace
 
 void HtmlEscape(QString &value)
@@ -186,7 +180,7 @@ QString AddressItemText(const TEmailAddressItem &item)
 
 TEmailAddressItem SenderItem(const TESettings &settings)
 {
-    return {Folded(settings.Param(spYourEmail).GetStr()), Folded(settings.Param(spYourName).GetStr())};
+    return {FoldLineBreaks(settings.Param(spYourEmail).GetStr()), FoldLineBreaks(settings.Param(spYourName).GetStr())};
 }
 
 TEmailAddressItem VisibleRecipient(const TESettings &settings, const QStringList &values)
@@ -201,7 +195,7 @@ TEmailAddressItem VisibleRecipient(const TESettings &settings, const QStringList
         if (settings.Param(spNameParEna).GetBool() && k >= 0 && k < values.size())
             item.Name = values[k];
     }
-    item.Address = Folded(item.Address);
-    item.Name = Folded(item.Name);
+    item.Address = FoldLineBreaks(item.Address);
+    item.Name = FoldLineBreaks(item.Name);
     return item;
 }

@@ -26,7 +26,7 @@ void TSummaryPanel::Build(CommandSet commands, TColor bandColor, TColor captionC
                           TColor shadowCornerColor)
 {
     TRndLVPanel::Build(commands, bandColor, captionColor, cornerColor, shadowCornerColor);
-    m_outcome = ComputeJobOutcome(m_jobInfo ? m_jobInfo->Count(1) : 0,
+    m_outcome = ComputeJobOutcome(m_jobInfo ? m_jobInfo->Count(rsSent) : 0,
                                   m_listPanel ? m_listPanel->StatusCount(rsFailed) : 0);
     SetTitle(u"Summary"_s);
     SetShowSeparator(true);

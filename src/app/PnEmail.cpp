@@ -43,6 +43,12 @@ void SetTextColour(QWidget *widget, TColor colour)
     widget->setPalette(palette);
 }
 
+void EnableOnly(TCommandLinkBar &bar, CommandSet enabled)
+{
+    for (int id = 0; id < CommandCount; ++id)
+        bar.SetCommandEnabled(CommandId(id), enabled.Contains(CommandId(id)));
+}
+
 } // namespace
 
 // --- TEmailMsgPanel
@@ -233,8 +239,7 @@ void TEmailPanel::ShowMessageFor(const TRecipient *item)
     if (!settings.IsBccMethod())
         m_subject = PersonaliseSubject(m_subject, values);
     // The e-mail's header folds line breaks into blanks; the view shows the subject as sent.
-    if (m_subject.contains(u'\r') || m_subject.contains(u'\n'))
-        m_subject = FoldLineBreaks(m_subject);
+    m_subject = FoldLineBreaks(m_subject);
     m_messageView->Value(TEmailMsgPanel::rowSubject)->SetCaption(m_subject);
     m_messageView->Value(TEmailMsgPanel::rowStatus)->SetCaption(item->StatusText);
 
@@ -271,9 +276,7 @@ void TEmailPanel::UpdateCommandStates(const TEmailCommandState &state)
 {
     if (!m_buttons)
         return;
-    const CommandSet enabled = EnabledEmailCommands(state);
-    for (int id = 0; id < CommandCount; ++id)
-        m_buttons->SetCommandEnabled(CommandId(id), enabled.Contains(CommandId(id)));
+    EnableOnly(*m_buttons, EnabledEmailCommands(state));
     const bool batchMode = m_settings && m_settings->Param(spBatchMode).GetBool();
     m_buttons->SetCommandCaption(cmSendAll, SendCommandCaption(batchMode));
 }
@@ -292,9 +295,7 @@ void TEmailPanel::SetPanelJobMode(JobMode mode, const TAdListPanel &list)
 
 void TEmailPanel::EnterJobMode(JobMode mode)
 {
-    const CommandSet enabled = JobModeEmailCommands(mode);
-    for (int id = 0; id < CommandCount; ++id)
-        m_buttons->SetCommandEnabled(CommandId(id), enabled.Contains(CommandId(id)));
+    EnableOnly(*m_buttons, JobModeEmailCommands(mode));
     // The rows still follow the job, but the view takes no input.
     m_messageView->setEnabled(false);
     m_buttons->setFocus();

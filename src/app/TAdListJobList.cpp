@@ -29,7 +29,7 @@ void TAdListJobList::FillBccRecipients(TEmailMessage &message)
 
 void TAdListJobList::RecordResult(int status, const QString &errorText)
 {
-    m_panel.RecordResult(RecipientStatus(status), errorText);
+    m_panel.RecordResult(status, errorText);
 }
 
 void TAdListJobList::SaveJobList()

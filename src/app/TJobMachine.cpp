@@ -8,6 +8,7 @@
 #include "PowerInhibitor.h"
 #include "TESettings.h"
 #include "TJobInfo.h"
+#include "TRecipient.h"
 
 #include <QTime>
 
@@ -241,7 +242,7 @@ void TJobMachine::StepAwaitResult()
         return;
     }
     ++m_sentThisConnection;
-    const int result = state == ISmtpWorker::Sent ? 1 : 2;
+    const RecipientStatus result = state == ISmtpWorker::Sent ? rsSent : rsFailed;
     m_jobInfo.Add(result, m_emailMessage.RecipientCount());
     m_list.RecordResult(result, m_smtpThread->ErrorText());
     m_saveDue = true;

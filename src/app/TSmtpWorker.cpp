@@ -1,5 +1,12 @@
 #include "TSmtpWorker.h"
 
+// State() hands the thread's state on as it is.
+static_assert(int(ISmtpWorker::Connecting) == stConnecting && int(ISmtpWorker::ConnectionError) == stConnectionError
+              && int(ISmtpWorker::Authenticating) == stAuthenticating
+              && int(ISmtpWorker::AuthenticationError) == stAuthenticationError && int(ISmtpWorker::Idle) == stIdle
+              && int(ISmtpWorker::Sending) == stSending && int(ISmtpWorker::Sent) == stSent
+              && int(ISmtpWorker::SendFailed) == stFailed && int(ISmtpWorker::UnexpectedError) == stUnexpectedError);
+
 TSmtpWorker::TSmtpWorker(const TESettings &settings)
     : m_thread(std::make_unique<TSMTPThread>())
 {

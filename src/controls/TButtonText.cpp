@@ -19,20 +19,12 @@ void TButtonText::Setup(int tag, bool pathEllipsis, bool editable) {
     m_tag = tag;
     m_editable = editable;
 
-    m_valueLabel = new TCardLabel(this);
-    m_valueLabel->SetSingleLine(true);
-    m_valueLabel->SetPathEllipsis(pathEllipsis);
-    m_valueLabel->SetTag(tag);
-    m_labelHeight = m_valueLabel->height();
-    const QMargins border = contentsMargins();
+    // One text line: the height the value label takes for its caption.
+    m_labelHeight = QFontMetrics(font()).height();
     resize(width(), m_labelHeight + 8);
-    m_gap = 2;
     m_topOffset = (contentsRect().height() - m_labelHeight) / 2;
 
-    const QPoint client(border.left(), border.top());
     if (editable) {
-        delete m_valueLabel;
-        m_valueLabel = nullptr;
         m_edit = new QLineEdit(this);
         m_edit->setFrame(false);
         QPalette pal = m_edit->palette();
@@ -45,8 +37,12 @@ void TButtonText::Setup(int tag, bool pathEllipsis, bool editable) {
         m_edit->setPalette(pal);
         m_edit->installEventFilter(this);
     } else {
+        m_valueLabel = new TCardLabel(this);
+        m_valueLabel->SetSingleLine(true);
+        m_valueLabel->SetPathEllipsis(pathEllipsis);
+        m_valueLabel->SetTag(tag);
         connect(m_valueLabel, &TCardLabel::clicked, this, [this] { emit Clicked(m_tag); });
-        m_valueLabel->move(client + QPoint(m_gap, m_topOffset));
+        m_valueLabel->move(contentsRect().left() + m_gap, contentsRect().top() + m_topOffset);
     }
 
     m_button = new QToolButton(this);

@@ -18,10 +18,7 @@ void TDialogBtnPanel::Setup(DialogButtonSet buttons, bool showSeparator, int mar
     m_margin = margin;
     resize(width(), BarHeight);
 
-    bool hasCandidate = false;
-    for (int id = 0; id < DialogButtonCount; ++id)
-        hasCandidate = hasCandidate || (buttons.Contains(static_cast<DialogButtonId>(id)) &&
-                                        DefaultButtonCandidates.Contains(static_cast<DialogButtonId>(id)));
+    const bool hasCandidate = (buttons.Bits() & DefaultButtonCandidates.Bits()) != 0;
 
     QPushButton *defaultButton = nullptr;
     QList<QPushButton *> tabOrder;
@@ -30,8 +27,8 @@ void TDialogBtnPanel::Setup(DialogButtonSet buttons, bool showSeparator, int mar
         if (!buttons.Contains(buttonId))
             continue;
         auto *button = new QPushButton(DialogButtonTable[id].Caption, this);
-        // A focused button answers Enter as on the original platform; without
-        // any default candidate no button may become the dialog's default.
+        // A focused button answers Enter itself; without any default
+        // candidate no button may become the dialog's default.
         button->setAutoDefault(hasCandidate);
         if (!defaultButton && DefaultButtonCandidates.Contains(buttonId)) {
             defaultButton = button;

@@ -5,8 +5,6 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include <algorithm>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -123,11 +121,6 @@ QString MessageLinesToText(const QStringList &lines)
         t += u"\r\n";
     }
     return t;
-}
-
-bool IsBlankText(const QString &text)
-{
-    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= u' '; });
 }
 
 DecodedMessage DecodeMessageBytes(const QByteArray &bytes)

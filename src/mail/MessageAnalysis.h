@@ -13,8 +13,6 @@
 
 /** T of a list of lines: every line followed by CR LF, the last one too. */
 QString MessageLinesToText(const QStringList &lines);
-/** True when the text holds nothing but blanks and control characters. */
-bool IsBlankText(const QString &text);
 
 /** A message text with the name of the character set its bytes were read in. */
 struct DecodedMessage {

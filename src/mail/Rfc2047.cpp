@@ -90,6 +90,9 @@ QByteArray QuotedString(const QString &text)
 
 QString FoldLineBreaks(const QString &text)
 {
+    // Most values have no line break: return them without a copy.
+    if (!text.contains(u'\r') && !text.contains(u'\n'))
+        return text;
     static const QRegularExpression lineBreaks(u"[\\r\\n]+"_s);
     QString folded = text;
     return folded.replace(lineBreaks, u" "_s);

@@ -308,7 +308,7 @@ void TESettings::LoadMessageFile(const QString &path)
             const QByteArray bytes = file.readAll();
             if (file.error() == QFileDevice::NoError) {
                 const QString text = DecodeMessageBytes(bytes).Text;
-                if (!IsBlankText(text)) {
+                if (!TrimControlsView(text).isEmpty()) {
                     MessageText = SplitLines(text);
                     loaded = true;
                 }

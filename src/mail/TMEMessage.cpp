@@ -239,8 +239,9 @@ QByteArray TMEMessage::Header(const QByteArray &contentType, const QByteArray &t
     out += FoldHeader("Subject", UnstructuredTokens(Subject, charSet, encoding));
     out += "Date: " + QDateTime::currentDateTime().toString(Qt::RFC2822Date).toLatin1() + "\r\n";
 
-    QString domain = SenderAddress().section(u'@', -1);
-    if (!SenderAddress().contains(u'@') || domain.isEmpty() || domain.contains(u' ') || domain.toLatin1() != domain.toUtf8())
+    const QString sender = SenderAddress();
+    QString domain = sender.section(u'@', -1);
+    if (!sender.contains(u'@') || domain.isEmpty() || domain.contains(u' ') || domain.toLatin1() != domain.toUtf8())
         domain = u"localhost"_s;
     out += "Message-ID: <" + m_messageId + '@' + domain.toLatin1() + ">\r\n";
 

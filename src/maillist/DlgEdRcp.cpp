@@ -6,7 +6,6 @@
 #include "TRecipientModel.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>

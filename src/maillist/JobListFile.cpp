@@ -29,36 +29,19 @@ QList<QStringView> SplitFields(QStringView line)
     }
 }
 
-RecipientStatus ParseStatus(QStringView field)
-{
-    bool ok = false;
-    const int value = QStringView(TrimControls(field)).toInt(&ok, 10);
-    return ok ? std::clamp(value, rsNotSent, rsFailed) : rsNotSent;
-}
-
-bool IsBlank(QStringView line)
-{
-    return std::all_of(line.begin(), line.end(), [](QChar c) { return c.unicode() <= 32; });
-}
-
 TRecipient ParseLine(QStringView line, int paramColumns)
 {
     const QList<QStringView> fields = SplitFields(line);
     const qsizetype count = fields.size();
+    bool isNumber = false;
+    const int status = TrimControlsView(fields[0]).toInt(&isNumber, 10);
     TRecipient r;
-    r.Params.reserve(paramColumns);
-    if (count == 1) {
-        // Outside the format: a bare address (a bare number is a status alone).
-        const QString text = TrimControls(fields[0]);
-        bool isNumber = false;
-        const int value = QStringView(text).toInt(&isNumber, 10);
-        r.Status = isNumber ? std::clamp(value, rsNotSent, rsFailed) : rsNotSent;
-        if (!isNumber)
-            r.Address = text;
-    } else {
-        r.Status = ParseStatus(fields[0]);
+    r.Status = isNumber ? std::clamp(status, rsNotSent, rsFailed) : rsNotSent;
+    if (count > 1)
         r.Address = TrimControls(fields[1]);
-    }
+    else if (!isNumber) // outside the format: a bare address (a bare number is a status alone)
+        r.Address = TrimControls(fields[0]);
+    r.Params.reserve(paramColumns);
     // Parameters stand between the address and the last field.
     for (int k = 0; k < paramColumns; ++k)
         r.Params.append(2 + k < count - 1 ? TrimControls(fields[2 + k]) : QString());
@@ -80,7 +63,7 @@ TJobList ParseJobList(const QStringList &lines, const ProgressStep &step)
     for (const QString &line : lines) {
         if (list.Rows.size() >= size_t(MaxRecipients))
             break;
-        if (IsBlank(line))
+        if (TrimControlsView(line).isEmpty())
             continue;
         if (first) {
             list.ParamColumns = int(std::clamp<qsizetype>(line.count(Bar) - 2, 0, MaxParams));

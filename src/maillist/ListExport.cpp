@@ -1,6 +1,5 @@
 #include "ListExport.h"
 
-#include "TextCodec.h"
 #include "TextHelpers.h"
 
 using namespace Qt::StringLiterals;
@@ -43,9 +42,4 @@ QString FormatExport(const std::vector<TRecipient> &rows, int paramColumns, bool
             AppendRow(text, r, paramColumns, log);
     }
     return text;
-}
-
-void WriteExport(const QString &fileName, const QString &text)
-{
-    WriteTextFileAtomic(fileName, text);
 }

@@ -17,6 +17,3 @@
  */
 QString FormatExport(const std::vector<TRecipient> &rows, int paramColumns, bool log,
                      const std::vector<int> *selected = nullptr);
-
-/** Writes an export atomically; throws AppError when the file cannot be written. */
-void WriteExport(const QString &fileName, const QString &text);

@@ -20,7 +20,6 @@
 #include "TextHelpers.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -157,7 +156,6 @@ void TAdListPanel::LoadList(QStringList &lines)
     SetListEnabled(!m_model->IsEmpty());
     SizeColumns();
     SetTitleFromListFile();
-    RecountStatuses();
     UpdateCommands();
     update();
 }
@@ -532,8 +530,8 @@ bool TAdListPanel::ExportList(bool log, bool selectedOnly)
         return false;
 
     const std::vector<int> selected = selectedOnly ? SelectedRows() : std::vector<int>();
-    WriteExport(fileName, FormatExport(m_model->Recipients(), m_model->ParamColumns(), log,
-                                       selectedOnly ? &selected : nullptr));
+    WriteTextFileAtomic(fileName, FormatExport(m_model->Recipients(), m_model->ParamColumns(), log,
+                                               selectedOnly ? &selected : nullptr));
     if (m_settings) {
         m_settings->Param(spExportFile).SetStr(fileName);
         WriteConfig();
@@ -575,8 +573,6 @@ bool TAdListPanel::EditOrAddRecipient(bool add)
         confirmed = EditRecipient(row, *m_model, *m_cursor, list, position, BandColor(), false);
     }
     if (confirmed) {
-        // A recipient added to a list sent in full has to enable "Send All Remaining".
-        RecountStatuses();
         if (m_model->RecipientCount() == 1)
             SetListEnabled(true);
         MeasureColumns();
@@ -606,7 +602,6 @@ bool TAdListPanel::DeleteSelected()
     if (k >= 0) {
         m_cursor->SelectRows({k}, k);
         ScrollTo(k);
-        RecountStatuses();
         UpdateCommands();
         MeasureColumns();
         SizeColumns();
@@ -633,7 +628,6 @@ void TAdListPanel::ResetSelectedStatus()
     if (changed.empty())
         return;
     m_model->SetResults(changed, rsNotSent, ResultStatusText(rsNotSent, {}));
-    RecountStatuses();
     SaveJobList();
     update();
 }
@@ -654,7 +648,6 @@ void TAdListPanel::ApplyRestore(const TRestoreSett &options)
     }
     if (m_cursor)
         m_cursor->ClearSelection();
-    RecountStatuses();
     if (reload || reset) {
         SaveJobList();
         update();

@@ -76,6 +76,7 @@ public:
     std::vector<int> SelectedRows() const;
     int StatusCount(RecipientStatus status) const;
     bool IsValidItem(int row) const;
+    /** Counts every status afresh; the model keeps the counts current on every change, so this is a check. */
     void RecountStatuses();
     int ParamColumns() const;
     const TColumnWidths &ColumnWidths() const { return m_columnWidths; }
@@ -103,25 +104,28 @@ public:
 
     // --- Commands
 
-    /** Enables the command links 5..10 by the list and the selection (not during a job). */
+    /** Enables the command links cmImport..cmDelete by the list and the selection (not during a job). */
     void UpdateCommands();
     /** Asks before the current list is dropped; true to go on. */
     bool ConfirmDiscardList();
-    /** Command 5; true when a new list was loaded. */
+    /** cmImport; true when a new list was loaded. */
     bool ImportList();
     /** Replaces the lines by the distinct addresses found in their text. */
     void ExtractAddresses(QStringList &lines);
-    /** Commands 6 (false, false), 13 (false, true) and 19 (true, false); true when a file was written. */
+    /**
+     * cmExport (false, false), cmExportSelected (false, true) and cmExportLog
+     * (true, false); true when a file was written.
+     */
     bool ExportList(bool log, bool selectedOnly);
-    /** Command 7. */
+    /** cmClear. */
     bool ClearList();
-    /** Commands 8 (add) and 9; true when the dialog was confirmed. */
+    /** cmAdd (add) and cmEdit; true when the dialog was confirmed. */
     bool EditOrAddRecipient(bool add);
-    /** Command 10. */
+    /** cmDelete. */
     bool DeleteSelected();
-    /** Command 11. */
+    /** cmSelectAll. */
     void SelectAll();
-    /** Command 12. */
+    /** cmResetStatus. */
     void ResetSelectedStatus();
     /** After a workspace restore: reload the list (option 2), reset every status (option 3). */
     void ApplyRestore(const TRestoreSett &options);

@@ -8,7 +8,6 @@
 
 #include <deque>
 #include <functional>
-#include <utility>
 #include <vector>
 
 class QItemSelectionModel;

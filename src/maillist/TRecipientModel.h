@@ -74,7 +74,7 @@ public:
     void SetValues(int row, const QString &address, const QStringList &params);
     /** Sets a row's status and status text. */
     void SetResult(int row, RecipientStatus status, const QString &statusText);
-    /** Sets the same result into many rows (ascending), with one change notice. */
+    /** Sets the same result into many rows (any order), with one change notice. */
     void SetResults(const std::vector<int> &rows, RecipientStatus status, const QString &statusText);
     /** Removes rows (any order, duplicates allowed); contiguous runs go at once. */
     void RemoveRows(std::vector<int> rows);

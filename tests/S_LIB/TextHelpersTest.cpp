@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 
 using namespace Qt::StringLiterals;
@@ -21,6 +22,23 @@ TEST(TextHelpersTest, ExtractFieldCountsEmptyFieldsAndTrims)
     EXPECT_EQ(ExtractField(u"\t x\r|y"_s, 0, bar), u"x"_s);
     EXPECT_EQ(ExtractField(u"a|"_s, 2, bar), QString());
     EXPECT_EQ(ExtractField(u"\"a|b\"|c"_s, 2, bar), u"b\""_s);  // quotes are not special
+}
+
+// A comparison by subtraction would overflow at the ends of the range.
+TEST(TextHelpersTest, CompareIntOrdersTheWholeRange)
+{
+    const int low = std::numeric_limits<int>::min();
+    const int high = std::numeric_limits<int>::max();
+    EXPECT_EQ(CompareInt(low, high), -1);
+    EXPECT_EQ(CompareInt(high, low), 1);
+    EXPECT_EQ(CompareInt(-7, -7), 0);
+}
+
+TEST(TextHelpersTest, BlankTextTrimsToNothing)
+{
+    EXPECT_TRUE(TrimControlsView(u" \r\n\t\x01"_s).isEmpty());
+    EXPECT_TRUE(TrimControlsView(QString()).isEmpty());
+    EXPECT_FALSE(TrimControlsView(u" \r\n.\r\n"_s).isEmpty());
 }
 
 TEST(TextHelpersTest, CsvQuotingCases)

@@ -14,7 +14,6 @@
 #include <QDialog>
 #include <QDir>
 #include <QHeaderView>
-#include <QLabel>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -22,7 +21,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <set>
 
 using namespace Qt::StringLiterals;

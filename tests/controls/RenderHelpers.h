@@ -16,17 +16,15 @@ inline QImage RenderWidget(QWidget &widget) {
     return image;
 }
 
-/** The pixel as a kit colour (0x00BBGGRR), for comparison with the kit's colour values. */
-inline TColor PixelBGR(const QImage &image, int x, int y) {
-    const QColor c = image.pixelColor(x, y);
-    return static_cast<TColor>(c.red()) | (static_cast<TColor>(c.green()) << 8) |
-           (static_cast<TColor>(c.blue()) << 16);
-}
-
 /** A colour as 8-bit channels in the kit's order, as it lands in a 32-bit image. */
 inline TColor BGROf(const QColor &c) {
     return static_cast<TColor>(c.red()) | (static_cast<TColor>(c.green()) << 8) |
            (static_cast<TColor>(c.blue()) << 16);
+}
+
+/** The pixel as a kit colour (0x00BBGGRR), for comparison with the kit's colour values. */
+inline TColor PixelBGR(const QImage &image, int x, int y) {
+    return BGROf(image.pixelColor(x, y));
 }
 
 /** How many pixels of the rectangle have exactly the colour. */

@@ -3,7 +3,6 @@
 
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>

@@ -190,13 +190,6 @@ TEST(MessageAnalysisTest, SplitLines)
     EXPECT_EQ(MessageLinesToText({}), QString());
 }
 
-TEST(MessageAnalysisTest, BlankText)
-{
-    EXPECT_TRUE(IsBlankText(u" \r\n\t\x01"_s));
-    EXPECT_TRUE(IsBlankText(QString()));
-    EXPECT_FALSE(IsBlankText(u" \r\n.\r\n"_s));
-}
-
 TEST(MessageAnalysisTest, DecodeUtf8WithAndWithoutBom)
 {
     const QString text = u"Grüße €"_s;

@@ -80,7 +80,8 @@ protected:
     {
         panel = new TAdListPanel(&window);
         panel->SetSettings(&settings);
-        panel->Build({5, 6, 7, 8, 9, 10}, 0xF8D8B8, 0x584820, 0xD0F7FF, 0x80A8AB);
+        panel->Build({cmImport, cmExport, cmClear, cmAdd, cmEdit, cmDelete}, 0xF8D8B8, 0x584820, 0xD0F7FF,
+                     0x80A8AB);
         panel->SetBounds(0, 0, 420, 420);
         window.resize(440, 440);
         window.show();
@@ -157,8 +158,8 @@ TEST_F(TAdListPanelTest, MissingJobListShowsThePlaceholder)
     EXPECT_TRUE(settings.Param(spListFile).GetStr().isEmpty());
     for (int s = 0; s < 3; ++s)
         EXPECT_EQ(panel->StatusCount(s), 0);
-    EXPECT_TRUE(LinkEnabled(5));
-    for (const CommandId id : {6, 7, 8, 9, 10})
+    EXPECT_TRUE(LinkEnabled(cmImport));
+    for (const CommandId id : {cmExport, cmClear, cmAdd, cmEdit, cmDelete})
         EXPECT_FALSE(LinkEnabled(id)) << int(id);
 }
 
@@ -186,8 +187,8 @@ TEST_F(TAdListPanelTest, LoadShowsTitleCountsAndColumns)
     EXPECT_EQ(panel->StatusCount(rsFailed), 2);
     EXPECT_EQ(List()->columnWidth(0), 18);
     EXPECT_GT(panel->ColumnWidths()[0], panel->ColumnWidths()[1]); // addresses are wider than "Name n"
-    EXPECT_TRUE(LinkEnabled(6));
-    EXPECT_FALSE(LinkEnabled(9));
+    EXPECT_TRUE(LinkEnabled(cmExport));
+    EXPECT_FALSE(LinkEnabled(cmEdit));
 }
 
 TEST_F(TAdListPanelTest, LoadListCutsTheLines)
@@ -232,7 +233,7 @@ TEST_F(TAdListPanelTest, MovingTheSelectionRaisesOneEvent)
     EXPECT_EQ(selects->at(1).at(1).toInt(), 2);
     QTest::qWait(250);
     EXPECT_EQ(selects->count(), 2);
-    EXPECT_TRUE(LinkEnabled(9));
+    EXPECT_TRUE(LinkEnabled(cmEdit));
 }
 
 TEST_F(TAdListPanelTest, DeselectingReportsLateWithNoItem)
@@ -244,7 +245,7 @@ TEST_F(TAdListPanelTest, DeselectingReportsLateWithNoItem)
     EXPECT_EQ(selects->count(), 0);
     EXPECT_TRUE(QTest::qWaitFor([this] { return selects->count() == 1; }, 1000));
     EXPECT_EQ(selects->at(0).at(1).toInt(), -1);
-    EXPECT_FALSE(LinkEnabled(10));
+    EXPECT_FALSE(LinkEnabled(cmDelete));
 }
 
 TEST_F(TAdListPanelTest, EnterAndDeleteNeedASelection)
@@ -256,7 +257,7 @@ TEST_F(TAdListPanelTest, EnterAndDeleteNeedASelection)
     ClickRow(1);
     QTest::keyClick(List(), Qt::Key_Return);
     QTest::keyClick(List(), Qt::Key_Delete);
-    EXPECT_EQ(Commands(), (QList<CommandId>{9, 10}));
+    EXPECT_EQ(Commands(), (QList<CommandId>{cmEdit, cmDelete}));
 }
 
 TEST_F(TAdListPanelTest, DoubleClickEditsOneRow)
@@ -266,7 +267,7 @@ TEST_F(TAdListPanelTest, DoubleClickEditsOneRow)
     EXPECT_TRUE(Commands().isEmpty()); // nothing was selected yet
     ClickRow(0);
     QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, RowCentre(0));
-    EXPECT_EQ(Commands(), QList<CommandId>{9});
+    EXPECT_EQ(Commands(), QList<CommandId>{cmEdit});
 }
 
 TEST_F(TAdListPanelTest, PopupItemsFollowTheSelection)
@@ -286,14 +287,14 @@ TEST_F(TAdListPanelTest, PopupItemsFollowTheSelection)
     EXPECT_TRUE(items[0]->isEnabled());
     EXPECT_FALSE(items[1]->isEnabled());
     items[0]->trigger();
-    EXPECT_EQ(Commands(), QList<CommandId>{11});
+    EXPECT_EQ(Commands(), QList<CommandId>{cmSelectAll});
     panel->SelectAll();
     EXPECT_EQ(panel->SelCount(), 2);
     panel->UpdatePopup();
     EXPECT_TRUE(items[2]->isEnabled());
     items[1]->trigger();
     items[2]->trigger();
-    EXPECT_EQ(Commands(), (QList<CommandId>{11, 12, 13}));
+    EXPECT_EQ(Commands(), (QList<CommandId>{cmSelectAll, cmResetStatus, cmExportSelected}));
 }
 
 // --- Editing commands
@@ -643,7 +644,7 @@ TEST_F(TAdListPanelTest, JobModeLocksTheList)
 {
     BuildWith({0, 0, 1, 0});
     panel->SetJobMode(jmSendAll);
-    for (const CommandId id : {5, 6, 7, 8, 9, 10})
+    for (const CommandId id : {cmImport, cmExport, cmClear, cmAdd, cmEdit, cmDelete})
         EXPECT_FALSE(LinkEnabled(id)) << int(id);
     EXPECT_TRUE(List()->testAttribute(Qt::WA_TransparentForMouseEvents));
 
@@ -667,7 +668,7 @@ TEST_F(TAdListPanelTest, JobModeLocksTheList)
     EXPECT_FALSE(panel->AdvanceRecipients(jmSendAll));
 
     panel->SetJobMode(jmIdle);
-    EXPECT_TRUE(LinkEnabled(5));
+    EXPECT_TRUE(LinkEnabled(cmImport));
     EXPECT_FALSE(List()->testAttribute(Qt::WA_TransparentForMouseEvents));
     EXPECT_EQ(panel->CurrentItem(), 3); // the last recipient stays selected
 }
