@@ -13,6 +13,16 @@ const QByteArray Utf8Bom("\xEF\xBB\xBF");
 const QByteArray Utf8Name("UTF-8");
 const QByteArray Cp1252Name("windows-1252");
 
+struct Utf16Form {
+    QByteArray Name;
+    QByteArray Bom;
+    QStringConverter::Encoding Encoding;
+};
+const std::array<Utf16Form, 2> Utf16Forms = {{
+    {"UTF-16LE", "\xFF\xFE", QStringConverter::Utf16LE},
+    {"UTF-16BE", "\xFE\xFF", QStringConverter::Utf16BE},
+}};
+
 /** Text to Windows-1252 bytes; ok false when a character has no byte. */
 QByteArray EncodeWindows1252(const QString &text, bool &ok)
 {
@@ -126,6 +136,15 @@ QString MessageLinesToText(const QStringList &lines)
 DecodedMessage DecodeMessageBytes(const QByteArray &bytes)
 {
     DecodedMessage result;
+    // Editors save "Unicode" text as UTF-16 with a byte-order mark.
+    for (const auto &[name, bom, encoding] : Utf16Forms) {
+        if (bytes.startsWith(bom)) {
+            result.Text = QStringDecoder(encoding).decode(bytes.mid(bom.size()));
+            result.Encoding = name;
+            result.Bom = true;
+            return result;
+        }
+    }
     result.Bom = bytes.startsWith(Utf8Bom);
     if (IsValidUtf8(bytes)) {
         result.Text = QString::fromUtf8(result.Bom ? bytes.mid(Utf8Bom.size()) : bytes);
@@ -154,6 +173,10 @@ DecodedMessage DecodeMessageBytes(const QByteArray &bytes)
 QByteArray EncodeMessageLike(const QString &text, const QByteArray &existingBytes)
 {
     const DecodedMessage existing = DecodeMessageBytes(existingBytes);
+    for (const auto &[name, bom, encoding] : Utf16Forms) {
+        if (existing.Encoding == name)
+            return bom + QByteArray(QStringEncoder(encoding).encode(text));
+    }
     if (existing.Encoding == Cp1252Name) {
         bool ok = false;
         QByteArray bytes = EncodeWindows1252(text, ok);

@@ -202,6 +202,23 @@ TEST(MessageAnalysisTest, DecodeUtf8WithAndWithoutBom)
     EXPECT_TRUE(bom.Bom);
 }
 
+// "Unicode" text from a Windows editor: UTF-16 with a byte-order mark, read
+// as such and written back in the same form.
+TEST(MessageAnalysisTest, Utf16FilesReadAndSaveInTheirOwnForm)
+{
+    const QString text = u"Grüße %1 €"_s;
+    const QByteArray le =
+        QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    const DecodedMessage read = DecodeMessageBytes(le);
+    EXPECT_EQ(read.Text, text);
+    EXPECT_EQ(read.Encoding, QByteArray("UTF-16LE"));
+    EXPECT_EQ(EncodeMessageLike(text, le), le);
+    const QString changed = u"Жук"_s;
+    const QByteArray be = EncodeMessageLike(changed, "\xFE\xFF");
+    EXPECT_TRUE(be.startsWith("\xFE\xFF"));
+    EXPECT_EQ(DecodeMessageBytes(be).Text, changed);
+}
+
 TEST(MessageAnalysisTest, DecodeFallsBackToWindows1252OrTheNamedCharset)
 {
     EXPECT_EQ(DecodeMessageBytes("Gr\xFC\xDF\x65 \x80").Text, u"Grüße €"_s);
