@@ -50,8 +50,7 @@ public:
         SetFileDialogHook([this](FileDialogRequest &) { return QStringList{CsvFile()}; });
         Panel = new TAdListPanel(&m_window);
         Panel->SetSettings(&m_settings);
-        Panel->Build({cmImport, cmExport, cmClear, cmAdd, cmEdit, cmDelete}, 0xF8D8B8, 0x584820, 0xD0F7FF,
-                     0x80A8AB);
+        Panel->Build({cmImport, cmExport, cmClear, cmAdd, cmEdit, cmDelete}, 0xF8D8B8, 0x584820, 0xD0F7FF, 0x80A8AB);
         Panel->SetBounds(0, 0, 500, 600);
         m_window.resize(520, 620);
         m_window.show();

@@ -43,9 +43,9 @@ struct FileDialogRequest {
     bool save = false;
     QString title;
     QStringList nameFilters;
-    int filterIndex = 1;  // 1-based; a hook may change it to report the filter chosen
-    QString folder;       // the folder the dialog starts in
-    QString fileName;     // the name offered (save dialog)
+    int filterIndex = 1; // 1-based; a hook may change it to report the filter chosen
+    QString folder;      // the folder the dialog starts in
+    QString fileName;    // the name offered (save dialog)
     QString defaultExt;
     bool multiSelect = false;
     bool overwritePrompt = false;

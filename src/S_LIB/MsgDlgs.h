@@ -24,8 +24,7 @@ bool ConfirmYesNo(const QString &text);
  * "Confirm"). left or top of -1: centred on the main form when it is visible.
  * Returns true when Yes was chosen.
  */
-bool MsgDlgPos(const QString &text, const QString &caption, MsgDlgType type, bool yesNo, int left = -1,
-               int top = -1);
+bool MsgDlgPos(const QString &text, const QString &caption, MsgDlgType type, bool yesNo, int left = -1, int top = -1);
 
 /** The window boxes are centred on (the main window, once it exists). */
 void SetMsgDlgMainForm(QWidget *mainForm);

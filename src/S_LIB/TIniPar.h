@@ -52,7 +52,7 @@ public:
     QString Section;
     QString Key;
     int Min = 0;
-    int Max = 0;  // Min == Max: no bounds
+    int Max = 0; // Min == Max: no bounds
     bool Modified = false;
     bool MultiLine = false;
 };

@@ -31,7 +31,8 @@ struct TEmailCommandState {
  */
 CommandSet EnabledEmailCommands(const TEmailCommandState &state);
 
-/** The commands enabled while a job of that mode runs: only 17 "Stop Sending" in a sending job, none in a connection test. */
+/** The commands enabled while a job of that mode runs: only 17 "Stop Sending" in a sending job, none in a connection
+ * test. */
 CommandSet JobModeEmailCommands(JobMode mode);
 
 /** The caption of cmSendAll: "Send Next Batch" in batch mode, else "Send All Remaining". */

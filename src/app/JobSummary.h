@@ -14,17 +14,16 @@
 
 /** How a sending job ended, as the summary tells it. */
 enum JobOutcome : std::uint8_t {
-    joAllSent = 0,      // sent to somebody, and nobody of the list has failed
-    joNeedsResend = 1,  // sent to somebody, and the list holds failed recipients
-    joNotSent = 2,      // sent to nobody
+    joAllSent = 0,     // sent to somebody, and nobody of the list has failed
+    joNeedsResend = 1, // sent to somebody, and the list holds failed recipients
+    joNotSent = 2,     // sent to nobody
 };
 
 /** First line of the verdict, by outcome. */
-inline constexpr std::array<QStringView, 3> OutcomeTexts = {
-    u"Message successfully sent", u"Message needs to be resent", u"Message could not be sent."};
+inline constexpr std::array<QStringView, 3> OutcomeTexts = {u"Message successfully sent", u"Message needs to be resent",
+                                                            u"Message could not be sent."};
 /** Second line of the verdict, by outcome. */
-inline constexpr std::array<QStringView, 3> OutcomeDetails = {u"to all destinations.", u"to some destinations.",
-                                                               u""};
+inline constexpr std::array<QStringView, 3> OutcomeDetails = {u"to all destinations.", u"to some destinations.", u""};
 /** Icon of the verdict, by outcome: 1 sent, 3 attention, 2 failed. */
 inline constexpr std::array<int, 3> OutcomeImages = {1, 3, 2};
 

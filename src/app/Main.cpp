@@ -52,9 +52,8 @@ constexpr int HintPanelWidth = 62;
 constexpr CommandSet ConnectionCommands = {cmConnSettings, cmTestConnection};
 constexpr CommandSet MessageCommands = {cmMsgSettings, cmText, cmMethod};
 constexpr CommandSet ListCommands = {cmImport, cmExport, cmClear, cmAdd, cmEdit, cmDelete};
-constexpr CommandSet EmailCommands = {cmSendAll,     cmSendSelected, cmResendFailed, cmStopSending,
-                                      cmHtmlPreview, cmExportLog,    cmBackup,       cmRestore,
-                                      cmHelp,        cmAbout};
+constexpr CommandSet EmailCommands = {cmSendAll,   cmSendSelected, cmResendFailed, cmStopSending, cmHtmlPreview,
+                                      cmExportLog, cmBackup,       cmRestore,      cmHelp,        cmAbout};
 constexpr CommandSet TallEmailCommands = {cmOnline, cmExit};
 constexpr TColor CornerColor = 0xD0F7FF;
 constexpr TColor ShadowCornerColor = 0x80A8AB;

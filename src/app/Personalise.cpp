@@ -99,7 +99,7 @@ QString PersonaliseBody(const QString &text, std::span<const TParameter> placeho
     const qsizetype size = text.size();
     for (const TParameter &p : placeholders) {
         if (p.Index < 0 || p.Index >= values.size())
-            continue;  // no value: the placeholder stays as written
+            continue; // no value: the placeholder stays as written
         const QString &value = values[p.Index];
         TEdit edit;
         if (value.isEmpty() && p.HasDropSpan()) {

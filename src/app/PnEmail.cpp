@@ -1,7 +1,7 @@
 #include "PnEmail.h"
 
-#include "PnAdList.h"
 #include "Personalise.h"
+#include "PnAdList.h"
 #include "Rfc2047.h"
 #include "TCardLabel.h"
 #include "TESettings.h"

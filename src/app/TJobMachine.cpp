@@ -36,8 +36,8 @@ constexpr int TicksPerSecond = 10;
 
 } // namespace
 
-TJobMachine::TJobMachine(TESettings &settings, TJobInfo &jobInfo, IJobList &list, IJobView &view,
-                         IJobWorkers &workers, IJobTimer &timer, PowerInhibitor &inhibitor)
+TJobMachine::TJobMachine(TESettings &settings, TJobInfo &jobInfo, IJobList &list, IJobView &view, IJobWorkers &workers,
+                         IJobTimer &timer, PowerInhibitor &inhibitor)
     : m_settings(settings)
     , m_jobInfo(jobInfo)
     , m_list(list)

@@ -9,7 +9,8 @@ namespace {
 
 const QChar Ellipsis(0x2026);
 
-QStringList Paragraphs(const QString &text) {
+QStringList Paragraphs(const QString &text)
+{
     QString plain = text;
     plain.remove(QLatin1Char('\r'));
     return plain.split(QLatin1Char('\n'));
@@ -17,7 +18,8 @@ QStringList Paragraphs(const QString &text) {
 
 } // namespace
 
-QStringList CardTextLines(const QFont &font, const QString &text, int width, bool wordWrap) {
+QStringList CardTextLines(const QFont &font, const QString &text, int width, bool wordWrap)
+{
     const QStringList paragraphs = Paragraphs(text);
     if (!wordWrap)
         return paragraphs;
@@ -42,14 +44,14 @@ QStringList CardTextLines(const QFont &font, const QString &text, int width, boo
     return lines;
 }
 
-QString ElideCardLine(const QFontMetrics &metrics, const QString &line, int width, bool pathEllipsis) {
+QString ElideCardLine(const QFontMetrics &metrics, const QString &line, int width, bool pathEllipsis)
+{
     if (metrics.horizontalAdvance(line) <= width)
         return line;
     if (!pathEllipsis)
         return metrics.elidedText(line, Qt::ElideRight, width);
 
-    const qsizetype separator =
-        std::max(line.lastIndexOf(QLatin1Char('/')), line.lastIndexOf(QLatin1Char('\\')));
+    const qsizetype separator = std::max(line.lastIndexOf(QLatin1Char('/')), line.lastIndexOf(QLatin1Char('\\')));
     if (separator <= 0)
         return metrics.elidedText(line, Qt::ElideMiddle, width);
 

@@ -8,7 +8,8 @@ namespace {
 // A 32 x 32 monochrome cross of one-pixel lines: column 16 from row 5 to 27
 // and row 16 from column 5 to 27, hot spot at its centre. X11 cursor masks:
 // bitmap 1 = black, mask 1 = drawn; a white cross is mask only.
-QCursor CrossCursor(bool white) {
+QCursor CrossCursor(bool white)
+{
     QBitmap shape(32, 32);
     QBitmap mask(32, 32);
     shape.fill(Qt::color0);
@@ -30,7 +31,8 @@ QCursor CrossCursor(bool white) {
 
 } // namespace
 
-QCursor KitCursor(int id) {
+QCursor KitCursor(int id)
+{
     switch (id) {
     case CursorHand:
         return QCursor(Qt::PointingHandCursor);

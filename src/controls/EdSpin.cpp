@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <limits>
 
-int SpinTextValue(const QString &text, int fallback) {
+int SpinTextValue(const QString &text, int fallback)
+{
     qsizetype end = text.size();
     while (end > 0 && !(text.at(end - 1) >= QLatin1Char('0') && text.at(end - 1) <= QLatin1Char('9')))
         --end;
@@ -29,7 +30,8 @@ int SpinTextValue(const QString &text, int fallback) {
     return static_cast<int>(std::min(magnitude, limit - 1));
 }
 
-int ClampSpin(int value, int min, int max) {
+int ClampSpin(int value, int min, int max)
+{
     if (min == max)
         return value;
     if (value < min)

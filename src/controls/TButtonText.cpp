@@ -12,9 +12,12 @@
 using namespace Qt::StringLiterals;
 
 TButtonText::TButtonText(QWidget *parent)
-    : TXPPanel(parent) {}
+    : TXPPanel(parent)
+{
+}
 
-void TButtonText::Setup(int tag, bool pathEllipsis, bool editable) {
+void TButtonText::Setup(int tag, bool pathEllipsis, bool editable)
+{
     SetColor(clWindow);
     m_tag = tag;
     m_editable = editable;
@@ -30,8 +33,7 @@ void TButtonText::Setup(int tag, bool pathEllipsis, bool editable) {
         QPalette pal = m_edit->palette();
         pal.setColor(QPalette::Base, ColorFromBGR(Color()));
         // The selection stays visible when the edit loses the focus.
-        pal.setColor(QPalette::Inactive, QPalette::Highlight,
-                     pal.color(QPalette::Active, QPalette::Highlight));
+        pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
         pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
                      pal.color(QPalette::Active, QPalette::HighlightedText));
         m_edit->setPalette(pal);
@@ -58,12 +60,14 @@ void TButtonText::Setup(int tag, bool pathEllipsis, bool editable) {
     LayoutParts();
 }
 
-void TButtonText::SetBounds(int left, int top, int width, int height) {
+void TButtonText::SetBounds(int left, int top, int width, int height)
+{
     setGeometry(left, top, width, height);
     LayoutParts();
 }
 
-void TButtonText::LayoutParts() {
+void TButtonText::LayoutParts()
+{
     if (!m_button)
         return;
     const QRect client = contentsRect();
@@ -75,11 +79,11 @@ void TButtonText::LayoutParts() {
     if (m_valueLabel)
         m_valueLabel->SetMaxWidth(std::max(m_valueWidth, 0));
     if (m_edit)
-        m_edit->setGeometry(client.left() + m_gap, client.top() + m_topOffset, m_valueWidth,
-                            m_labelHeight + 2);
+        m_edit->setGeometry(client.left() + m_gap, client.top() + m_topOffset, m_valueWidth, m_labelHeight + 2);
 }
 
-QString TButtonText::GetText() const {
+QString TButtonText::GetText() const
+{
     if (m_edit)
         return m_edit->text();
     if (m_valueLabel)
@@ -87,33 +91,37 @@ QString TButtonText::GetText() const {
     return {};
 }
 
-void TButtonText::SetText(const QString &text) {
+void TButtonText::SetText(const QString &text)
+{
     if (m_edit)
         m_edit->setText(text);
     else if (m_valueLabel)
         m_valueLabel->SetCaption(text);
 }
 
-void TButtonText::resizeEvent(QResizeEvent *event) {
+void TButtonText::resizeEvent(QResizeEvent *event)
+{
     TXPPanel::resizeEvent(event);
     LayoutParts();
 }
 
-void TButtonText::mousePressEvent(QMouseEvent *event) {
+void TButtonText::mousePressEvent(QMouseEvent *event)
+{
     event->accept();
 }
 
-void TButtonText::mouseReleaseEvent(QMouseEvent *event) {
+void TButtonText::mouseReleaseEvent(QMouseEvent *event)
+{
     event->accept();
-    if (m_button && !m_editable && event->button() == Qt::LeftButton &&
-        rect().contains(event->position().toPoint()))
+    if (m_button && !m_editable && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit Clicked(m_tag);
 }
 
-bool TButtonText::eventFilter(QObject *watched, QEvent *event) {
+bool TButtonText::eventFilter(QObject *watched, QEvent *event)
+{
     // Auto-select: reaching the edit by keyboard selects the whole value.
-    if (watched == m_edit && event->type() == QEvent::FocusIn &&
-        static_cast<QFocusEvent *>(event)->reason() != Qt::MouseFocusReason)
+    if (watched == m_edit && event->type() == QEvent::FocusIn
+        && static_cast<QFocusEvent *>(event)->reason() != Qt::MouseFocusReason)
         m_edit->selectAll();
     return TXPPanel::eventFilter(watched, event);
 }

@@ -12,13 +12,15 @@
 #include <algorithm>
 
 TCardLabel::TCardLabel(QWidget *parent)
-    : QWidget(parent) {
+    : QWidget(parent)
+{
     InstallCardLabelAccessibility();
     setFocusPolicy(Qt::NoFocus);
     FitToText();
 }
 
-void TCardLabel::SetCaption(const QString &caption) {
+void TCardLabel::SetCaption(const QString &caption)
+{
     if (caption == m_caption)
         return;
     m_caption = caption;
@@ -29,12 +31,14 @@ void TCardLabel::SetCaption(const QString &caption) {
     QAccessible::updateAccessibility(&event);
 }
 
-void TCardLabel::SetAlignment(Qt::Alignment alignment) {
+void TCardLabel::SetAlignment(Qt::Alignment alignment)
+{
     m_alignment = alignment & Qt::AlignHorizontal_Mask;
     update();
 }
 
-void TCardLabel::SetWordWrap(bool wordWrap) {
+void TCardLabel::SetWordWrap(bool wordWrap)
+{
     if (wordWrap == m_wordWrap)
         return;
     m_wordWrap = wordWrap;
@@ -42,22 +46,26 @@ void TCardLabel::SetWordWrap(bool wordWrap) {
     FitToText();
 }
 
-void TCardLabel::SetAutoSize(bool autoSize) {
+void TCardLabel::SetAutoSize(bool autoSize)
+{
     m_autoSize = autoSize;
     FitToText();
 }
 
-void TCardLabel::SetSingleLine(bool singleLine) {
+void TCardLabel::SetSingleLine(bool singleLine)
+{
     m_singleLine = singleLine;
     update();
 }
 
-void TCardLabel::SetPathEllipsis(bool pathEllipsis) {
+void TCardLabel::SetPathEllipsis(bool pathEllipsis)
+{
     m_pathEllipsis = pathEllipsis;
     update();
 }
 
-void TCardLabel::SetMaxWidth(int maxWidth) {
+void TCardLabel::SetMaxWidth(int maxWidth)
+{
     if (maxWidth == m_maxWidth)
         return;
     m_maxWidth = maxWidth;
@@ -67,17 +75,20 @@ void TCardLabel::SetMaxWidth(int maxWidth) {
         SetBounds(x(), y(), width(), height());
 }
 
-void TCardLabel::SetDisabledColor(TColor colour) {
+void TCardLabel::SetDisabledColor(TColor colour)
+{
     m_disabledColor = colour;
     update();
 }
 
-void TCardLabel::SetHotColor(TColor colour) {
+void TCardLabel::SetHotColor(TColor colour)
+{
     m_hotColor = colour;
     update();
 }
 
-void TCardLabel::SetIsLink(bool isLink) {
+void TCardLabel::SetIsLink(bool isLink)
+{
     m_isLink = isLink;
     if (isLink)
         setCursor(KitCursor(CursorHand));
@@ -85,14 +96,16 @@ void TCardLabel::SetIsLink(bool isLink) {
         unsetCursor();
 }
 
-void TCardLabel::SetBounds(int left, int top, int width, int height) {
+void TCardLabel::SetBounds(int left, int top, int width, int height)
+{
     m_overflow = false;
     if (m_maxWidth >= 0)
         width = std::min(width, m_maxWidth);
     setGeometry(left, top, width, height);
 }
 
-QSize TCardLabel::TextSize() const {
+QSize TCardLabel::TextSize() const
+{
     // An empty caption measures as a blank, so the label keeps one line's height.
     const QString text = m_caption.isEmpty() ? QStringLiteral(" ") : m_caption;
     const QFontMetrics metrics(font());
@@ -103,7 +116,8 @@ QSize TCardLabel::TextSize() const {
     return {textWidth, static_cast<int>(lines.size()) * metrics.height()};
 }
 
-void TCardLabel::FitToText() {
+void TCardLabel::FitToText()
+{
     if (!m_autoSize)
         return;
     const QSize size = TextSize();
@@ -113,16 +127,19 @@ void TCardLabel::FitToText() {
     SetBounds(left, y(), size.width(), size.height());
 }
 
-QSize TCardLabel::sizeHint() const {
+QSize TCardLabel::sizeHint() const
+{
     return TextSize();
 }
 
-void TCardLabel::Click() {
+void TCardLabel::Click()
+{
     if (isEnabled())
         emit clicked();
 }
 
-void TCardLabel::paintEvent(QPaintEvent *) {
+void TCardLabel::paintEvent(QPaintEvent *)
+{
     QPainter painter(this);
     QFont drawFont = font();
     QColor colour = palette().color(QPalette::WindowText);
@@ -157,8 +174,7 @@ void TCardLabel::paintEvent(QPaintEvent *) {
             lines = lines.mid(0, h / m_lineHeight);
         }
         for (qsizetype i = 0; i < lines.size(); ++i)
-            painter.drawText(QRect(0, static_cast<int>(i) * m_lineHeight, w, m_lineHeight), flags,
-                             lines.at(i));
+            painter.drawText(QRect(0, static_cast<int>(i) * m_lineHeight, w, m_lineHeight), flags, lines.at(i));
     } else {
         m_overflow = !m_caption.isEmpty();
     }
@@ -166,7 +182,8 @@ void TCardLabel::paintEvent(QPaintEvent *) {
         DrawOverflowMark(painter);
 }
 
-void TCardLabel::DrawOverflowMark(QPainter &painter) const {
+void TCardLabel::DrawOverflowMark(QPainter &painter) const
+{
     if (m_lineHeight <= 0)
         return;
     const int y = std::max(height() / m_lineHeight * m_lineHeight - 1, 0);
@@ -175,7 +192,8 @@ void TCardLabel::DrawOverflowMark(QPainter &painter) const {
         painter.drawPoint(x, y);
 }
 
-void TCardLabel::changeEvent(QEvent *event) {
+void TCardLabel::changeEvent(QEvent *event)
+{
     QWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         FitToText();
@@ -186,18 +204,19 @@ void TCardLabel::changeEvent(QEvent *event) {
     }
 }
 
-void TCardLabel::enterEvent(QEnterEvent *event) {
+void TCardLabel::enterEvent(QEnterEvent *event)
+{
     QWidget::enterEvent(event);
     // A drag that started elsewhere holds the mouse: the link does not light up.
-    const bool captured =
-        QWidget::mouseGrabber() != nullptr || QGuiApplication::mouseButtons() != Qt::NoButton;
+    const bool captured = QWidget::mouseGrabber() != nullptr || QGuiApplication::mouseButtons() != Qt::NoButton;
     if (m_isLink && isEnabled() && !captured) {
         m_hot = true;
         repaint();
     }
 }
 
-void TCardLabel::leaveEvent(QEvent *event) {
+void TCardLabel::leaveEvent(QEvent *event)
+{
     QWidget::leaveEvent(event);
     if (m_isLink && isEnabled() && m_hot) {
         m_hot = false;
@@ -206,15 +225,16 @@ void TCardLabel::leaveEvent(QEvent *event) {
 }
 
 // The label takes its own clicks; they do not reach the parent.
-void TCardLabel::mousePressEvent(QMouseEvent *event) {
+void TCardLabel::mousePressEvent(QMouseEvent *event)
+{
     event->accept();
     if (event->button() == Qt::LeftButton)
         m_pressed = true;
 }
 
-void TCardLabel::mouseReleaseEvent(QMouseEvent *event) {
-    const bool click =
-        m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+void TCardLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     event->accept();
     if (event->button() == Qt::LeftButton)
         m_pressed = false;

@@ -4,7 +4,8 @@
 
 namespace {
 
-QAccessibleInterface *CardLabelFactory(const QString &className, QObject *object) {
+QAccessibleInterface *CardLabelFactory(const QString &className, QObject *object)
+{
     if (className == QLatin1String("TCardLabel") && object && object->isWidgetType())
         return new TCardLabelAccessible(static_cast<TCardLabel *>(object));
     return nullptr;
@@ -13,17 +14,22 @@ QAccessibleInterface *CardLabelFactory(const QString &className, QObject *object
 } // namespace
 
 TCardLabelAccessible::TCardLabelAccessible(TCardLabel *label)
-    : QAccessibleWidget(label) {}
+    : QAccessibleWidget(label)
+{
+}
 
-TCardLabel *TCardLabelAccessible::Label() const {
+TCardLabel *TCardLabelAccessible::Label() const
+{
     return static_cast<TCardLabel *>(widget());
 }
 
-QAccessible::Role TCardLabelAccessible::role() const {
+QAccessible::Role TCardLabelAccessible::role() const
+{
     return Label()->IsLink() ? QAccessible::Button : QAccessible::StaticText;
 }
 
-QString TCardLabelAccessible::text(QAccessible::Text t) const {
+QString TCardLabelAccessible::text(QAccessible::Text t) const
+{
     if (t == QAccessible::Name) {
         const QString name = widget()->accessibleName();
         return name.isEmpty() ? Label()->Caption() : name;
@@ -35,14 +41,16 @@ QString TCardLabelAccessible::text(QAccessible::Text t) const {
     return QAccessibleWidget::text(t);
 }
 
-QStringList TCardLabelAccessible::actionNames() const {
+QStringList TCardLabelAccessible::actionNames() const
+{
     QStringList names = QAccessibleWidget::actionNames();
     if (Label()->IsLink() && widget()->isEnabled())
         names.prepend(pressAction());
     return names;
 }
 
-void TCardLabelAccessible::doAction(const QString &actionName) {
+void TCardLabelAccessible::doAction(const QString &actionName)
+{
     if (actionName == pressAction()) {
         if (Label()->IsLink())
             Label()->Click();
@@ -51,7 +59,8 @@ void TCardLabelAccessible::doAction(const QString &actionName) {
     QAccessibleWidget::doAction(actionName);
 }
 
-void InstallCardLabelAccessibility() {
+void InstallCardLabelAccessibility()
+{
     static const bool installed = [] {
         QAccessible::installFactory(CardLabelFactory);
         return true;

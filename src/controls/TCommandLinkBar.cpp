@@ -3,18 +3,23 @@
 #include "TCardLabel.h"
 
 TCommandLinkBar::TCommandLinkBar(QWidget *parent)
-    : QWidget(parent) {}
+    : QWidget(parent)
+{
+}
 
-TCardLabel *TCommandLinkBar::Link(CommandId command) const {
+TCardLabel *TCommandLinkBar::Link(CommandId command) const
+{
     return command < CommandCount ? m_links[command] : nullptr;
 }
 
-void TCommandLinkBar::SetCommandEnabled(CommandId command, bool enabled) {
+void TCommandLinkBar::SetCommandEnabled(CommandId command, bool enabled)
+{
     if (TCardLabel *link = Link(command))
         link->setEnabled(enabled);
 }
 
-void TCommandLinkBar::SetBarLook(TColor colour) {
+void TCommandLinkBar::SetBarLook(TColor colour)
+{
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, ColorFromBGR(colour));
@@ -26,7 +31,8 @@ void TCommandLinkBar::SetBarLook(TColor colour) {
     setFont(bold);
 }
 
-TCardLabel *TCommandLinkBar::CreateLink(CommandId command, const QString &caption, int left, int top) {
+TCardLabel *TCommandLinkBar::CreateLink(CommandId command, const QString &caption, int left, int top)
+{
     auto *link = new TCardLabel(this);
     link->SetCaption(caption);
     // On the white bar the link's usual grey would stand out; button face fades it.
@@ -41,7 +47,8 @@ TCardLabel *TCommandLinkBar::CreateLink(CommandId command, const QString &captio
     return link;
 }
 
-QList<TCardLabel *> TCommandLinkBar::ExistingLinks() const {
+QList<TCardLabel *> TCommandLinkBar::ExistingLinks() const
+{
     QList<TCardLabel *> links;
     for (TCardLabel *link : m_links)
         if (link)
@@ -49,7 +56,8 @@ QList<TCardLabel *> TCommandLinkBar::ExistingLinks() const {
     return links;
 }
 
-void TCommandLinkBar::LinkClick(TCardLabel *link) {
+void TCommandLinkBar::LinkClick(TCardLabel *link)
+{
     // The control that had the focus (the list, an edit) gives it up before the command runs.
     setFocus(Qt::MouseFocusReason);
     emit OnCommand(this, static_cast<CommandId>(link->Tag() & 0xFF));

@@ -9,9 +9,12 @@
 #include <QPushButton>
 
 TDialogBtnPanel::TDialogBtnPanel(QWidget *parent)
-    : QWidget(parent) {}
+    : QWidget(parent)
+{
+}
 
-void TDialogBtnPanel::Setup(DialogButtonSet buttons, bool showSeparator, int margin) {
+void TDialogBtnPanel::Setup(DialogButtonSet buttons, bool showSeparator, int margin)
+{
     setObjectName(QStringLiteral("A_DlgBtnPanel"));
     setAutoFillBackground(true);
     m_showSeparator = showSeparator;
@@ -52,22 +55,26 @@ void TDialogBtnPanel::Setup(DialogButtonSet buttons, bool showSeparator, int mar
     LayoutButtons();
 }
 
-QPushButton *TDialogBtnPanel::Button(DialogButtonId id) const {
+QPushButton *TDialogBtnPanel::Button(DialogButtonId id) const
+{
     return id < DialogButtonCount ? m_buttons[id] : nullptr;
 }
 
-QString TDialogBtnPanel::ButtonCaption(DialogButtonId id) {
+QString TDialogBtnPanel::ButtonCaption(DialogButtonId id)
+{
     return id < DialogButtonCount ? DialogButtonTable[id].Caption : QString();
 }
 
-QPushButton *TDialogBtnPanel::CancelButton() const {
+QPushButton *TDialogBtnPanel::CancelButton() const
+{
     for (int id = 0; id < DialogButtonCount; ++id)
         if (m_buttons[id] && DialogButtonTable[id].ModalResult == mrCancel)
             return m_buttons[id];
     return nullptr;
 }
 
-void TDialogBtnPanel::ButtonClick(DialogButtonId id) {
+void TDialogBtnPanel::ButtonClick(DialogButtonId id)
+{
     const QPointer<TDialogBtnPanel> self(this);
     m_keepOpen = false;
     emit ButtonClicked(id);
@@ -80,12 +87,14 @@ void TDialogBtnPanel::ButtonClick(DialogButtonId id) {
         dialog->done(result == mrOk ? QDialog::Accepted : QDialog::Rejected);
 }
 
-void TDialogBtnPanel::AlignToParentBottom() {
+void TDialogBtnPanel::AlignToParentBottom()
+{
     if (const QWidget *parent = parentWidget())
         setGeometry(0, parent->height() - BarHeight, parent->width(), BarHeight);
 }
 
-void TDialogBtnPanel::LayoutButtons() {
+void TDialogBtnPanel::LayoutButtons()
+{
     // Right group, from the right end leftwards: 4 px between neighbours,
     // 16 px more to the right of a wide-gap button.
     int x = width() - m_margin + 4;
@@ -102,8 +111,7 @@ void TDialogBtnPanel::LayoutButtons() {
         button->move(x, button->y());
     }
     x = m_margin;
-    for (int id = 0; id < DialogButtonCount && LeftButtonGroup.Contains(static_cast<DialogButtonId>(id));
-         ++id) {
+    for (int id = 0; id < DialogButtonCount && LeftButtonGroup.Contains(static_cast<DialogButtonId>(id)); ++id) {
         if (QPushButton *button = m_buttons[id]) {
             button->move(x, button->y());
             x += button->width() + 4;
@@ -111,19 +119,22 @@ void TDialogBtnPanel::LayoutButtons() {
     }
 }
 
-void TDialogBtnPanel::paintEvent(QPaintEvent *) {
+void TDialogBtnPanel::paintEvent(QPaintEvent *)
+{
     if (!m_showSeparator)
         return;
     QPainter painter(this);
     painter.fillRect(m_margin, 0, width() - 2 * m_margin, 2, ColorFromBGR(clBtnShadow));
 }
 
-void TDialogBtnPanel::resizeEvent(QResizeEvent *event) {
+void TDialogBtnPanel::resizeEvent(QResizeEvent *event)
+{
     QWidget::resizeEvent(event);
     LayoutButtons();
 }
 
-bool TDialogBtnPanel::eventFilter(QObject *watched, QEvent *event) {
+bool TDialogBtnPanel::eventFilter(QObject *watched, QEvent *event)
+{
     if (watched == parentWidget() && event->type() == QEvent::Resize)
         AlignToParentBottom();
     if (watched == window() && event->type() == QEvent::KeyPress) {

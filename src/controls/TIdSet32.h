@@ -7,20 +7,23 @@
 template <typename Id> class TIdSet32 {
 public:
     constexpr TIdSet32() = default;
-    constexpr TIdSet32(std::initializer_list<Id> ids) {
+    constexpr TIdSet32(std::initializer_list<Id> ids)
+    {
         for (Id id : ids)
             m_bits |= Bit(id);
     }
 
     /** The ids first to last, both included (ids past 31 have no bit and are left out). */
-    static constexpr TIdSet32 Range(Id first, Id last) {
+    static constexpr TIdSet32 Range(Id first, Id last)
+    {
         TIdSet32 set;
         for (unsigned id = static_cast<unsigned>(first); id <= static_cast<unsigned>(last) && id < 32; ++id)
             set.m_bits |= std::uint32_t{1} << id;
         return set;
     }
 
-    static constexpr TIdSet32 FromBits(std::uint32_t bits) {
+    static constexpr TIdSet32 FromBits(std::uint32_t bits)
+    {
         TIdSet32 set;
         set.m_bits = bits;
         return set;
@@ -31,14 +34,16 @@ public:
     constexpr std::uint32_t Bits() const { return m_bits; }
 
     constexpr TIdSet32 operator+(TIdSet32 other) const { return FromBits(m_bits | other.m_bits); }
-    constexpr TIdSet32 &operator+=(TIdSet32 other) {
+    constexpr TIdSet32 &operator+=(TIdSet32 other)
+    {
         m_bits |= other.m_bits;
         return *this;
     }
     constexpr bool operator==(const TIdSet32 &) const = default;
 
 private:
-    static constexpr std::uint32_t Bit(Id id) {
+    static constexpr std::uint32_t Bit(Id id)
+    {
         const auto n = static_cast<unsigned>(id);
         return n < 32 ? std::uint32_t{1} << n : 0;
     }

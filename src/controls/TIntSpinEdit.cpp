@@ -6,7 +6,8 @@
 #include <limits>
 
 TIntSpinEdit::TIntSpinEdit(QWidget *parent)
-    : TSpinEdit(parent) {
+    : TSpinEdit(parent)
+{
     std::bitset<256> chars;
     for (char c : {'+', '-'})
         chars.set(static_cast<unsigned char>(c));
@@ -16,33 +17,37 @@ TIntSpinEdit::TIntSpinEdit(QWidget *parent)
     SetValue(0);
 }
 
-void TIntSpinEdit::SetValue(int value) {
+void TIntSpinEdit::SetValue(int value)
+{
     m_value = Clamp(value);
     setText(Suffix().isEmpty() ? QString::number(m_value) : QString::number(m_value) + Suffix());
 }
 
-int TIntSpinEdit::GetValue() const {
+int TIntSpinEdit::GetValue() const
+{
     return SpinTextValue(text(), m_value);
 }
 
-int TIntSpinEdit::Clamp(int value) const {
+int TIntSpinEdit::Clamp(int value) const
+{
     return ClampSpin(value, m_min, m_max);
 }
 
-void TIntSpinEdit::Validate() {
+void TIntSpinEdit::Validate()
+{
     SetValue(GetValue());
     emit OnValueChange();
 }
 
-void TIntSpinEdit::UpDownClick(UpDownButton button) {
+void TIntSpinEdit::UpDownClick(UpDownButton button)
+{
     TSpinEdit::UpDownClick(button);
     int stepped = GetValue();
     if (OnStep) {
         OnStep(this, button, stepped);
     } else {
         // A step past the 32-bit range stops at its end.
-        const qint64 next =
-            qint64{stepped} + (button == UpDownButton::Up ? m_increment : -qint64{m_increment});
+        const qint64 next = qint64{stepped} + (button == UpDownButton::Up ? m_increment : -qint64{m_increment});
         stepped = static_cast<int>(
             std::clamp<qint64>(next, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     }

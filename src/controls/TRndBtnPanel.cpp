@@ -6,10 +6,13 @@
 #include <QResizeEvent>
 
 TRndBtnPanel::TRndBtnPanel(QWidget *parent)
-    : TRoundedPanel(parent) {}
+    : TRoundedPanel(parent)
+{
+}
 
 void TRndBtnPanel::Build(CommandSet commands, TColor bandColor, TColor captionColor, TColor cornerColor,
-                         TColor shadowCornerColor) {
+                         TColor shadowCornerColor)
+{
     Setup(0xFFFFFF, bandColor, captionColor, cornerColor, shadowCornerColor);
     m_buttons = new TTxtBtnPanel(this);
     m_buttons->Setup(commands);
@@ -18,37 +21,44 @@ void TRndBtnPanel::Build(CommandSet commands, TColor bandColor, TColor captionCo
     SetBounds(x(), y(), width(), height());
 }
 
-void TRndBtnPanel::DoCommand(QObject *Sender, CommandId Command) {
+void TRndBtnPanel::DoCommand(QObject *Sender, CommandId Command)
+{
     emit OnCommand(Sender, Command);
 }
 
-void TRndBtnPanel::SetBounds(int left, int top, int width, int height) {
+void TRndBtnPanel::SetBounds(int left, int top, int width, int height)
+{
     if (m_buttons)
         m_buttons->move((width - m_buttons->width()) / 2, height - m_buttons->height() - 1);
     setGeometry(left, top, width, height);
 }
 
-void TRndBtnPanel::DisableCommands() {
+void TRndBtnPanel::DisableCommands()
+{
     SetAllCommandsEnabled(false);
 }
 
-void TRndBtnPanel::EnableCommands() {
+void TRndBtnPanel::EnableCommands()
+{
     SetAllCommandsEnabled(true);
 }
 
-void TRndBtnPanel::SetAllCommandsEnabled(bool enabled) {
+void TRndBtnPanel::SetAllCommandsEnabled(bool enabled)
+{
     if (!m_buttons)
         return;
     for (int id = 0; id < CommandCount; ++id)
         m_buttons->SetCommandEnabled(static_cast<CommandId>(id), enabled);
 }
 
-void TRndBtnPanel::SetShowSeparator(bool showSeparator) {
+void TRndBtnPanel::SetShowSeparator(bool showSeparator)
+{
     m_showSeparator = showSeparator;
     update();
 }
 
-void TRndBtnPanel::paintEvent(QPaintEvent *event) {
+void TRndBtnPanel::paintEvent(QPaintEvent *event)
+{
     TRoundedPanel::paintEvent(event);
     if (!m_showSeparator || !m_buttons)
         return;
@@ -56,7 +66,8 @@ void TRndBtnPanel::paintEvent(QPaintEvent *event) {
     painter.fillRect(5, m_buttons->y() - 1, width() - 10, 1, ColorFromBGR(FrameColor()));
 }
 
-void TRndBtnPanel::resizeEvent(QResizeEvent *event) {
+void TRndBtnPanel::resizeEvent(QResizeEvent *event)
+{
     TRoundedPanel::resizeEvent(event);
     // A resize by any other way than SetBounds lays the panel out all the same.
     SetBounds(x(), y(), event->size().width(), event->size().height());

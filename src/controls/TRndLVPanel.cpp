@@ -25,15 +25,16 @@ class ClippedEdgeDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override {
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
         QStyleOptionViewItem shifted(option);
         if (index.column() == 0)
             shifted.rect.setLeft(shifted.rect.left() + HiddenLeft);
         QStyledItemDelegate::paint(painter, shifted, index);
     }
 
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override {
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
         const QSize size = QStyledItemDelegate::sizeHint(option, index);
         return index.column() == 0 ? size + QSize(HiddenLeft, 0) : size;
     }
@@ -42,10 +43,13 @@ public:
 } // namespace
 
 TRndLVPanel::TRndLVPanel(QWidget *parent)
-    : TRndBtnPanel(parent) {}
+    : TRndBtnPanel(parent)
+{
+}
 
 void TRndLVPanel::Build(CommandSet commands, TColor bandColor, TColor captionColor, TColor cornerColor,
-                        TColor shadowCornerColor) {
+                        TColor shadowCornerColor)
+{
     TRndBtnPanel::Build(commands, bandColor, captionColor, cornerColor, shadowCornerColor);
 
     m_frame = new QWidget(this);
@@ -75,7 +79,8 @@ void TRndLVPanel::Build(CommandSet commands, TColor bandColor, TColor captionCol
     SetBounds(x(), y(), width(), height());
 }
 
-void TRndLVPanel::SetBounds(int left, int top, int width, int height) {
+void TRndLVPanel::SetBounds(int left, int top, int width, int height)
+{
     if (m_frame && m_list) {
         m_frame->setGeometry(5, 24, width - 10, height - 46 - (ShowSeparator() ? 4 : 0));
         // The frame clips the table's left 4 px and top row always, and more of
@@ -90,29 +95,34 @@ void TRndLVPanel::SetBounds(int left, int top, int width, int height) {
     TRndBtnPanel::SetBounds(left, top, width, height);
 }
 
-QAbstractItemModel *TRndLVPanel::Model() const {
+QAbstractItemModel *TRndLVPanel::Model() const
+{
     return m_list ? m_list->model() : nullptr;
 }
 
-void TRndLVPanel::SetModel(QAbstractItemModel *model) {
+void TRndLVPanel::SetModel(QAbstractItemModel *model)
+{
     if (!m_list)
         return;
     m_list->setModel(model);
     ApplyActive();
 }
 
-QItemSelectionModel *TRndLVPanel::SelectionModel() const {
+QItemSelectionModel *TRndLVPanel::SelectionModel() const
+{
     return m_list ? m_list->selectionModel() : nullptr;
 }
 
-void TRndLVPanel::SetActive(bool active) {
+void TRndLVPanel::SetActive(bool active)
+{
     if (active == m_active)
         return;
     m_active = active;
     ApplyActive();
 }
 
-void TRndLVPanel::ApplyActive() {
+void TRndLVPanel::ApplyActive()
+{
     if (!m_list)
         return;
     // An inactive table is display-only: input is blocked, never greyed.
@@ -127,8 +137,7 @@ void TRndLVPanel::ApplyActive() {
     const QPalette::ColorGroup focusless = QPalette::Inactive;
     if (m_active) {
         pal.setColor(focusless, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
-        pal.setColor(focusless, QPalette::HighlightedText,
-                     pal.color(QPalette::Active, QPalette::HighlightedText));
+        pal.setColor(focusless, QPalette::HighlightedText, pal.color(QPalette::Active, QPalette::HighlightedText));
     } else {
         pal.setColor(focusless, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Base));
         pal.setColor(focusless, QPalette::HighlightedText, pal.color(QPalette::Active, QPalette::Text));
@@ -136,7 +145,8 @@ void TRndLVPanel::ApplyActive() {
     m_list->setPalette(pal);
 }
 
-void TRndLVPanel::ClearItems() {
+void TRndLVPanel::ClearItems()
+{
     QAbstractItemModel *model = Model();
     if (!model)
         return;

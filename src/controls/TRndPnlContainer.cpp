@@ -5,11 +5,13 @@
 #include <QPainter>
 
 TRndPnlContainer::TRndPnlContainer(QWidget *parent)
-    : QWidget(parent) {
+    : QWidget(parent)
+{
     resize(200, 200);
 }
 
-void TRndPnlContainer::paintEvent(QPaintEvent *) {
+void TRndPnlContainer::paintEvent(QPaintEvent *)
+{
     QPainter painter(this);
     painter.fillRect(rect(), ColorFromBGR(m_backgroundColor));
     for (QObject *child : children()) {

@@ -6,10 +6,13 @@
 using namespace Qt::StringLiterals;
 
 TRoundedPanel::TRoundedPanel(QWidget *parent)
-    : QWidget(parent) {}
+    : QWidget(parent)
+{
+}
 
 void TRoundedPanel::Setup(TColor colour, TColor bandColor, TColor captionColor, TColor cornerColor,
-                          TColor shadowCornerColor) {
+                          TColor shadowCornerColor)
+{
     m_color = colour;
     m_bandColor = bandColor;
     m_captionColor = captionColor;
@@ -22,25 +25,30 @@ void TRoundedPanel::Setup(TColor colour, TColor bandColor, TColor captionColor, 
     update();
 }
 
-void TRoundedPanel::SetTitle(const QString &title) {
+void TRoundedPanel::SetTitle(const QString &title)
+{
     m_title = title;
     update();
 }
 
-void TRoundedPanel::SetAlignment(Qt::Alignment alignment) {
+void TRoundedPanel::SetAlignment(Qt::Alignment alignment)
+{
     m_alignment = alignment;
     update();
 }
 
-TColor TRoundedPanel::ActiveBandColor() const {
+TColor TRoundedPanel::ActiveBandColor() const
+{
     return isEnabled() ? m_bandColor : DisabledBandColor;
 }
 
-TColor TRoundedPanel::FrameColor() const {
+TColor TRoundedPanel::FrameColor() const
+{
     return AdjustLuma(ActiveBandColor(), 12);
 }
 
-void TRoundedPanel::paintEvent(QPaintEvent *) {
+void TRoundedPanel::paintEvent(QPaintEvent *)
+{
     QPainter painter(this);
     const int w = width();
     const int h = height();
@@ -58,8 +66,8 @@ void TRoundedPanel::paintEvent(QPaintEvent *) {
         const bool centred = (m_alignment & Qt::AlignHCenter) != 0;
         const QRect box = centred ? QRect(2, 0, w - 4, BandHeight) : QRect(6, 0, w - 8, BandHeight);
         const QString text = painter.fontMetrics().elidedText(m_title, Qt::ElideRight, box.width());
-        painter.drawText(
-            box, (centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        painter.drawText(box, (centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter | Qt::TextSingleLine,
+                         text);
     }
 
     // No line along the top: the band is the top edge.
@@ -75,7 +83,8 @@ void TRoundedPanel::paintEvent(QPaintEvent *) {
     painter.fillRect(w - 1, h - 1, 1, 1, ColorFromBGR(m_shadowCornerColor));
 }
 
-void TRoundedPanel::changeEvent(QEvent *event) {
+void TRoundedPanel::changeEvent(QEvent *event)
+{
     QWidget::changeEvent(event);
     // Qt disables the children with the panel; only the grey look is ours.
     if (event->type() == QEvent::EnabledChange)
@@ -83,13 +92,15 @@ void TRoundedPanel::changeEvent(QEvent *event) {
 }
 
 // The shadow lies on the parent, outside the panel: it follows every move and resize.
-void TRoundedPanel::moveEvent(QMoveEvent *event) {
+void TRoundedPanel::moveEvent(QMoveEvent *event)
+{
     QWidget::moveEvent(event);
     if (parentWidget())
         parentWidget()->update();
 }
 
-void TRoundedPanel::resizeEvent(QResizeEvent *event) {
+void TRoundedPanel::resizeEvent(QResizeEvent *event)
+{
     QWidget::resizeEvent(event);
     if (parentWidget())
         parentWidget()->update();

@@ -20,8 +20,7 @@ public:
     static constexpr TColor DisabledBandColor = 0xD0D0D0;
 
     /** Sets the colours once, after creation, and the font face "Verdana" (size and style kept). */
-    void Setup(TColor colour, TColor bandColor, TColor captionColor, TColor cornerColor,
-               TColor shadowCornerColor);
+    void Setup(TColor colour, TColor bandColor, TColor captionColor, TColor cornerColor, TColor shadowCornerColor);
 
     QString Title() const { return m_title; }
     void SetTitle(const QString &title);

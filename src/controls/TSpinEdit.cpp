@@ -17,9 +17,12 @@ class SpinCharValidator : public QValidator {
 public:
     explicit SpinCharValidator(TSpinEdit *edit)
         : QValidator(edit)
-        , m_edit(edit) {}
+        , m_edit(edit)
+    {
+    }
 
-    State validate(QString &input, int &) const override {
+    State validate(QString &input, int &) const override
+    {
         QStringView digits(input);
         const QString suffix = m_edit->Suffix();
         if (!suffix.isEmpty() && digits.endsWith(suffix))
@@ -34,7 +37,8 @@ private:
     TSpinEdit *m_edit;
 };
 
-QToolButton *CreateArrow(QWidget *parent, Qt::ArrowType arrow) {
+QToolButton *CreateArrow(QWidget *parent, Qt::ArrowType arrow)
+{
     auto *button = new QToolButton(parent);
     button->setArrowType(arrow);
     button->setAutoRepeat(true);
@@ -47,7 +51,8 @@ QToolButton *CreateArrow(QWidget *parent, Qt::ArrowType arrow) {
 } // namespace
 
 TSpinEdit::TSpinEdit(QWidget *parent)
-    : QLineEdit(parent) {
+    : QLineEdit(parent)
+{
     m_upDown = new QWidget(this);
     auto *arrows = new QVBoxLayout(m_upDown);
     arrows->setContentsMargins(0, 0, 0, 0);
@@ -76,7 +81,8 @@ TSpinEdit::TSpinEdit(QWidget *parent)
     PlaceArrows();
 }
 
-bool TSpinEdit::IsValidChar(QChar key) const {
+bool TSpinEdit::IsValidChar(QChar key) const
+{
     const char16_t code = key.unicode();
     // X11 sends the Delete key with the character 0x7F: a control character like Backspace, never typed.
     const bool control = code < 32 || code == 0x7F;
@@ -87,18 +93,21 @@ bool TSpinEdit::IsValidChar(QChar key) const {
 
 void TSpinEdit::Validate() {}
 
-void TSpinEdit::SetEditable(bool editable) {
+void TSpinEdit::SetEditable(bool editable)
+{
     m_editable = editable;
     setReadOnly(!editable);
 }
 
-void TSpinEdit::UpDownClick(UpDownButton button) {
+void TSpinEdit::UpDownClick(UpDownButton button)
+{
     if (!hasFocus() && focusPolicy() != Qt::NoFocus)
         setFocus(Qt::OtherFocusReason);
     emit OnUpDown(button);
 }
 
-void TSpinEdit::keyPressEvent(QKeyEvent *event) {
+void TSpinEdit::keyPressEvent(QKeyEvent *event)
+{
     switch (event->key()) {
     case Qt::Key_Up:
         UpDownClick(UpDownButton::Up);
@@ -136,7 +145,8 @@ void TSpinEdit::keyPressEvent(QKeyEvent *event) {
     QLineEdit::keyPressEvent(event);
 }
 
-void TSpinEdit::PasteStrictly() {
+void TSpinEdit::PasteStrictly()
+{
     if (isReadOnly())
         return;
     const QString text = QApplication::clipboard()->text().trimmed();
@@ -149,19 +159,22 @@ void TSpinEdit::PasteStrictly() {
     insert(text);
 }
 
-void TSpinEdit::focusOutEvent(QFocusEvent *event) {
+void TSpinEdit::focusOutEvent(QFocusEvent *event)
+{
     QLineEdit::focusOutEvent(event);
     // A context menu or another window taking the focus does not leave the field.
     if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
         Validate();
 }
 
-void TSpinEdit::resizeEvent(QResizeEvent *event) {
+void TSpinEdit::resizeEvent(QResizeEvent *event)
+{
     QLineEdit::resizeEvent(event);
     PlaceArrows();
 }
 
-void TSpinEdit::PlaceArrows() {
+void TSpinEdit::PlaceArrows()
+{
     const int arrowWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     const int frame = hasFrame() ? style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this) : 0;
     m_upDown->setGeometry(width() - frame - arrowWidth, frame, arrowWidth, height() - 2 * frame);

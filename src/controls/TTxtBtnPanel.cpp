@@ -15,9 +15,12 @@ constexpr int LinkTop = 3;
 } // namespace
 
 TTxtBtnPanel::TTxtBtnPanel(QWidget *parent)
-    : TCommandLinkBar(parent) {}
+    : TCommandLinkBar(parent)
+{
+}
 
-void TTxtBtnPanel::Setup(CommandSet commands) {
+void TTxtBtnPanel::Setup(CommandSet commands)
+{
     SetBarLook(0xFFFFFF);
     int x = 0;
     int firstHeight = 0;
@@ -37,7 +40,8 @@ void TTxtBtnPanel::Setup(CommandSet commands) {
     resize(x - LinkGap, firstHeight + 2 * LinkTop);
 }
 
-void TTxtBtnPanel::paintEvent(QPaintEvent *) {
+void TTxtBtnPanel::paintEvent(QPaintEvent *)
+{
     QPainter painter(this);
     const QColor colour = palette().color(QPalette::WindowText);
     const QList<TCardLabel *> links = ExistingLinks();

@@ -14,9 +14,12 @@ constexpr int SeparatorGap = 6;
 } // namespace
 
 TVTxtBtnPanel::TVTxtBtnPanel(QWidget *parent)
-    : TCommandLinkBar(parent) {}
+    : TCommandLinkBar(parent)
+{
+}
 
-void TVTxtBtnPanel::Setup(CommandSet commands, TColor lineColour) {
+void TVTxtBtnPanel::Setup(CommandSet commands, TColor lineColour)
+{
     SetBarLook(0xF0FFFF);
     m_lineColor = lineColour;
     m_linkWidth = 0;
@@ -35,12 +38,14 @@ void TVTxtBtnPanel::Setup(CommandSet commands, TColor lineColour) {
     setGeometry(0, 0, m_linkWidth + 10, 0);
 }
 
-void TVTxtBtnPanel::SetCommandCaption(CommandId command, const QString &caption) {
+void TVTxtBtnPanel::SetCommandCaption(CommandId command, const QString &caption)
+{
     if (TCardLabel *link = Link(command); link && link->Caption() != caption)
         link->SetCaption(caption);
 }
 
-void TVTxtBtnPanel::paintEvent(QPaintEvent *) {
+void TVTxtBtnPanel::paintEvent(QPaintEvent *)
+{
     QPainter painter(this);
     const QColor colour = ColorFromBGR(m_lineColor);
     for (int id = 0; id < CommandCount; ++id) {

@@ -5,31 +5,37 @@
 #include <QStyle>
 
 TXPPanel::TXPPanel(QWidget *parent)
-    : QWidget(parent) {
+    : QWidget(parent)
+{
     setContentsMargins(1, 1, 1, 1);
 }
 
-void TXPPanel::SetCaption(const QString &caption) {
+void TXPPanel::SetCaption(const QString &caption)
+{
     m_caption = caption;
     update();
 }
 
-void TXPPanel::SetAlignment(Qt::Alignment alignment) {
+void TXPPanel::SetAlignment(Qt::Alignment alignment)
+{
     m_alignment = alignment & Qt::AlignHorizontal_Mask;
     update();
 }
 
-void TXPPanel::SetLayout(TLayout layout) {
+void TXPPanel::SetLayout(TLayout layout)
+{
     m_layout = layout;
     update();
 }
 
-void TXPPanel::SetColor(TColor colour) {
+void TXPPanel::SetColor(TColor colour)
+{
     m_color = colour;
     update();
 }
 
-void TXPPanel::paintEvent(QPaintEvent *) {
+void TXPPanel::paintEvent(QPaintEvent *)
+{
     QPainter painter(this);
     QRect r = contentsRect();
     painter.fillRect(r, ColorFromBGR(m_color));
@@ -50,7 +56,8 @@ void TXPPanel::paintEvent(QPaintEvent *) {
     painter.drawText(r, static_cast<int>(horizontal | vertical) | Qt::TextSingleLine, m_caption);
 }
 
-void TXPPanel::changeEvent(QEvent *event) {
+void TXPPanel::changeEvent(QEvent *event)
+{
     QWidget::changeEvent(event);
     if (event->type() == QEvent::EnabledChange)
         update();

@@ -11,7 +11,8 @@
 
 namespace {
 
-QLabel *PlainLabel(QWidget *parent, const QString &caption) {
+QLabel *PlainLabel(QWidget *parent, const QString &caption)
+{
     auto *label = new QLabel(parent);
     // Plain text without a buddy: an '&' is drawn, no accelerator.
     label->setTextFormat(Qt::PlainText);
@@ -21,15 +22,16 @@ QLabel *PlainLabel(QWidget *parent, const QString &caption) {
 
 } // namespace
 
-QLabel *CreateLabel(QWidget *parent, const QString &caption, int left, int top) {
+QLabel *CreateLabel(QWidget *parent, const QString &caption, int left, int top)
+{
     QLabel *label = PlainLabel(parent, caption);
     label->adjustSize();
     label->move(left, top);
     return label;
 }
 
-QLabel *CreateWrapLabel(QWidget *parent, const QString &caption, int left, int top, int width, int lines,
-                        bool wordWrap) {
+QLabel *CreateWrapLabel(QWidget *parent, const QString &caption, int left, int top, int width, int lines, bool wordWrap)
+{
     QLabel *label = PlainLabel(parent, caption);
     label->setWordWrap(wordWrap);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -38,28 +40,31 @@ QLabel *CreateWrapLabel(QWidget *parent, const QString &caption, int left, int t
     return label;
 }
 
-QListWidget *CreateListBox(QWidget *parent, int left, int top, int width, int height) {
+QListWidget *CreateListBox(QWidget *parent, int left, int top, int width, int height)
+{
     auto *list = new QListWidget(parent);
     list->setGeometry(left, top, width, height);
     return list;
 }
 
-QComboBox *CreateComboBox(QWidget *parent, int left, int top, int width) {
+QComboBox *CreateComboBox(QWidget *parent, int left, int top, int width)
+{
     auto *combo = new QComboBox(parent);
     combo->setEditable(false);
     combo->setGeometry(left, top, width, combo->sizeHint().height());
     return combo;
 }
 
-QCheckBox *CreateCheckBox(QWidget *parent, const QString &caption, int left, int top, int width) {
+QCheckBox *CreateCheckBox(QWidget *parent, const QString &caption, int left, int top, int width)
+{
     auto *check = new QCheckBox(caption, parent);
     check->setGeometry(left, top, width, check->sizeHint().height());
     return check;
 }
 
-QPushButton *CreateButton(QWidget *parent, const QString &caption, int tag,
-                          const std::function<void(int tag)> &onClick, int left, int top, int width,
-                          int height) {
+QPushButton *CreateButton(QWidget *parent, const QString &caption, int tag, const std::function<void(int tag)> &onClick,
+                          int left, int top, int width, int height)
+{
     auto *button = new QPushButton(caption, parent);
     button->setGeometry(left, top, width, height);
     if (onClick)
@@ -67,8 +72,8 @@ QPushButton *CreateButton(QWidget *parent, const QString &caption, int tag,
     return button;
 }
 
-TDialogBtnPanel *CreateDialogBtnPanel(QWidget *form, DialogButtonSet buttons, bool showSeparator,
-                                      int margin) {
+TDialogBtnPanel *CreateDialogBtnPanel(QWidget *form, DialogButtonSet buttons, bool showSeparator, int margin)
+{
     auto *bar = new TDialogBtnPanel(form);
     bar->Setup(buttons, showSeparator, margin);
     return bar;

@@ -36,9 +36,8 @@ QComboBox *CreateComboBox(QWidget *parent, int left, int top, int width);
 QCheckBox *CreateCheckBox(QWidget *parent, const QString &caption, int left, int top, int width);
 
 /** A push button; onClick gets the tag. An '&' marks its accelerator. */
-QPushButton *CreateButton(QWidget *parent, const QString &caption, int tag,
-                          const std::function<void(int tag)> &onClick, int left, int top, int width,
-                          int height);
+QPushButton *CreateButton(QWidget *parent, const QString &caption, int tag, const std::function<void(int tag)> &onClick,
+                          int left, int top, int width, int height);
 
 /** The dialog button bar on the form, set up and kept at the form's bottom; connect its ButtonClicked. */
 TDialogBtnPanel *CreateDialogBtnPanel(QWidget *form, DialogButtonSet buttons, bool showSeparator, int margin);

@@ -12,7 +12,8 @@ namespace {
 
 constexpr TColor SystemColourFlag = 0xFF000000;
 
-QColor SystemColor(TColor colour) {
+QColor SystemColor(TColor colour)
+{
     const QPalette palette = QGuiApplication::palette();
     switch (colour) {
     case clWindow:
@@ -31,29 +32,33 @@ QColor SystemColor(TColor colour) {
 }
 
 // Halves go to the even neighbour, as the platform's colour conversion did.
-double Round(double v) {
+double Round(double v)
+{
     return std::nearbyint(v);
 }
 
-int ToChannel(double v) {
+int ToChannel(double v)
+{
     return static_cast<int>(std::clamp(Round(v), 0.0, 255.0));
 }
 
-TColor FromRgb(int r, int g, int b) {
+TColor FromRgb(int r, int g, int b)
+{
     return static_cast<TColor>(r) | (static_cast<TColor>(g) << 8) | (static_cast<TColor>(b) << 16);
 }
 
 } // namespace
 
-QColor ColorFromBGR(TColor colour) {
+QColor ColorFromBGR(TColor colour)
+{
     if ((colour & SystemColourFlag) == SystemColourFlag)
         return SystemColor(colour);
     return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
                   static_cast<int>((colour >> 16) & 0xFF));
 }
 
-void GradientFill(QPainter &painter, int width, int height, TColor startColour, TColor endColour,
-                  bool vertical) {
+void GradientFill(QPainter &painter, int width, int height, TColor startColour, TColor endColour, bool vertical)
+{
     const int extent = vertical ? height : width;
     if (extent <= 0)
         return;
@@ -81,7 +86,8 @@ void GradientFill(QPainter &painter, int width, int height, TColor startColour, 
     }
 }
 
-TColor AdjustLuma(TColor colour, int n) {
+TColor AdjustLuma(TColor colour, int n)
+{
     const QColor rgb = ColorFromBGR(colour);
     const double r = rgb.red();
     const double g = rgb.green();

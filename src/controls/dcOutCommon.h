@@ -31,8 +31,7 @@ constexpr std::array<TColor, 3> ShadowColors = {0x80A8AB, 0xA0C8CB, 0xC0E8EB};
  * when vertical, else left to right. At most 256 bands; the last band may reach
  * up to one band beyond the extent (it is not clipped to width x height).
  */
-void GradientFill(QPainter &painter, int width, int height, TColor startColour, TColor endColour,
-                  bool vertical);
+void GradientFill(QPainter &painter, int width, int height, TColor startColour, TColor endColour, bool vertical);
 
 /**
  * The colour with its luminance moved by n units of a 0..240 scale (hue and

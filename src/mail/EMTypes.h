@@ -4,8 +4,8 @@
 // the MIME table, the hand-over message and the job counters.
 #include "MessageAnalysis.h"
 #include "SettingsParam.h"
-#include "TEmailMessage.h"
 #include "TESettings.h"
+#include "TEmailMessage.h"
 #include "TJobInfo.h"
 #include "TMimeTable.h"
 #include "TParameter.h"

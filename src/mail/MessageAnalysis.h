@@ -17,8 +17,8 @@ QString MessageLinesToText(const QStringList &lines);
 /** A message text with the name of the character set its bytes were read in. */
 struct DecodedMessage {
     QString Text;
-    QByteArray Encoding;  // "UTF-8", "UTF-16LE", "UTF-16BE", "windows-1252" or the text's own charset= name
-    bool Bom = false;     // the bytes began with a byte order mark
+    QByteArray Encoding; // "UTF-8", "UTF-16LE", "UTF-16BE", "windows-1252" or the text's own charset= name
+    bool Bom = false;    // the bytes began with a byte order mark
 };
 /**
  * Decodes message file bytes: UTF-8 (a BOM skipped) when they are valid UTF-8;

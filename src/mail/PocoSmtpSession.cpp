@@ -87,7 +87,7 @@ public:
             if (m_options.UseTLS == SmtpTls::Implicit)
                 socket = Poco::Net::SecureStreamSocket::attach(socket, host, TlsContext());
             m_client = std::make_unique<Client>(socket);
-            m_client->login();  // greeting, EHLO (HELO when EHLO is refused)
+            m_client->login(); // greeting, EHLO (HELO when EHLO is refused)
             if (m_options.UseTLS == SmtpTls::StartTls) {
                 std::string reply;
                 if (!IsPositive(Command("STARTTLS", reply)))
@@ -95,7 +95,7 @@ public:
                                     u"The server does not offer STARTTLS (%1); the connection is not encrypted."_s.arg(
                                         ReplyText(reply)));
                 m_client->socket() = Poco::Net::SecureStreamSocket::attach(m_client->socket(), host, TlsContext());
-                m_client->login();  // EHLO again: RFC 3207 4.2, the server forgets what it was told
+                m_client->login(); // EHLO again: RFC 3207 4.2, the server forgets what it was told
             }
         });
     }
@@ -145,7 +145,7 @@ public:
         if (!m_client)
             return;
         try {
-            m_client->close();  // QUIT, when the greeting came
+            m_client->close(); // QUIT, when the greeting came
         } catch (...) {
             // The sends are over: a server that hangs up first changes nothing.
         }
@@ -153,7 +153,10 @@ public:
     }
 
 private:
-    static Poco::Timespan Milliseconds(int ms) { return Poco::Timespan(static_cast<Poco::Timespan::TimeDiff>(ms) * 1000); }
+    static Poco::Timespan Milliseconds(int ms)
+    {
+        return Poco::Timespan(static_cast<Poco::Timespan::TimeDiff>(ms) * 1000);
+    }
 
     static SmtpError ConnectionClosed()
     {
@@ -190,8 +193,7 @@ private:
         throw SmtpError(SmtpError::Refused, text);
     }
 
-    template <typename F>
-    static void Guarded(F &&body)
+    template <typename F> static void Guarded(F &&body)
     {
         try {
             body();

@@ -9,8 +9,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int FoldWidth = 78;    // RFC 5322 2.1.1: lines SHOULD stay within 78 characters
-constexpr int MaxLineBytes = 998;  // ... and MUST stay within 998
+constexpr int FoldWidth = 78;     // RFC 5322 2.1.1: lines SHOULD stay within 78 characters
+constexpr int MaxLineBytes = 998; // ... and MUST stay within 998
 
 bool IsPrintableAscii(const QString &text)
 {
@@ -31,8 +31,8 @@ bool IsAtext(char16_t c)
 // RFC 2047 5 (3): in a phrase a Q word may carry only these unencoded.
 bool IsQLiteral(unsigned char b)
 {
-    return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '!' || b == '*' ||
-           b == '+' || b == '-' || b == '/';
+    return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '!' || b == '*'
+           || b == '+' || b == '-' || b == '/';
 }
 
 int QLength(const QByteArray &bytes)
@@ -105,7 +105,7 @@ QChar HeaderEncodingFor(const QString &charSet)
 
 QByteArray EncodeInCharSet(const QString &text, QString &charSet)
 {
-    QStringEncoder encoder(charSet.toLatin1().constData());  // not Stateless: that loses the error flag
+    QStringEncoder encoder(charSet.toLatin1().constData()); // not Stateless: that loses the error flag
     if (encoder.isValid()) {
         QByteArray bytes = encoder.encode(text);
         if (!encoder.hasError())
@@ -118,7 +118,7 @@ QByteArray EncodeInCharSet(const QString &text, QString &charSet)
 QByteArrayList EncodeWords(const QString &text, const QString &charSet, QChar encoding)
 {
     QString cs = charSet;
-    EncodeInCharSet(text, cs);  // settles the character set for the whole text
+    EncodeInCharSet(text, cs); // settles the character set for the whole text
     QStringEncoder encoder(cs.toLatin1().constData());
     const bool q = encoding == u'Q';
     const QByteArray prefix = "=?" + cs.toLatin1() + (q ? "?Q?" : "?B?");

@@ -32,7 +32,7 @@ QByteArray EncodeInCharSet(const QString &text, QString &charSet);
  * Q words use the restricted set of RFC 2047 section 5 (3), valid in phrases too.
  */
 QByteArrayList EncodeWords(const QString &text, const QString &charSet, QChar encoding);
-inline constexpr int MaxEncodedWord = 66;  // leaves room for "Subject: " within 76 characters
+inline constexpr int MaxEncodedWord = 66; // leaves room for "Subject: " within 76 characters
 
 /**
  * The tokens of an unstructured value (Subject, extra headers): plain ASCII

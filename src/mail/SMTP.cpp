@@ -91,7 +91,7 @@ void TSMTPThread::Run()
             if (const TEmailMessage *em = Pending.load()) {
                 State = stSending;
                 SendPending(*session, *em);
-                Pending = nullptr;  // the last write of a hand-over
+                Pending = nullptr; // the last write of a hand-over
             }
             std::this_thread::sleep_for(PollInterval);
         }

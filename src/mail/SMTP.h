@@ -15,14 +15,14 @@ class TESettings;
 /** Where a sending thread's session stands. */
 enum SmtpThreadState : std::uint8_t {
     stConnecting = 0,
-    stConnectionError = 1,  // fatal
+    stConnectionError = 1, // fatal
     stAuthenticating = 2,
-    stAuthenticationError = 3,  // fatal
-    stIdle = 4,                 // connected, nothing sent yet
+    stAuthenticationError = 3, // fatal
+    stIdle = 4,                // connected, nothing sent yet
     stSending = 5,
-    stSent = 6,    // the last message was sent; idle
-    stFailed = 7,  // the last message failed (ErrorText); idle
-    stUnexpectedError = 10,  // fatal
+    stSent = 6,             // the last message was sent; idle
+    stFailed = 7,           // the last message failed (ErrorText); idle
+    stUnexpectedError = 10, // fatal
 };
 
 /** States that end the session: connection, authentication and unexpected errors. */
@@ -78,5 +78,5 @@ private:
     QString m_errorText;
     std::atomic<bool> m_terminated{false};
     SmtpSessionFactory m_sessionFactory = CreateSmtpSession;
-    LowPriorityThread m_thread;  // last: joined before the fields above go
+    LowPriorityThread m_thread; // last: joined before the fields above go
 };

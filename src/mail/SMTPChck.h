@@ -48,5 +48,5 @@ private:
     QString m_resultText;
     std::atomic<bool> m_terminated{false};
     SmtpSessionFactory m_sessionFactory = CreateSmtpSession;
-    LowPriorityThread m_thread;  // last: joined before the fields above go
+    LowPriorityThread m_thread; // last: joined before the fields above go
 };

@@ -26,7 +26,7 @@ enum SettingsParam : std::uint8_t {
     spBatchQty = 13,
     spSubject = 14,
     spMessageFile = 15,
-    spAttachments = 16,  // the paths live in TESettings::AttachmentPaths, not in the parameter
+    spAttachments = 16, // the paths live in TESettings::AttachmentPaths, not in the parameter
     spBccEmails = 17,
     spBccTo = 18,
     spReplyEna = 19,
@@ -84,9 +84,9 @@ private:
 
 /** The groups the configuration file is read in. */
 enum SettingsGroup : std::uint8_t {
-    sgConnection = 0,  // connection and pacing
-    sgMessage = 1,     // message and send method, with the attachments and the header lines
-    sgListFiles = 2,   // the list files
+    sgConnection = 0, // connection and pacing
+    sgMessage = 1,    // message and send method, with the attachments and the header lines
+    sgListFiles = 2,  // the list files
 };
 inline constexpr int SettingsGroupCount = 3;
 
@@ -113,7 +113,7 @@ inline constexpr SettingsParamSet RequiredParams{spSmtpServer, spYourEmail, spYo
 /** Paths shown as the bare file name. */
 inline constexpr SettingsParamSet FileNameParams{spMessageFile, spListFile, spExportFile};
 /** Settings edited as text rows, emptied by the settings editor's clearing command. */
-inline constexpr SettingsParamSet TextParams{spSmtpServer, spSmtpUser, spPassword,  spYourEmail,
+inline constexpr SettingsParamSet TextParams{spSmtpServer, spSmtpUser, spPassword,    spYourEmail,
                                              spYourName,   spSubject,  spMessageFile, spAttachments,
                                              spBccTo,      spReplyTo,  spCharSet};
 /** The settings of each SettingsGroup. */
@@ -125,15 +125,15 @@ inline constexpr std::array<SettingsParamSet, SettingsGroupCount> GroupParams = 
 
 /** How ApplyBounds limits an integer setting. */
 enum class BoundsKind : std::uint8_t {
-    None,     // not an integer, or unbounded
-    Clamp,    // a value outside becomes the nearer bound
-    Default,  // a value outside becomes BoundsDefault
+    None,    // not an integer, or unbounded
+    Clamp,   // a value outside becomes the nearer bound
+    Default, // a value outside becomes BoundsDefault
 };
 
 /** One row of the parameter table. */
 struct SettingsParamDef {
     IniParType Type;
-    QStringView Key;  // empty: the setting is not stored under a key of its own
+    QStringView Key; // empty: the setting is not stored under a key of its own
     QStringView DefaultText;
     BoundsKind Bounds;
     int Min;

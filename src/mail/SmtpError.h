@@ -10,8 +10,8 @@
 class SmtpError : public std::exception {
 public:
     enum Kind : std::uint8_t {
-        Refused,         // the server answered with a refusal; the session goes on
-        ConnectionLost,  // no answer: connection lost, time-out, TLS or network failure
+        Refused,        // the server answered with a refusal; the session goes on
+        ConnectionLost, // no answer: connection lost, time-out, TLS or network failure
     };
 
     SmtpError(Kind kind, QString message)

@@ -17,14 +17,14 @@
 /** Authentication of a session. */
 enum class SmtpAuth : std::uint8_t {
     None,
-    Login,  // AUTH LOGIN with user name and password
+    Login, // AUTH LOGIN with user name and password
 };
 
 /** Encryption of a session. */
 enum class SmtpTls : std::uint8_t {
     None,
-    StartTls,  // plain greeting, then STARTTLS; a server without it is an error
-    Implicit,  // TLS from the first byte
+    StartTls, // plain greeting, then STARTTLS; a server without it is an error
+    Implicit, // TLS from the first byte
 };
 
 /** @short Everything needed to open one SMTP connection. */

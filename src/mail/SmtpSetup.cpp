@@ -7,7 +7,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int StartTlsPort = 587;
-constexpr int TimeoutUnitMs = 500;  // the setting counts half-seconds in effect
+constexpr int TimeoutUnitMs = 500; // the setting counts half-seconds in effect
 
 } // namespace
 

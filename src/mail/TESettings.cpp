@@ -146,7 +146,7 @@ void TESettings::ReadConfig(SettingsGroupSet groups, QWidget *form)
 void TESettings::WriteConfig(QWidget *form)
 {
     IniFile ini(ConfigFileName());
-    ini.SetPrivate(true);  // it holds the password
+    ini.SetPrivate(true); // it holds the password
     for (int i = 0; i < SettingsParamCount; ++i) {
         if (i == spPassword)
             ini.WriteString(SettingsSection, PasswordKey, EncodePassword());

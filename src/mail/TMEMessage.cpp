@@ -15,8 +15,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr qsizetype MaxLineBytes = 998;  // RFC 5322 2.1.1
-constexpr int QpLineWidth = 76;          // RFC 2045 6.7 (5)
+constexpr qsizetype MaxLineBytes = 998; // RFC 5322 2.1.1
+constexpr int QpLineWidth = 76;         // RFC 2045 6.7 (5)
 constexpr int Base64LineWidth = 76;
 
 QByteArray RandomHex(int words)
@@ -89,7 +89,7 @@ FileNameParams FileNameParameters(const QString &path)
 
 struct BodyCoding {
     QByteArray ContentType;
-    QByteArray TransferEncoding;  // empty: 7bit, nothing to write
+    QByteArray TransferEncoding; // empty: 7bit, nothing to write
     QByteArray Content;
     bool NeedsMime = false;
 };
@@ -134,7 +134,7 @@ BodyCoding CodeText(const QString &text, const QString &type, const QString &dec
 } // namespace
 
 TMEMessage::TMEMessage()
-    : m_boundary("=_vc_" + RandomHex(3))  // "=_" cannot occur in base64 or quoted-printable text
+    : m_boundary("=_vc_" + RandomHex(3)) // "=_" cannot occur in base64 or quoted-printable text
     , m_messageId(QByteArray::number(QDateTime::currentMSecsSinceEpoch(), 16) + '.' + RandomHex(2))
 {
 }
@@ -189,7 +189,8 @@ QByteArray TMEMessage::Compose() const
     for (const TMEPart &part : MessageParts) {
         out += "\r\n--" + m_boundary + "\r\n";
         if (part.PartKind == TMEPart::Text) {
-            const BodyCoding text = CodeText(part.Body, part.ContentType, part.CharSet.isEmpty() ? CharSet : part.CharSet);
+            const BodyCoding text =
+                CodeText(part.Body, part.ContentType, part.CharSet.isEmpty() ? CharSet : part.CharSet);
             out += "Content-Type: " + text.ContentType + "\r\n";
             if (!text.TransferEncoding.isEmpty())
                 out += "Content-Transfer-Encoding: " + text.TransferEncoding + "\r\n";
@@ -259,8 +260,8 @@ QByteArray TMEMessage::Header(const QByteArray &contentType, const QByteArray &t
         const qsizetype colon = folded.indexOf(u':');
         const QString name = folded.left(colon);
         const bool validName = colon > 0 && std::all_of(name.cbegin(), name.cend(), [](QChar c) {
-            return c.unicode() >= 33 && c.unicode() <= 126;
-        });
+                                   return c.unicode() >= 33 && c.unicode() <= 126;
+                               });
         if (validName)
             out += FoldHeader(name.toLatin1(), UnstructuredTokens(folded.mid(colon + 1).trimmed(), charSet, encoding));
     }

@@ -53,5 +53,5 @@ public:
 
 private:
     QList<std::pair<QString, QString>> m_rows;
-    QHash<QString, qsizetype> m_index;  // lower-cased name -> its first row
+    QHash<QString, qsizetype> m_index; // lower-cased name -> its first row
 };

@@ -10,8 +10,7 @@ constexpr double MinRatio = 0.00001;
 
 } // namespace
 
-TColumnWidths MeasureColumns(const std::vector<TRecipient> &rows, int paramColumns,
-                             const TextWidthFn &textWidth)
+TColumnWidths MeasureColumns(const std::vector<TRecipient> &rows, int paramColumns, const TextWidthFn &textWidth)
 {
     TColumnWidths widths{};
     const int n = std::clamp(paramColumns, 0, MaxParams);

@@ -24,8 +24,7 @@ inline constexpr int RowsWithoutScrollBar = 13;
 using TextWidthFn = std::function<int(const QString &text)>;
 
 /** Measures every recipient's address and parameters. */
-TColumnWidths MeasureColumns(const std::vector<TRecipient> &rows, int paramColumns,
-                             const TextWidthFn &textWidth);
+TColumnWidths MeasureColumns(const std::vector<TRecipient> &rows, int paramColumns, const TextWidthFn &textWidth);
 
 /**
  * The widths of all columnCount columns of a list listWidth wide holding

@@ -79,9 +79,8 @@ void TEditRcpDialog::BuildRows()
 bool TEditRcpDialog::ConfirmDuplicates(const QString &address)
 {
     for (const TRecipient &r : m_model.Recipients()) {
-        if (SameAddress(r.Address, address) &&
-            !ConfirmYesNo(
-                u"E-mail address \"%1\" is already in the list\r\nAdd recipient anyway?"_s.arg(address)))
+        if (SameAddress(r.Address, address)
+            && !ConfirmYesNo(u"E-mail address \"%1\" is already in the list\r\nAdd recipient anyway?"_s.arg(address)))
             return false;
     }
     return true;

@@ -28,8 +28,7 @@ void AppendRow(QString &text, const TRecipient &r, int paramColumns, bool log)
 
 } // namespace
 
-QString FormatExport(const std::vector<TRecipient> &rows, int paramColumns, bool log,
-                     const std::vector<int> *selected)
+QString FormatExport(const std::vector<TRecipient> &rows, int paramColumns, bool log, const std::vector<int> *selected)
 {
     QString text;
     if (selected) {

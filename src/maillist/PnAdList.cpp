@@ -95,8 +95,7 @@ void TAdListPanel::Build(CommandSet commands, TColor bandColor, TColor captionCo
     list->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     list->horizontalHeader()->setMinimumSectionSize(1);
     list->horizontalHeader()->setStretchLastSection(false);
-    connect(SelectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &TAdListPanel::OnSelectionChanged);
+    connect(SelectionModel(), &QItemSelectionModel::selectionChanged, this, &TAdListPanel::OnSelectionChanged);
     list->installEventFilter(this);
     connect(list, &QAbstractItemView::doubleClicked, this, [this] {
         if (SelCount() == 1)
@@ -221,9 +220,8 @@ void TAdListPanel::SizeColumns()
     if (!list)
         return;
     const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
-    const std::vector<int> widths =
-        ::SizeColumns(m_columnWidths, m_model->ParamColumns(), m_model->columnCount(), list->width(),
-                      ItemCount(), scrollBar);
+    const std::vector<int> widths = ::SizeColumns(m_columnWidths, m_model->ParamColumns(), m_model->columnCount(),
+                                                  list->width(), ItemCount(), scrollBar);
     for (size_t i = 0; i < widths.size(); ++i)
         list->setColumnWidth(int(i), widths[i]);
 }
@@ -421,8 +419,8 @@ bool TAdListPanel::ConfirmDiscardList()
     const int sent = StatusCount(rsSent);
     if (unsent > 0 && sent > 0)
         return WarningYesNo(
-            u"There are %1 unsent messages in current mailing list.\r\nAre you sure you want to discard them?"_s
-                .arg(unsent));
+            u"There are %1 unsent messages in current mailing list.\r\nAre you sure you want to discard them?"_s.arg(
+                unsent));
     if (unsent > 0)
         return ConfirmYesNo(u"Are you sure you want to discard current mailing list?"_s);
     return true;
@@ -444,8 +442,7 @@ bool TAdListPanel::ImportList()
         return false;
 
     const QString listPath = m_settings ? m_settings->Param(spListPath).GetStr() : QString();
-    const QString startFolder =
-        !listPath.isEmpty() && QFileInfo(listPath).isDir() ? listPath : SpecialFolder(0);
+    const QString startFolder = !listPath.isEmpty() && QFileInfo(listPath).isDir() ? listPath : SpecialFolder(0);
     QString fileName;
     OpenFileDlg(u"Import Mailing List"_s, ListFilter, startFolder, fileName);
     if (fileName.isEmpty())
@@ -463,10 +460,9 @@ bool TAdListPanel::ImportList()
         return false;
     }
 
-    if (check.Suspicious &&
-        ConfirmYesNo(
-            u"Format of the file being imported may not be valid.\r\n\r\nWould you like to extract all "
-            u"email addresses found\r\nin this file instead of trying to import it?\r\n"_s)) {
+    if (check.Suspicious
+        && ConfirmYesNo(u"Format of the file being imported may not be valid.\r\n\r\nWould you like to extract all "
+                        u"email addresses found\r\nin this file instead of trying to import it?\r\n"_s)) {
         ExtractAddresses(lines);
         // Nothing to import: the list, the settings and the files stay as they are.
         if (lines.isEmpty()) {
@@ -476,11 +472,10 @@ bool TAdListPanel::ImportList()
     }
 
     if (const int count = TruncateImport(lines); count > 0)
-        InfoBox(
-            u"%1 can only import up to %2 e-mail addresses at a time.\r\nInput file contains %3 lines.\r\n"
-            u"List was truncated."_s.arg(AppTitle)
-                .arg(MaxRecipients)
-                .arg(count));
+        InfoBox(u"%1 can only import up to %2 e-mail addresses at a time.\r\nInput file contains %3 lines.\r\n"
+                u"List was truncated."_s.arg(AppTitle)
+                    .arg(MaxRecipients)
+                    .arg(count));
 
     int duplicates = 0;
     {
@@ -490,8 +485,7 @@ bool TAdListPanel::ImportList()
         duplicates = BuildJobLines(lines, StepProgress);
         if (m_settings) {
             m_settings->Param(spListFile).SetStr(QFileInfo(fileName).absoluteFilePath());
-            m_settings->Param(spListPath)
-                .SetStr(IncludeTrailingBackslash(QFileInfo(fileName).absolutePath()));
+            m_settings->Param(spListPath).SetStr(IncludeTrailingBackslash(QFileInfo(fileName).absolutePath()));
         }
         LoadList(lines);
     }
@@ -558,8 +552,7 @@ bool TAdListPanel::EditOrAddRecipient(bool add)
     bool confirmed = false;
     if (add) {
         if (m_model->RecipientCount() >= MaxRecipients) {
-            InfoBox(
-                u"%1 cannot send more than %2 messages at a time."_s.arg(AppTitle).arg(MaxRecipients));
+            InfoBox(u"%1 cannot send more than %2 messages at a time."_s.arg(AppTitle).arg(MaxRecipients));
             return false;
         }
         const QPoint position = list->mapToGlobal(QPoint(20, list->y() + 3));

@@ -20,7 +20,6 @@ QStringList TRecipient::Values() const
     return values;
 }
 
-
 QString CleanField(QStringView text)
 {
     QString s = text.toString();

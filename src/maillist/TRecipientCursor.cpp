@@ -215,8 +215,8 @@ int TRecipientCursor::FirstSelectedRow() const
 int TRecipientCursor::CurrentItem() const
 {
     const QModelIndex current = m_selection.currentIndex();
-    if (current.isValid() && m_model.IsValidItem(current.row()) &&
-        m_selection.rowIntersectsSelection(current.row(), {}))
+    if (current.isValid() && m_model.IsValidItem(current.row())
+        && m_selection.rowIntersectsSelection(current.row(), {}))
         return current.row();
     return FirstSelectedRow();
 }
@@ -231,8 +231,7 @@ void TRecipientCursor::SelectRows(const std::vector<int> &rows, int focus)
         while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1)
             ++j;
         if (m_model.IsValidItem(rows[i]) && m_model.IsValidItem(rows[j]))
-            selection.append(
-                QItemSelectionRange(m_model.index(rows[i], 0), m_model.index(rows[j], lastColumn)));
+            selection.append(QItemSelectionRange(m_model.index(rows[i], 0), m_model.index(rows[j], lastColumn)));
         i = j + 1;
     }
     // The current row first, so that whoever hears of the new selection
@@ -248,8 +247,7 @@ void TRecipientCursor::AddToSelection(int row)
 {
     if (!m_model.IsValidItem(row))
         return;
-    m_selection.setCurrentIndex(m_model.index(row, 0),
-                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    m_selection.setCurrentIndex(m_model.index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 void TRecipientCursor::ClearSelection()

@@ -174,8 +174,7 @@ void TRecipientModel::SetResult(int row, RecipientStatus status, const QString &
     emit dataChanged(index(row, 0), index(row, 0), {Qt::DecorationRole, StatusRole, StatusTextRole});
 }
 
-void TRecipientModel::SetResults(const std::vector<int> &rows, RecipientStatus status,
-                                 const QString &statusText)
+void TRecipientModel::SetResults(const std::vector<int> &rows, RecipientStatus status, const QString &statusText)
 {
     const RecipientStatus clamped = std::clamp(status, rsNotSent, rsFailed);
     int first = -1;

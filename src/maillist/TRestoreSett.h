@@ -18,8 +18,8 @@ enum RestoreOption : std::uint8_t {
 inline constexpr int RestoreOptionCount = 4;
 
 /** INI keys of the options, by RestoreOption. */
-inline constexpr std::array<QStringView, RestoreOptionCount> RestoreOptionKeys{
-    u"rpRestoreCon", u"rpRestoreMsg", u"rpRestoreLst", u"rpClearStatus"};
+inline constexpr std::array<QStringView, RestoreOptionCount> RestoreOptionKeys{u"rpRestoreCon", u"rpRestoreMsg",
+                                                                               u"rpRestoreLst", u"rpClearStatus"};
 /** Check-box captions of the options, by RestoreOption. */
 inline constexpr std::array<QStringView, RestoreOptionCount> RestoreOptionCaptions{
     u"Restore connection settings", u"Restore message and message settings", u"Restore mailing list",

@@ -38,8 +38,8 @@ void DBusPowerInhibitor::Inhibit(const QString &reason)
     const int generation = ++m_generation;
 
     if (m_session.isConnected()) {
-        QDBusMessage call = QDBusMessage::createMethodCall(ScreenSaverService, ScreenSaverPath, ScreenSaverInterface,
-                                                           u"Inhibit"_s);
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(ScreenSaverService, ScreenSaverPath, ScreenSaverInterface, u"Inhibit"_s);
         call << m_appName << reason;
         auto *watcher = new QDBusPendingCallWatcher(m_session.asyncCall(call), m_calls.get());
         QObject::connect(watcher, &QDBusPendingCallWatcher::finished, m_calls.get(),
@@ -81,8 +81,8 @@ void DBusPowerInhibitor::OnSleepReply(const QDBusUnixFileDescriptor &fd, int gen
 
 void DBusPowerInhibitor::UnInhibitScreenSaver(std::uint32_t cookie)
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(ScreenSaverService, ScreenSaverPath, ScreenSaverInterface,
-                                                       u"UnInhibit"_s);
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(ScreenSaverService, ScreenSaverPath, ScreenSaverInterface, u"UnInhibit"_s);
     call << cookie;
     m_session.call(call, QDBus::NoBlock);
 }

@@ -52,12 +52,12 @@ public:
 
 private:
     struct Line {
-        QString text;  // the line as it is saved: as read until it is written
-        QString key;   // empty for a comment or blank line
+        QString text; // the line as it is saved: as read until it is written
+        QString key;  // empty for a comment or blank line
         QString value;
     };
     struct Section {
-        QString name;  // empty for lines before the first section header
+        QString name; // empty for lines before the first section header
         std::vector<Line> lines;
     };
 

@@ -17,9 +17,9 @@
 class SingleInstance {
 public:
     enum class StartupResult {
-        Proceed,   // no running instance took the start over
-        Deferred,  // a running instance was asked to come forward
-        TimedOut,  // another start held the start-up lock for too long
+        Proceed,  // no running instance took the start over
+        Deferred, // a running instance was asked to come forward
+        TimedOut, // another start held the start-up lock for too long
     };
 
     virtual ~SingleInstance() = default;

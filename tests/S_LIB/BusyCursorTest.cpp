@@ -30,7 +30,7 @@ TEST(BusyCursorTest, NestedGuardsRestoreInTurnAlsoWhenTheWorkThrows)
                 throw std::runtime_error("work failed");
             },
             std::runtime_error);
-        EXPECT_EQ(OverrideShape(), Qt::WaitCursor);  // the outer one still holds
+        EXPECT_EQ(OverrideShape(), Qt::WaitCursor); // the outer one still holds
     }
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }

@@ -82,7 +82,7 @@ TEST_F(FileDialogsTest, SeveralFilesFillTheListAndTheNextOpenStartsThere)
     OpenFileDlg(u"Add Attachments"_s, AllFiles, QString(), fileName, &files);
     EXPECT_EQ(files, QStringList({folder + u"one.pdf"_s, folder + u"two.pdf"_s}));
     EXPECT_EQ(fileName, files.value(0));
-    OpenFileDlg(u"Add Attachments"_s, AllFiles, QString(), fileName, &files);  // cancelled
+    OpenFileDlg(u"Add Attachments"_s, AllFiles, QString(), fileName, &files); // cancelled
     EXPECT_TRUE(fileName.isEmpty() && files.isEmpty());
 
     ASSERT_EQ(requests.size(), 2);
@@ -113,11 +113,11 @@ TEST_F(FileDialogsTest, SaveKeepsUnicodeNamesAndItsOwnFolder)
     Answer({{folder + u"Überweisung €.zip"_s}});
     SaveFileDlg(u"Backup Workspace"_s, AllFiles, QString(), QString(), QString(), true, result);
     EXPECT_EQ(result, folder + u"Überweisung €.zip"_s);
-    SaveFileDlg(u"Backup Workspace"_s, AllFiles, QString(), QString(), QString(), true, result);  // cancelled
+    SaveFileDlg(u"Backup Workspace"_s, AllFiles, QString(), QString(), QString(), true, result); // cancelled
     EXPECT_TRUE(result.isEmpty());
     SaveFileDlg(QString(), AllFiles, QString(), QString(), QString(), true, result);
     OpenFileDlg(QString(), AllFiles, QString(), fileName);
-    InitStartup();  // a new start forgets the folder
+    InitStartup(); // a new start forgets the folder
     SaveFileDlg(QString(), AllFiles, QString(), QString(), QString(), true, result);
 
     ASSERT_EQ(requests.size(), 5);

@@ -68,7 +68,7 @@ TEST(MsgDlgsTest, YesNoBoxesAnswerOnlyYesWithTrue)
 
 TEST(MsgDlgsTest, CentringTruncatesTowardZeroAndClampsAtZero)
 {
-    EXPECT_EQ(CentredBoxPos(100, 10, 13), 99);  // (10 - 13) / 2 is -1, not -2
+    EXPECT_EQ(CentredBoxPos(100, 10, 13), 99); // (10 - 13) / 2 is -1, not -2
     EXPECT_EQ(CentredBoxPos(0, 10, 13), 0);
     EXPECT_EQ(CentredBoxPos(-300, 400, 300), 0);
 }
@@ -97,7 +97,7 @@ TEST(MsgDlgsTest, BoxIsCentredOnAVisibleMainFormOnly)
     });
     ErrorBox(u"over the main form"_s);
 
-    main.move(-500, -400);  // partly off the screen's top left corner
+    main.move(-500, -400); // partly off the screen's top left corner
     WithNextBox([&](QMessageBox *box) {
         EXPECT_EQ(box->pos(), QPoint(0, 0));
         box->button(QMessageBox::Ok)->click();

@@ -1,6 +1,6 @@
+#include "TIniPar.h"
 #include "IniFile.h"
 #include "MessageBoxRecorder.h"
-#include "TIniPar.h"
 
 #include <QLocale>
 #include <QTemporaryDir>
@@ -75,7 +75,7 @@ TEST_F(TIniParTest, UnboundParameterIgnoresReadAndWrite)
     ini.WriteInteger(u"S"_s, u"N"_s, 9);
     TIniPar n(iptInteger, u"N"_s, u"3"_s);
     n.SetInt(4);
-    n.SetInt(4);  // the same value again keeps the mark
+    n.SetInt(4); // the same value again keeps the mark
     n.ReadWrite(false, &ini, QString(), QString());
     n.ReadWrite(true, &ini, QString(), u"Other"_s);
     EXPECT_EQ(n.GetInt(), 4);
@@ -89,7 +89,9 @@ TEST_F(TIniParTest, MultiLineStringsUseOneLine)
     text.MultiLine = true;
     text.SetStr(u"a\r\nb\rc\nd"_s);
     text.ReadWrite(true, &ini, u"S"_s, QString());
-    EXPECT_EQ(ini.ReadString(u"S"_s, u"Text"_s, {}), u"a\x7F" u"b\x7F" u"cd"_s);
+    EXPECT_EQ(ini.ReadString(u"S"_s, u"Text"_s, {}), u"a\x7F"
+                                                     u"b\x7F"
+                                                     u"cd"_s);
     text.SetStr(QString());
     text.ReadWrite(false, &ini, QString(), QString());
     EXPECT_EQ(text.GetStr(), u"a\r\nb\r\ncd"_s);

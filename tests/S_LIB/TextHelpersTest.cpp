@@ -21,7 +21,7 @@ TEST(TextHelpersTest, ExtractFieldCountsEmptyFieldsAndTrims)
     EXPECT_EQ(ExtractField(u"a|b||d"_s, 5, bar), QString());
     EXPECT_EQ(ExtractField(u"\t x\r|y"_s, 0, bar), u"x"_s);
     EXPECT_EQ(ExtractField(u"a|"_s, 2, bar), QString());
-    EXPECT_EQ(ExtractField(u"\"a|b\"|c"_s, 2, bar), u"b\""_s);  // quotes are not special
+    EXPECT_EQ(ExtractField(u"\"a|b\"|c"_s, 2, bar), u"b\""_s); // quotes are not special
 }
 
 // A comparison by subtraction would overflow at the ends of the range.
@@ -90,7 +90,7 @@ TEST(TextHelpersTest, PathsAndFileSizes)
 
     QTemporaryDir dir;
     EXPECT_EQ(GetFileSize64(dir.filePath(u"missing"_s)), 0);
-    QFile big(dir.filePath(u"big"_s));  // sparse, beyond 32 bits
+    QFile big(dir.filePath(u"big"_s)); // sparse, beyond 32 bits
     ASSERT_TRUE(big.open(QIODevice::WriteOnly));
     const qint64 size = (qint64(1) << 32) + 7;
     ASSERT_TRUE(big.resize(size));
@@ -102,9 +102,9 @@ TEST(TextHelpersTest, LongTimeFormatLosesTheZoneOnly)
 {
     struct Case {
         QLocale locale;
-        QString longFormat;  // the locale's own, checked first
+        QString longFormat; // the locale's own, checked first
         QString expected;
-        QString nineFourSeven;  // 09:04:07 in the expected format
+        QString nineFourSeven; // 09:04:07 in the expected format
     };
     const QList<Case> cases = {
         {QLocale(QLocale::German, QLocale::Germany), u"HH:mm:ss t"_s, u"HH:mm:ss"_s, u"09:04:07"_s},

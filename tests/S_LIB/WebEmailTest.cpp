@@ -1,7 +1,7 @@
+#include "WebEmail.h"
 #include "MessageBoxRecorder.h"
 #include "StartupEnv.h"
 #include "TempDataFolder.h"
-#include "WebEmail.h"
 
 #include <QFile>
 #include <QUrl>

@@ -31,9 +31,9 @@ public:
     }
 
     std::vector<Row> rows;
-    QList<int> selected;   // the user's selection when the job starts
-    int groupSize = 0;     // above 0: BCC groups of this size
-    QList<int> current;    // the current recipient or group
+    QList<int> selected; // the user's selection when the job starts
+    int groupSize = 0;   // above 0: BCC groups of this size
+    QList<int> current;  // the current recipient or group
     int saves = 0;
     int exports = 0;
     bool failSaves = false;
@@ -128,7 +128,7 @@ public:
     }
 
     struct Box {
-        QString kind;  // "trouble", "info", "error"
+        QString kind; // "trouble", "info", "error"
         QString text;
     };
 
@@ -139,7 +139,7 @@ public:
     bool exportOnSummary = false;
     bool inJobMode = false;
     int results = 0;
-    std::function<void()> duringReport;  // run inside every end-of-job box
+    std::function<void()> duringReport; // run inside every end-of-job box
 
     void EnterJobMode(JobMode mode) override
     {
@@ -244,7 +244,7 @@ public:
     bool fatalKeepsRunning = false;
     bool testSucceeds = true;
 
-    QList<QList<TEmailMessage>> sessions;  // e-mails per connection
+    QList<QList<TEmailMessage>> sessions; // e-mails per connection
     FakeSmtpWorker *live = nullptr;
     int workersCreated = 0;
     int connectionTests = 0;

@@ -91,9 +91,9 @@ TEST(JobSummaryTest, TimesNeverShowAZoneName)
     const QDateTime utc(QDate(2024, 3, 1), QTime(17, 45, 59), QTimeZone::utc());
     const QDateTime london(QDate(2024, 1, 15), QTime(9, 4, 7), QTimeZone("Europe/London"));
     // Long formats of these locales carry a zone ("t"); none of it is left.
-    for (const QLocale &locale : {C, QLocale(QLocale::English, QLocale::UnitedStates),
-                                  QLocale(QLocale::German, QLocale::Germany),
-                                  QLocale(QLocale::English, QLocale::UnitedKingdom)}) {
+    for (const QLocale &locale :
+         {C, QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::German, QLocale::Germany),
+          QLocale(QLocale::English, QLocale::UnitedKingdom)}) {
         ASSERT_TRUE(locale.timeFormat(QLocale::LongFormat).contains(u't')) << locale.name().toStdString();
         for (const QDateTime &time : {utc, london}) {
             const QString text = SummaryTimeText(time, locale);

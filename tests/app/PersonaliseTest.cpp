@@ -71,8 +71,7 @@ TEST(PersonaliseTest, HtmlEscapeTouchesOnlyFourCharacters)
 
 TEST(PersonaliseTest, TextBodyReplacesWithoutEscaping)
 {
-    EXPECT_EQ(Body({u"Dear %1,"_s, u"mid"_s}, {u"a@b"_s, u"Smith & <Sons>"_s}),
-              u"Dear Smith & <Sons>,\r\nmid\r\n"_s);
+    EXPECT_EQ(Body({u"Dear %1,"_s, u"mid"_s}, {u"a@b"_s, u"Smith & <Sons>"_s}), u"Dear Smith & <Sons>,\r\nmid\r\n"_s);
     EXPECT_EQ(Body({u"Dear %1,"_s}, {u"a@b"_s, QString()}), u"Dear ,\r\n"_s);
     EXPECT_EQ(Body({u"To %0 from %5 and [%1]"_s}, {u"a@b"_s, u"x"_s}), u"To a@b from %5 and [x]\r\n"_s);
     // A value holding a tag goes in as it is: the body is built in one pass.
@@ -133,13 +132,13 @@ TEST(PersonaliseTest, RecordsThatDoNotFitTheTextAreIgnored)
     const QString t = u"No tags %1\r\n"_s;
     const QStringList values{u"a@b"_s, u"X"_s};
     const std::vector<TParameter> records{
-        {.Pos = 40, .Size = 2, .Index = 1},                           // past the end
-        {.Pos = 11, .Size = 2, .Index = 1},                           // runs over the end
-        {.Pos = 8, .Size = 2, .Index = 1},                            // the real one
-        {.Pos = 9, .Size = 2, .Index = 1},                            // astride the real one
-        {.Pos = -1, .Size = 2, .Index = 1},                           // before the start
-        {.Pos = 3, .Size = 2, .Index = -1},                           // no such value
-        {.Pos = 0, .Size = 2, .Index = 0, .DropStart = 0, .DropLength = 99},  // unused span (value given)
+        {.Pos = 40, .Size = 2, .Index = 1},                                  // past the end
+        {.Pos = 11, .Size = 2, .Index = 1},                                  // runs over the end
+        {.Pos = 8, .Size = 2, .Index = 1},                                   // the real one
+        {.Pos = 9, .Size = 2, .Index = 1},                                   // astride the real one
+        {.Pos = -1, .Size = 2, .Index = 1},                                  // before the start
+        {.Pos = 3, .Size = 2, .Index = -1},                                  // no such value
+        {.Pos = 0, .Size = 2, .Index = 0, .DropStart = 0, .DropLength = 99}, // unused span (value given)
     };
     EXPECT_EQ(PersonaliseBody(t, records, values, false), u"a@b tags X\r\n"_s);
     EXPECT_EQ(PersonaliseBody(t, {}, values, false), t);

@@ -99,15 +99,15 @@ TEST_F(SettingsPanelsTest, RowsShowShortLabelsAndDisplayTexts)
 {
     settings.Param(spDelay).SetInt(1);
     settings.Param(spRecPause).SetInt(0);
-    settings.Param(spBccTo).SetStr(u"copy@example.com"_s);  // the switch is off
+    settings.Param(spBccTo).SetStr(u"copy@example.com"_s); // the switch is off
     sett->RefreshRows();
     msg->RefreshRows();
     EXPECT_EQ(Column(sett, 1), QStringList({u"SMTP Server"_s, u"Your E-Mail"_s, u"Your Name"_s, u"Delay"_s,
                                             u"Reconnect"_s, u"Pause for"_s}));
     EXPECT_EQ(Column(sett, 2), QStringList({u"mail.example.com"_s, u"me@example.com"_s, u"Me"_s, u"1 second"_s,
                                             u"Every 25 messages"_s, u"0 seconds"_s}));
-    EXPECT_EQ(Column(msg, 1), QStringList({u"Subject"_s, u"Source File"_s, u"Attachments"_s, u"BCC to"_s,
-                                           u"Reply to"_s, u"Send Method"_s}));
+    EXPECT_EQ(Column(msg, 1), QStringList({u"Subject"_s, u"Source File"_s, u"Attachments"_s, u"BCC to"_s, u"Reply to"_s,
+                                           u"Send Method"_s}));
     EXPECT_EQ(Column(msg, 2),
               QStringList({u"News"_s, u"None"_s, QString(), QString(), QString(), u"Individual E-mails"_s}));
     EXPECT_EQ(Column(sett, 0), QStringList(6));

@@ -58,8 +58,8 @@ protected:
         QStringList lines;
         int i = 0;
         for (const RecipientStatus s : statuses) {
-            lines.append(u"%1|u%2@x.org|P%2|%3"_s.arg(s).arg(i).arg(s == rsNotSent ? u"Not yet sent"_s
-                                                                                  : u"Sent on 1.2.2024"_s));
+            lines.append(
+                u"%1|u%2@x.org|P%2|%3"_s.arg(s).arg(i).arg(s == rsNotSent ? u"Not yet sent"_s : u"Sent on 1.2.2024"_s));
             ++i;
         }
         list->LoadList(lines);
@@ -185,11 +185,11 @@ TEST_F(TEmailPanelTest, NameParameterAndCopies)
     EXPECT_EQ(Value(TEmailMsgPanel::rowTo), u"\"Smith, Ann\" <ann@example.com>"_s);
     EXPECT_EQ(panel->ToItem(), (TEmailAddressItem{u"ann@example.com"_s, u"Smith, Ann"_s}));
     EXPECT_EQ(panel->BccTo(), u"archive@example.com"_s);
-    EXPECT_TRUE(panel->ReplyTo().isEmpty());  // stored, but switched off
+    EXPECT_TRUE(panel->ReplyTo().isEmpty()); // stored, but switched off
 
     settings.Param(spReplyEna).SetBool(true);
     settings.Param(spBccEmails).SetBool(false);
-    settings.Param(spNameParInd).SetInt(2);  // above the row's one parameter
+    settings.Param(spNameParInd).SetInt(2); // above the row's one parameter
     panel->ShowMessageFor(&smith);
     EXPECT_EQ(panel->ReplyTo(), u"answers@example.com"_s);
     EXPECT_TRUE(panel->BccTo().isEmpty());

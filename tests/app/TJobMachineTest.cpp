@@ -204,7 +204,7 @@ TEST_F(TJobMachineTest, BccGroupsCountRecipientsInTheJobAndEmailsOnTheConnection
     settings.Param(spReconnect).SetInt(2);
     server.sendResult = [](const TEmailMessage &m) {
         return m.Bcc.size() == 2 && m.Bcc[0].Address == FakeJobList::Address(2) ? int(ISmtpWorker::SendFailed)
-                                                                               : int(ISmtpWorker::Sent);
+                                                                                : int(ISmtpWorker::Sent);
     };
     ASSERT_TRUE(RunJob(jmSendAll));
     // Two e-mails on the first connection (the reconnect count counts e-mails), one after the pause.

@@ -15,15 +15,16 @@ const QChar Ellipsis(0x2026);
 
 } // namespace
 
-TEST(CardTextLinesTest, LineBreaksAlwaysStartANewLine) {
+TEST(CardTextLinesTest, LineBreaksAlwaysStartANewLine)
+{
     const QFont font = QApplication::font();
-    EXPECT_EQ(CardTextLines(font, u"one\ntwo\r\nthree"_s, 1000, false),
-              (QStringList{u"one"_s, u"two"_s, u"three"_s}));
+    EXPECT_EQ(CardTextLines(font, u"one\ntwo\r\nthree"_s, 1000, false), (QStringList{u"one"_s, u"two"_s, u"three"_s}));
     EXPECT_EQ(CardTextLines(font, u"a long line that is not wrapped"_s, 10, false).size(), 1);
     EXPECT_EQ(CardTextLines(font, QString(), 100, true), QStringList{QString()});
 }
 
-TEST(CardTextLinesTest, WordWrapBreaksBetweenWords) {
+TEST(CardTextLinesTest, WordWrapBreaksBetweenWords)
+{
     const QFont font = QApplication::font();
     const QFontMetrics metrics(font);
     const int width =
@@ -35,7 +36,8 @@ TEST(CardTextLinesTest, WordWrapBreaksBetweenWords) {
     EXPECT_EQ(lines[1].trimmed(), u"gamma delta"_s);
 }
 
-TEST(CardTextLinesTest, AWordWiderThanTheLineIsBrokenInside) {
+TEST(CardTextLinesTest, AWordWiderThanTheLineIsBrokenInside)
+{
     const QFont font = QApplication::font();
     const int width = QFontMetrics(font).horizontalAdvance(u"abcde"_s);
     const QStringList lines = CardTextLines(font, u"abcdefghijklmnopqrst"_s, width, true);
@@ -43,14 +45,16 @@ TEST(CardTextLinesTest, AWordWiderThanTheLineIsBrokenInside) {
     EXPECT_EQ(lines.join(QString()), u"abcdefghijklmnopqrst"_s);
 }
 
-TEST(ElideCardLineTest, FittingTextIsUnchanged) {
+TEST(ElideCardLineTest, FittingTextIsUnchanged)
+{
     const QFontMetrics metrics(QApplication::font());
     const QString text = u"/home/user/list.csv"_s;
     EXPECT_EQ(ElideCardLine(metrics, text, metrics.horizontalAdvance(text), true), text);
     EXPECT_EQ(ElideCardLine(metrics, text, metrics.horizontalAdvance(text), false), text);
 }
 
-TEST(ElideCardLineTest, PathEllipsisKeepsTheFileName) {
+TEST(ElideCardLineTest, PathEllipsisKeepsTheFileName)
+{
     const QFontMetrics metrics(QApplication::font());
     const QString path = u"/home/user/Documents/campaigns/spring/recipients-final.csv"_s;
     const int width = metrics.horizontalAdvance(u"/home/us/recipients-final.csv"_s);
@@ -61,7 +65,8 @@ TEST(ElideCardLineTest, PathEllipsisKeepsTheFileName) {
     EXPECT_LE(metrics.horizontalAdvance(shown), width);
 }
 
-TEST(ElideCardLineTest, EndEllipsisCutsTheEnd) {
+TEST(ElideCardLineTest, EndEllipsisCutsTheEnd)
+{
     const QFontMetrics metrics(QApplication::font());
     const QString path = u"/home/user/Documents/campaigns/spring/recipients-final.csv"_s;
     const int width = metrics.horizontalAdvance(u"/home/user/Docu"_s);
@@ -71,7 +76,8 @@ TEST(ElideCardLineTest, EndEllipsisCutsTheEnd) {
     EXPECT_LE(metrics.horizontalAdvance(shown), width);
 }
 
-TEST(ElideCardLineTest, NameWiderThanTheRoomIsCutToo) {
+TEST(ElideCardLineTest, NameWiderThanTheRoomIsCutToo)
+{
     const QFontMetrics metrics(QApplication::font());
     const QString path = u"/tmp/an-extremely-long-file-name-for-a-list.csv"_s;
     const int width = metrics.horizontalAdvance(u"an-extreme"_s);
@@ -80,7 +86,8 @@ TEST(ElideCardLineTest, NameWiderThanTheRoomIsCutToo) {
     EXPECT_TRUE(shown.contains(Ellipsis));
 }
 
-TEST(ElideCardLineTest, TextWithoutFolderGetsTheEllipsisInTheMiddle) {
+TEST(ElideCardLineTest, TextWithoutFolderGetsTheEllipsisInTheMiddle)
+{
     const QFontMetrics metrics(QApplication::font());
     const QString text = u"abcdefghijklmnopqrstuvwxyz0123456789"_s;
     const QString shown = ElideCardLine(metrics, text, metrics.horizontalAdvance(text) / 2, true);

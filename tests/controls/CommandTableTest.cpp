@@ -6,7 +6,8 @@
 
 using namespace Qt::StringLiterals;
 
-TEST(CommandTableTest, CaptionsInIdOrder) {
+TEST(CommandTableTest, CaptionsInIdOrder)
+{
     const QStringList expected = {u"Settings"_s,
                                   u"Test Connection"_s,
                                   u"Settings"_s,
@@ -41,7 +42,8 @@ TEST(CommandTableTest, CaptionsInIdOrder) {
         EXPECT_EQ(CommandCaptions[id], expected[id]) << "command " << id;
 }
 
-TEST(CommandTableTest, HintsOfNotableRows) {
+TEST(CommandTableTest, HintsOfNotableRows)
+{
     EXPECT_EQ(CommandHints[0], u"Edits connection settings and job parameters"_s);
     EXPECT_EQ(CommandHints[12], u"Changes status of selected items to \"Not Sent\""_s);
     EXPECT_EQ(CommandHints[15], u"Sends e-mail to currently selected destination(s)"_s);
@@ -52,7 +54,8 @@ TEST(CommandTableTest, HintsOfNotableRows) {
     EXPECT_EQ(CommandCaptions[0], CommandCaptions[2]);
 }
 
-TEST(CommandTableTest, UnusedAndEmptyRows) {
+TEST(CommandTableTest, UnusedAndEmptyRows)
+{
     EXPECT_TRUE(CommandCaptions[23].isEmpty());
     EXPECT_TRUE(CommandHints[23].isEmpty());
     EXPECT_TRUE(CommandHints[27].isEmpty());
@@ -64,12 +67,14 @@ TEST(CommandTableTest, UnusedAndEmptyRows) {
     }
 }
 
-TEST(CommandTableTest, WebSiteHintNamesTheAddress) {
+TEST(CommandTableTest, WebSiteHintNamesTheAddress)
+{
     EXPECT_FALSE(MakerWebAddress.isEmpty());
     EXPECT_EQ(CommandHints[24], u"Visit our web site at "_s + MakerWebAddress);
 }
 
-TEST(CommandSetTest, BitsAndMembership) {
+TEST(CommandSetTest, BitsAndMembership)
+{
     const CommandSet email = CommandSet::Range(14, 22) + CommandSet{25};
     for (int id = 0; id < CommandCount; ++id)
         EXPECT_EQ(email.Contains(static_cast<CommandId>(id)), (id >= 14 && id <= 22) || id == 25) << id;
@@ -81,11 +86,13 @@ TEST(CommandSetTest, BitsAndMembership) {
     EXPECT_EQ(grown, (CommandSet{24, 26}));
 }
 
-TEST(CommandSetTest, SeparatorCommands) {
+TEST(CommandSetTest, SeparatorCommands)
+{
     EXPECT_EQ(SeparatorCommands, (CommandSet{18, 22, 26}));
 }
 
-TEST(CommandSetTest, RangePastBit31StopsThere) {
+TEST(CommandSetTest, RangePastBit31StopsThere)
+{
     const CommandSet upper = CommandSet::Range(20, 40);
     EXPECT_EQ(upper.Bits(), 0xFFF00000u);
     EXPECT_FALSE(upper.Contains(0));

@@ -33,13 +33,15 @@ constexpr TColor ListBand = 0xF8D8B8;
 constexpr TColor EmailBand = 0x80C0FF;
 constexpr TColor SummaryBand = 0xFFC0C8;
 
-QString RenderPath(const QString &name) {
+QString RenderPath(const QString &name)
+{
     QDir().mkpath(QStringLiteral(VC_RENDER_DIR));
     return QStringLiteral(VC_RENDER_DIR) + u'/' + name;
 }
 
 /** Shows the window off screen, grabs it, saves it and checks that it is a real picture. */
-QImage Snapshot(QWidget &window, const QString &name) {
+QImage Snapshot(QWidget &window, const QString &name)
+{
     window.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
     QCoreApplication::processEvents();
@@ -54,7 +56,8 @@ QImage Snapshot(QWidget &window, const QString &name) {
     return image;
 }
 
-QStandardItemModel *SettingsModel(QObject *owner, const QList<std::pair<QString, QString>> &rows) {
+QStandardItemModel *SettingsModel(QObject *owner, const QList<std::pair<QString, QString>> &rows)
+{
     auto *model = new QStandardItemModel(static_cast<int>(rows.size()), 2, owner);
     for (int r = 0; r < rows.size(); ++r) {
         model->setItem(r, 0, new QStandardItem(rows[r].first));
@@ -63,8 +66,9 @@ QStandardItemModel *SettingsModel(QObject *owner, const QList<std::pair<QString,
     return model;
 }
 
-TRndLVPanel *ListPanel(QWidget *parent, const QString &title, CommandSet commands, TColor band,
-                       TColor caption, QStandardItemModel *model, const QRect &bounds) {
+TRndLVPanel *ListPanel(QWidget *parent, const QString &title, CommandSet commands, TColor band, TColor caption,
+                       QStandardItemModel *model, const QRect &bounds)
+{
     auto *panel = new TRndLVPanel(parent);
     panel->Build(commands, band, caption, Background, ShadowColors[0]);
     panel->SetTitle(title);
@@ -76,7 +80,8 @@ TRndLVPanel *ListPanel(QWidget *parent, const QString &title, CommandSet command
 }
 
 /** Checks the band of a panel in the window's picture: lighter top, band colour at row 20. */
-void ExpectBand(const QImage &image, const QWidget &panel, TColor band) {
+void ExpectBand(const QImage &image, const QWidget &panel, TColor band)
+{
     const QPoint at = panel.mapTo(panel.window(), QPoint(3, 0));
     EXPECT_EQ(PixelBGR(image, at.x(), at.y()), AdjustLuma(band, 16));
     EXPECT_EQ(PixelBGR(image, at.x(), at.y() + 20), band);
@@ -86,7 +91,8 @@ void ExpectBand(const QImage &image, const QWidget &panel, TColor band) {
 
 } // namespace
 
-TEST(ControlsRenderTest, MainWindowPanelsOnTheContainer) {
+TEST(ControlsRenderTest, MainWindowPanelsOnTheContainer)
+{
     const TWorkArea saved = WorkArea;
     WorkArea.Width = 1024;
     TRndPnlContainer container;
@@ -106,17 +112,15 @@ TEST(ControlsRenderTest, MainWindowPanelsOnTheContainer) {
                                                          {u"Message File"_s, u"/home/user/spring.txt"_s},
                                                          {u"Method"_s, u"One e-mail per recipient"_s}}),
                               QRect(5, 169, 250, 140));
-    auto *list =
-        ListPanel(&container, u"Mailing List"_s, {5, 6, 7, 8, 9, 10}, ListBand, 0x584820,
-                  SettingsModel(&container, {{u"anna@example.org"_s, u"Sent on 2024-05-02 10:14"_s},
-                                             {u"bert@example.org"_s, u"Not yet sent"_s},
-                                             {u"carl@example.org"_s, u"Error: 550 mailbox unavailable"_s},
-                                             {u"dora@example.org"_s, u"Not yet sent"_s}}),
-                  QRect(5, 313, 460, 150));
+    auto *list = ListPanel(&container, u"Mailing List"_s, {5, 6, 7, 8, 9, 10}, ListBand, 0x584820,
+                           SettingsModel(&container, {{u"anna@example.org"_s, u"Sent on 2024-05-02 10:14"_s},
+                                                      {u"bert@example.org"_s, u"Not yet sent"_s},
+                                                      {u"carl@example.org"_s, u"Error: 550 mailbox unavailable"_s},
+                                                      {u"dora@example.org"_s, u"Not yet sent"_s}}),
+                           QRect(5, 313, 460, 150));
     list->SetActive(true);
     list->SetBounds(5, 313, 460, 150);
-    list->SelectionModel()->select(list->Model()->index(1, 0),
-                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    list->SelectionModel()->select(list->Model()->index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
 
     auto *email = new TRoundedPanel(&container);
     email->Setup(0xFFFFFF, EmailBand, 0x204070, Background, ShadowColors[0]);
@@ -145,7 +149,8 @@ TEST(ControlsRenderTest, MainWindowPanelsOnTheContainer) {
     WorkArea = saved;
 }
 
-TEST(ControlsRenderTest, SummaryPanelWithSeparator) {
+TEST(ControlsRenderTest, SummaryPanelWithSeparator)
+{
     TRndPnlContainer container;
     container.resize(300, 220);
     auto *model = SettingsModel(&container, {{u"Recipients"_s, u"1250"_s},
@@ -165,7 +170,8 @@ TEST(ControlsRenderTest, SummaryPanelWithSeparator) {
     EXPECT_EQ(PixelBGR(image, summary->x() + 20, lineY), AdjustLuma(SummaryBand, 12));
 }
 
-TEST(ControlsRenderTest, HorizontalBarWithHotLink) {
+TEST(ControlsRenderTest, HorizontalBarWithHotLink)
+{
     QWidget window;
     window.setAutoFillBackground(true);
     window.resize(420, 60);
@@ -180,7 +186,8 @@ TEST(ControlsRenderTest, HorizontalBarWithHotLink) {
     EXPECT_GT(CountPixels(image, bar->geometry(), 0x803000), 10);
 }
 
-TEST(ControlsRenderTest, DialogButtonBars) {
+TEST(ControlsRenderTest, DialogButtonBars)
+{
     QDialog dialog;
     dialog.resize(680, 170);
     auto *top = new QWidget(&dialog);
@@ -194,7 +201,8 @@ TEST(ControlsRenderTest, DialogButtonBars) {
     EXPECT_EQ(PixelBGR(image, 200, lower->y()), BGROf(ColorFromBGR(clBtnShadow)));
 }
 
-TEST(ControlsRenderTest, ValueFieldsSpinEditAndLabels) {
+TEST(ControlsRenderTest, ValueFieldsSpinEditAndLabels)
+{
     QWidget window;
     window.setAutoFillBackground(true);
     window.resize(380, 260);

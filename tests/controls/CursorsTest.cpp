@@ -5,16 +5,19 @@
 
 #include <gtest/gtest.h>
 
-TEST(CursorsTest, HandIsThePointingHand) {
+TEST(CursorsTest, HandIsThePointingHand)
+{
     EXPECT_EQ(KitCursor(CursorHand).shape(), Qt::PointingHandCursor);
 }
 
-TEST(CursorsTest, UnknownIdGivesTheArrow) {
+TEST(CursorsTest, UnknownIdGivesTheArrow)
+{
     EXPECT_EQ(KitCursor(0).shape(), Qt::ArrowCursor);
     EXPECT_EQ(KitCursor(4).shape(), Qt::ArrowCursor);
 }
 
-TEST(CursorsTest, CrossesAreOnePixelLinesAroundTheCentre) {
+TEST(CursorsTest, CrossesAreOnePixelLinesAroundTheCentre)
+{
     for (int id : {CursorCrossWhite, CursorCrossBlack}) {
         const QCursor cursor = KitCursor(id);
         EXPECT_EQ(cursor.shape(), Qt::BitmapCursor);

@@ -15,7 +15,8 @@
 
 using namespace Qt::StringLiterals;
 
-TEST(SpinTextValueTest, TrailingJunkIsDropped) {
+TEST(SpinTextValueTest, TrailingJunkIsDropped)
+{
     EXPECT_EQ(SpinTextValue(u"12 s"_s, 5), 12);
     EXPECT_EQ(SpinTextValue(u"12sec"_s, 5), 12);
     EXPECT_EQ(SpinTextValue(u"-7"_s, 5), -7);
@@ -23,20 +24,22 @@ TEST(SpinTextValueTest, TrailingJunkIsDropped) {
     EXPECT_EQ(SpinTextValue(u"0025"_s, 5), 25);
 }
 
-TEST(SpinTextValueTest, AnythingElseGivesTheFallback) {
-    for (const QString &text :
-         {QString(), u"-"_s, u"+"_s, u"abc"_s, u"1a2"_s, u" 12"_s, u"1-2"_s, u"--3"_s, u"1 2"_s})
+TEST(SpinTextValueTest, AnythingElseGivesTheFallback)
+{
+    for (const QString &text : {QString(), u"-"_s, u"+"_s, u"abc"_s, u"1a2"_s, u" 12"_s, u"1-2"_s, u"--3"_s, u"1 2"_s})
         EXPECT_EQ(SpinTextValue(text, 42), 42) << text.toStdString();
 }
 
-TEST(SpinTextValueTest, HugeNumbersStopAtTheLimits) {
+TEST(SpinTextValueTest, HugeNumbersStopAtTheLimits)
+{
     EXPECT_EQ(SpinTextValue(u"99999999999999999999"_s, 0), std::numeric_limits<int>::max());
     EXPECT_EQ(SpinTextValue(u"-99999999999999999999"_s, 0), std::numeric_limits<int>::min());
     EXPECT_EQ(SpinTextValue(u"2147483647"_s, 0), std::numeric_limits<int>::max());
     EXPECT_EQ(SpinTextValue(u"-2147483648"_s, 0), std::numeric_limits<int>::min());
 }
 
-TEST(ClampSpinTest, EqualBoundsMeanNoBounds) {
+TEST(ClampSpinTest, EqualBoundsMeanNoBounds)
+{
     EXPECT_EQ(ClampSpin(-50, 0, 0), -50);
     EXPECT_EQ(ClampSpin(123456, 0, 0), 123456);
     EXPECT_EQ(ClampSpin(0, 1, 9999), 1);
@@ -48,7 +51,8 @@ namespace {
 
 class EdSpinTest : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         m_dialog = std::make_unique<QDialog>();
         m_dialog->resize(300, 200);
         m_ok = new QPushButton(u"OK"_s, m_dialog.get());
@@ -67,7 +71,8 @@ protected:
         ASSERT_TRUE(m_spin->hasFocus());
     }
 
-    void Retype(const QString &text) {
+    void Retype(const QString &text)
+    {
         m_spin->selectAll();
         QTest::keyClicks(m_spin, text);
     }
@@ -79,7 +84,8 @@ protected:
 
 } // namespace
 
-TEST_F(EdSpinTest, ConstructionDefaults) {
+TEST_F(EdSpinTest, ConstructionDefaults)
+{
     const TIntSpinEdit spin;
     EXPECT_EQ(spin.Value(), 0);
     EXPECT_EQ(spin.text(), u"0"_s);
@@ -98,13 +104,15 @@ TEST_F(EdSpinTest, ConstructionDefaults) {
     EXPECT_TRUE(plain.IsValidChar(QLocale().decimalPoint().at(0)));
 }
 
-TEST_F(EdSpinTest, LettersAndSeparatorsAreNotTyped) {
+TEST_F(EdSpinTest, LettersAndSeparatorsAreNotTyped)
+{
     Retype(u"12"_s);
     QTest::keyClicks(m_spin, u"a.,x"_s);
     EXPECT_EQ(m_spin->text(), u"12"_s);
 }
 
-TEST_F(EdSpinTest, EnterValidatesSelectsAndStaysInTheDialog) {
+TEST_F(EdSpinTest, EnterValidatesSelectsAndStaysInTheDialog)
+{
     QSignalSpy changed(m_spin, &TSpinEdit::OnValueChange);
     Retype(u"12345"_s);
     QTest::keyClick(m_spin, Qt::Key_Return);
@@ -116,7 +124,8 @@ TEST_F(EdSpinTest, EnterValidatesSelectsAndStaysInTheDialog) {
     EXPECT_EQ(m_dialog->result(), 0);
 }
 
-TEST_F(EdSpinTest, InvalidTextFallsBackToTheValue) {
+TEST_F(EdSpinTest, InvalidTextFallsBackToTheValue)
+{
     Retype(u"-"_s);
     QTest::keyClick(m_spin, Qt::Key_Enter);
     EXPECT_EQ(m_spin->Value(), 25);
@@ -127,7 +136,8 @@ TEST_F(EdSpinTest, InvalidTextFallsBackToTheValue) {
     EXPECT_EQ(m_spin->text(), u"25"_s);
 }
 
-TEST_F(EdSpinTest, ArrowsStopAtTheBounds) {
+TEST_F(EdSpinTest, ArrowsStopAtTheBounds)
+{
     m_spin->SetValue(9999);
     QTest::keyClick(m_spin, Qt::Key_Up);
     EXPECT_EQ(m_spin->Value(), 9999);
@@ -140,7 +150,8 @@ TEST_F(EdSpinTest, ArrowsStopAtTheBounds) {
     EXPECT_EQ(m_spin->Value(), 1);
 }
 
-TEST_F(EdSpinTest, StepStartsFromTheTypedText) {
+TEST_F(EdSpinTest, StepStartsFromTheTypedText)
+{
     Retype(u"40"_s);
     m_spin->SetIncrement(5);
     QSignalSpy upDown(m_spin, &TSpinEdit::OnUpDown);
@@ -154,7 +165,8 @@ TEST_F(EdSpinTest, StepStartsFromTheTypedText) {
     EXPECT_EQ(upDown.at(0).at(0).value<UpDownButton>(), UpDownButton::Up);
 }
 
-TEST_F(EdSpinTest, OnStepComputesTheNextValue) {
+TEST_F(EdSpinTest, OnStepComputesTheNextValue)
+{
     m_spin->OnStep = [](TIntSpinEdit *, UpDownButton button, int &value) {
         value = button == UpDownButton::Up ? value * 2 : value / 2;
     };
@@ -164,7 +176,8 @@ TEST_F(EdSpinTest, OnStepComputesTheNextValue) {
     EXPECT_EQ(m_spin->Value(), 25);
 }
 
-TEST_F(EdSpinTest, NoBoundsWhenMinEqualsMax) {
+TEST_F(EdSpinTest, NoBoundsWhenMinEqualsMax)
+{
     m_spin->SetMin(0);
     m_spin->SetMax(0);
     m_spin->SetValue(-300);
@@ -174,7 +187,8 @@ TEST_F(EdSpinTest, NoBoundsWhenMinEqualsMax) {
     EXPECT_EQ(m_spin->Value(), std::numeric_limits<int>::max());
 }
 
-TEST_F(EdSpinTest, LeavingTheFieldValidates) {
+TEST_F(EdSpinTest, LeavingTheFieldValidates)
+{
     auto *other = new QPushButton(u"Other"_s, m_dialog.get());
     other->move(10, 100);
     other->show();
@@ -185,7 +199,8 @@ TEST_F(EdSpinTest, LeavingTheFieldValidates) {
     EXPECT_EQ(m_spin->Value(), 1);
 }
 
-TEST_F(EdSpinTest, UpAndDownKeysWorkWhenNotEditable) {
+TEST_F(EdSpinTest, UpAndDownKeysWorkWhenNotEditable)
+{
     m_spin->SetEditable(false);
     QTest::keyClicks(m_spin, u"7"_s);
     EXPECT_EQ(m_spin->text(), u"25"_s);
@@ -195,7 +210,8 @@ TEST_F(EdSpinTest, UpAndDownKeysWorkWhenNotEditable) {
     EXPECT_EQ(m_spin->text(), u"26"_s);
 }
 
-TEST_F(EdSpinTest, PasteIsTakenOnlyWhenWhollyValid) {
+TEST_F(EdSpinTest, PasteIsTakenOnlyWhenWhollyValid)
+{
     m_spin->clear();
     QApplication::clipboard()->setText(u"12a"_s);
     QTest::keySequence(m_spin, QKeySequence::Paste);
@@ -210,7 +226,8 @@ TEST_F(EdSpinTest, PasteIsTakenOnlyWhenWhollyValid) {
     EXPECT_EQ(m_spin->text(), u"8080"_s);
 }
 
-TEST_F(EdSpinTest, DisablingDisablesTheArrows) {
+TEST_F(EdSpinTest, DisablingDisablesTheArrows)
+{
     m_spin->setEnabled(false);
     EXPECT_FALSE(m_spin->UpDown()->isEnabled());
     EXPECT_FALSE(m_spin->UpArrow()->isEnabled());
@@ -218,7 +235,8 @@ TEST_F(EdSpinTest, DisablingDisablesTheArrows) {
     EXPECT_TRUE(m_spin->UpArrow()->isEnabled());
 }
 
-TEST_F(EdSpinTest, ArrowsSitInsideTheRightEdge) {
+TEST_F(EdSpinTest, ArrowsSitInsideTheRightEdge)
+{
     const QRect arrows = m_spin->UpDown()->geometry();
     EXPECT_LE(arrows.right(), m_spin->width() - 1);
     EXPECT_GE(arrows.left(), m_spin->width() - 40);
@@ -229,7 +247,8 @@ TEST_F(EdSpinTest, ArrowsSitInsideTheRightEdge) {
     EXPECT_EQ(m_spin->UpDown()->width(), arrows.width());
 }
 
-TEST_F(EdSpinTest, SuffixIsWrittenAndIgnored) {
+TEST_F(EdSpinTest, SuffixIsWrittenAndIgnored)
+{
     m_spin->SetSuffix(u" s"_s);
     m_spin->SetValue(30);
     EXPECT_EQ(m_spin->text(), u"30 s"_s);
@@ -238,7 +257,8 @@ TEST_F(EdSpinTest, SuffixIsWrittenAndIgnored) {
     EXPECT_EQ(m_spin->text(), u"31 s"_s);
 }
 
-TEST_F(EdSpinTest, DeleteKeyDeletesWithoutABeep) {
+TEST_F(EdSpinTest, DeleteKeyDeletesWithoutABeep)
+{
     // X11 delivers the Delete key with the character 0x7F; it types nothing and is no invalid character.
     m_spin->setText(u"123"_s);
     m_spin->setCursorPosition(0);

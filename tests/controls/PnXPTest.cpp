@@ -18,14 +18,16 @@ namespace {
 
 class PnXPTest : public testing::Test {
 protected:
-    TButtonText *MakeField(int tag, bool pathEllipsis, bool editable) {
+    TButtonText *MakeField(int tag, bool pathEllipsis, bool editable)
+    {
         auto *field = new TButtonText(m_host.get());
         field->Setup(tag, pathEllipsis, editable);
         field->SetBounds(10, 10, 240, field->height());
         return field;
     }
 
-    void ShowHost() {
+    void ShowHost()
+    {
         m_host->resize(300, 200);
         m_host->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get()));
@@ -36,7 +38,8 @@ protected:
 
 } // namespace
 
-TEST_F(PnXPTest, PanelDrawsItsCaptionWithAlignmentAndLayout) {
+TEST_F(PnXPTest, PanelDrawsItsCaptionWithAlignmentAndLayout)
+{
     TXPPanel panel;
     panel.resize(200, 60);
     panel.SetColor(0xFFFFFF);
@@ -55,7 +58,8 @@ TEST_F(PnXPTest, PanelDrawsItsCaptionWithAlignmentAndLayout) {
     EXPECT_LT(CountPixels(image, QRect(150, 30, 48, 28), 0xFFFFFF), 48 * 28);
 }
 
-TEST_F(PnXPTest, FieldIsOneLinePlusEightHigh) {
+TEST_F(PnXPTest, FieldIsOneLinePlusEightHigh)
+{
     const TButtonText *field = MakeField(3, false, false);
     ASSERT_NE(field->ValueLabel(), nullptr);
     EXPECT_EQ(field->Edit(), nullptr);
@@ -67,7 +71,8 @@ TEST_F(PnXPTest, FieldIsOneLinePlusEightHigh) {
     EXPECT_EQ(field->Button()->focusPolicy(), Qt::NoFocus);
 }
 
-TEST_F(PnXPTest, ButtonStaysSquareAtTheRightEnd) {
+TEST_F(PnXPTest, ButtonStaysSquareAtTheRightEnd)
+{
     TButtonText *field = MakeField(1, true, false);
     for (int width : {240, 180, 400}) {
         field->SetBounds(0, 0, width, field->height());
@@ -82,7 +87,8 @@ TEST_F(PnXPTest, ButtonStaysSquareAtTheRightEnd) {
     EXPECT_TRUE(field->ValueLabel()->PathEllipsis());
 }
 
-TEST_F(PnXPTest, FieldNarrowerThanItsButtonShowsNoValue) {
+TEST_F(PnXPTest, FieldNarrowerThanItsButtonShowsNoValue)
+{
     TButtonText *field = MakeField(1, false, false);
     field->SetText(u"smtp.example.org"_s);
     for (int width : {0, 10}) {
@@ -92,7 +98,8 @@ TEST_F(PnXPTest, FieldNarrowerThanItsButtonShowsNoValue) {
     }
 }
 
-TEST_F(PnXPTest, NonEditableFieldAnswersEveryClickWithOneHandler) {
+TEST_F(PnXPTest, NonEditableFieldAnswersEveryClickWithOneHandler)
+{
     TButtonText *field = MakeField(7, false, false);
     field->SetText(u"smtp.example.org"_s);
     ShowHost();
@@ -105,7 +112,8 @@ TEST_F(PnXPTest, NonEditableFieldAnswersEveryClickWithOneHandler) {
         EXPECT_EQ(call.at(0).toInt(), 7);
 }
 
-TEST_F(PnXPTest, EditableFieldAnswersOnlyItsButton) {
+TEST_F(PnXPTest, EditableFieldAnswersOnlyItsButton)
+{
     TButtonText *field = MakeField(9, false, true);
     ASSERT_NE(field->Edit(), nullptr);
     EXPECT_EQ(field->ValueLabel(), nullptr);
@@ -128,7 +136,8 @@ TEST_F(PnXPTest, EditableFieldAnswersOnlyItsButton) {
     EXPECT_EQ(field->GetText(), u"250"_s);
 }
 
-TEST_F(PnXPTest, DisablingTheFieldDisablesItsParts) {
+TEST_F(PnXPTest, DisablingTheFieldDisablesItsParts)
+{
     TButtonText *field = MakeField(2, false, false);
     field->setEnabled(false);
     EXPECT_FALSE(field->Button()->isEnabled());

@@ -19,7 +19,8 @@ constexpr TColor Magenta = 0xFF00FF;
 
 class TCardLabelTest : public testing::Test {
 protected:
-    TCardLabel *MakeLabel(const QString &caption) {
+    TCardLabel *MakeLabel(const QString &caption)
+    {
         auto *label = new TCardLabel(m_host.get());
         QPalette pal = label->palette();
         pal.setColor(QPalette::WindowText, Qt::black);
@@ -30,12 +31,14 @@ protected:
 
     static int LineHeightOf(const TCardLabel &label) { return QFontMetrics(label.font()).height(); }
 
-    static void SendEnter(QWidget *widget) {
+    static void SendEnter(QWidget *widget)
+    {
         QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
         QCoreApplication::sendEvent(widget, &enter);
     }
 
-    static void SendLeave(QWidget *widget) {
+    static void SendLeave(QWidget *widget)
+    {
         QEvent leave(QEvent::Leave);
         QCoreApplication::sendEvent(widget, &leave);
     }
@@ -48,7 +51,8 @@ const QString ThreeLineText = u"ALPHA BRAVO CHARLIE DELTA ECHO FOXTROT HOTEL IND
 
 } // namespace
 
-TEST_F(TCardLabelTest, FitsItselfToItsCaption) {
+TEST_F(TCardLabelTest, FitsItselfToItsCaption)
+{
     TCardLabel *label = MakeLabel(u"Send All Remaining"_s);
     const QFontMetrics metrics(label->font());
     EXPECT_EQ(label->width(), metrics.horizontalAdvance(u"Send All Remaining"_s));
@@ -60,7 +64,8 @@ TEST_F(TCardLabelTest, FitsItselfToItsCaption) {
     EXPECT_EQ(label->height(), metrics.height());
 }
 
-TEST_F(TCardLabelTest, MaxWidthBoundsTheWidth) {
+TEST_F(TCardLabelTest, MaxWidthBoundsTheWidth)
+{
     const QString text = u"A value text long enough to need far more than one hundred pixels"_s;
     TCardLabel *label = MakeLabel(text);
     const int natural = QFontMetrics(label->font()).horizontalAdvance(text);
@@ -74,7 +79,8 @@ TEST_F(TCardLabelTest, MaxWidthBoundsTheWidth) {
     EXPECT_EQ(label->width(), natural);
 }
 
-TEST_F(TCardLabelTest, EqualMaxWidthChangesNothing) {
+TEST_F(TCardLabelTest, EqualMaxWidthChangesNothing)
+{
     TCardLabel *label = MakeLabel(u"A value text long enough to need far more than one hundred pixels"_s);
     label->SetMaxWidth(100);
     label->setGeometry(0, 0, 50, label->height());
@@ -82,7 +88,8 @@ TEST_F(TCardLabelTest, EqualMaxWidthChangesNothing) {
     EXPECT_EQ(label->width(), 50);
 }
 
-TEST_F(TCardLabelTest, RightAlignedLabelKeepsItsRightEdge) {
+TEST_F(TCardLabelTest, RightAlignedLabelKeepsItsRightEdge)
+{
     TCardLabel *label = MakeLabel(u"Wide caption text"_s);
     label->SetAlignment(Qt::AlignRight);
     label->move(200, 10);
@@ -91,12 +98,14 @@ TEST_F(TCardLabelTest, RightAlignedLabelKeepsItsRightEdge) {
     EXPECT_EQ(label->x() + label->width(), right);
 }
 
-TEST_F(TCardLabelTest, AmpersandIsShownAsItself) {
+TEST_F(TCardLabelTest, AmpersandIsShownAsItself)
+{
     TCardLabel *label = MakeLabel(u"Fish & Chips"_s);
     EXPECT_EQ(label->width(), QFontMetrics(label->font()).horizontalAdvance(u"Fish & Chips"_s));
 }
 
-TEST_F(TCardLabelTest, MultiLineOverflowShowsDottedMarkUnderLastWholeLine) {
+TEST_F(TCardLabelTest, MultiLineOverflowShowsDottedMarkUnderLastWholeLine)
+{
     TCardLabel *label = MakeLabel(ThreeLineText);
     label->SetAutoSize(false);
     label->SetWordWrap(true);
@@ -123,7 +132,8 @@ TEST_F(TCardLabelTest, MultiLineOverflowShowsDottedMarkUnderLastWholeLine) {
     EXPECT_FALSE(label->Overflow());
 }
 
-TEST_F(TCardLabelTest, TextThatFitsHasNoMark) {
+TEST_F(TCardLabelTest, TextThatFitsHasNoMark)
+{
     TCardLabel *label = MakeLabel(u"ALPHA BRAVO"_s);
     label->SetAutoSize(false);
     label->SetWordWrap(true);
@@ -133,7 +143,8 @@ TEST_F(TCardLabelTest, TextThatFitsHasNoMark) {
     EXPECT_EQ(CountPixels(image, QRect(0, 3 * LineHeightOf(*label) - 1, 300, 1), Magenta), 300);
 }
 
-TEST_F(TCardLabelTest, LabelLowerThanALineDrawsOnlyTheMark) {
+TEST_F(TCardLabelTest, LabelLowerThanALineDrawsOnlyTheMark)
+{
     TCardLabel *label = MakeLabel(u"ALPHA"_s);
     label->SetAutoSize(false);
     label->SetBounds(0, 0, 40, LineHeightOf(*label) - 3);
@@ -150,7 +161,8 @@ TEST_F(TCardLabelTest, LabelLowerThanALineDrawsOnlyTheMark) {
     EXPECT_EQ(CountPixels(image, image.rect(), Magenta), 40 * image.height());
 }
 
-TEST_F(TCardLabelTest, HotOnlyForEnabledLinksWithoutCapture) {
+TEST_F(TCardLabelTest, HotOnlyForEnabledLinksWithoutCapture)
+{
     TCardLabel *label = MakeLabel(u"Import"_s);
     SendEnter(label);
     EXPECT_FALSE(label->Hot());
@@ -181,7 +193,8 @@ TEST_F(TCardLabelTest, HotOnlyForEnabledLinksWithoutCapture) {
     EXPECT_TRUE(label->Hot());
 }
 
-TEST_F(TCardLabelTest, HotLinkIsBlueAndUnderlined) {
+TEST_F(TCardLabelTest, HotLinkIsBlueAndUnderlined)
+{
     TCardLabel *label = MakeLabel(u"IMPORT LIST"_s);
     label->SetIsLink(true);
     EXPECT_EQ(label->HotColor(), 0xFF0000u);
@@ -194,7 +207,8 @@ TEST_F(TCardLabelTest, HotLinkIsBlueAndUnderlined) {
     EXPECT_GT(longestRow, image.width() * 8 / 10);
 }
 
-TEST_F(TCardLabelTest, DisabledLabelDrawsInItsDisabledColour) {
+TEST_F(TCardLabelTest, DisabledLabelDrawsInItsDisabledColour)
+{
     TCardLabel *label = MakeLabel(u"EXPORT"_s);
     label->SetDisabledColor(0x0000FF);
     EXPECT_EQ(CountPixels(RenderWidget(*label), label->rect(), 0x0000FF), 0);
@@ -203,7 +217,8 @@ TEST_F(TCardLabelTest, DisabledLabelDrawsInItsDisabledColour) {
     EXPECT_EQ(TCardLabel().DisabledColor(), clBtnShadow);
 }
 
-TEST_F(TCardLabelTest, LinkShowsTheHandCursor) {
+TEST_F(TCardLabelTest, LinkShowsTheHandCursor)
+{
     TCardLabel *label = MakeLabel(u"Edit"_s);
     label->SetIsLink(true);
     EXPECT_EQ(label->cursor().shape(), Qt::PointingHandCursor);
@@ -211,7 +226,8 @@ TEST_F(TCardLabelTest, LinkShowsTheHandCursor) {
     EXPECT_EQ(label->cursor().shape(), Qt::ArrowCursor);
 }
 
-TEST_F(TCardLabelTest, ClickWhileEnabledOnly) {
+TEST_F(TCardLabelTest, ClickWhileEnabledOnly)
+{
     TCardLabel *label = MakeLabel(u"Add"_s);
     m_host->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get()));
@@ -224,7 +240,8 @@ TEST_F(TCardLabelTest, ClickWhileEnabledOnly) {
     EXPECT_EQ(spy.count(), 1);
 }
 
-TEST_F(TCardLabelTest, AccessibleRoleFollowsIsLink) {
+TEST_F(TCardLabelTest, AccessibleRoleFollowsIsLink)
+{
     TCardLabel *label = MakeLabel(u"Fish & Chips"_s);
     QSignalSpy spy(label, &TCardLabel::clicked);
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(label);

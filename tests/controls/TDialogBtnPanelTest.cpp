@@ -18,14 +18,16 @@ namespace {
 
 class TDialogBtnPanelTest : public testing::Test {
 protected:
-    TDialogBtnPanel *MakeBar(DialogButtonSet buttons, bool separator = false, int margin = 8) {
+    TDialogBtnPanel *MakeBar(DialogButtonSet buttons, bool separator = false, int margin = 8)
+    {
         m_dialog->resize(400, 200);
         auto *bar = new TDialogBtnPanel(m_dialog.get());
         bar->Setup(buttons, separator, margin);
         return bar;
     }
 
-    static int DefaultCount(const TDialogBtnPanel &bar) {
+    static int DefaultCount(const TDialogBtnPanel &bar)
+    {
         int n = 0;
         for (int id = 0; id < DialogButtonCount; ++id)
             if (const QPushButton *b = bar.Button(static_cast<DialogButtonId>(id)))
@@ -38,7 +40,8 @@ protected:
 
 } // namespace
 
-TEST_F(TDialogBtnPanelTest, TableRows) {
+TEST_F(TDialogBtnPanelTest, TableRows)
+{
     EXPECT_EQ(DialogButtonTable[bOK].Caption, u"&OK"_s);
     EXPECT_EQ(DialogButtonTable[bBack].Caption, u"<< &Back"_s);
     EXPECT_EQ(DialogButtonTable[bNext].Caption, u"&Next >>"_s);
@@ -54,7 +57,8 @@ TEST_F(TDialogBtnPanelTest, TableRows) {
     }
 }
 
-TEST_F(TDialogBtnPanelTest, BarSitsAtTheBottomOfTheDialog) {
+TEST_F(TDialogBtnPanelTest, BarSitsAtTheBottomOfTheDialog)
+{
     TDialogBtnPanel *bar = MakeBar({bOK, bCancel, bHelp});
     EXPECT_EQ(bar->geometry(), QRect(0, 150, 400, 50));
     EXPECT_EQ(bar->objectName(), u"A_DlgBtnPanel"_s);
@@ -64,7 +68,8 @@ TEST_F(TDialogBtnPanelTest, BarSitsAtTheBottomOfTheDialog) {
     EXPECT_EQ(bar->geometry(), QRect(0, 250, 500, 50));
 }
 
-TEST_F(TDialogBtnPanelTest, RightGroupReadsInIdOrderFlushWithTheMargin) {
+TEST_F(TDialogBtnPanelTest, RightGroupReadsInIdOrderFlushWithTheMargin)
+{
     TDialogBtnPanel *bar = MakeBar({bOK, bCancel, bHelp}, false, 8);
     const QPushButton *ok = bar->Button(bOK);
     const QPushButton *cancel = bar->Button(bCancel);
@@ -81,41 +86,47 @@ TEST_F(TDialogBtnPanelTest, RightGroupReadsInIdOrderFlushWithTheMargin) {
     EXPECT_EQ(ok->x(), help->x() - 188);
 }
 
-TEST_F(TDialogBtnPanelTest, LeftGroupStartsAtTheMargin) {
+TEST_F(TDialogBtnPanelTest, LeftGroupStartsAtTheMargin)
+{
     TDialogBtnPanel *bar = MakeBar({bAdd, bDelete, bOK}, false, 16);
     EXPECT_EQ(bar->Button(bAdd)->x(), 16);
     EXPECT_EQ(bar->Button(bDelete)->x(), 16 + 94);
     EXPECT_EQ(bar->Button(bOK)->x() + 90, 400 - 16);
 }
 
-TEST_F(TDialogBtnPanelTest, NextHasAWideGapToItsRight) {
+TEST_F(TDialogBtnPanelTest, NextHasAWideGapToItsRight)
+{
     TDialogBtnPanel *bar = MakeBar({bNext, bCancel});
     EXPECT_TRUE(bar->Button(bNext)->isDefault());
     EXPECT_EQ(DefaultCount(*bar), 1);
     EXPECT_EQ(bar->Button(bCancel)->x() - (bar->Button(bNext)->x() + 90), 20);
 }
 
-TEST_F(TDialogBtnPanelTest, DefaultIsTheLowestCandidate) {
+TEST_F(TDialogBtnPanelTest, DefaultIsTheLowestCandidate)
+{
     TDialogBtnPanel *bar = MakeBar({bOK, bCancel});
     EXPECT_TRUE(bar->Button(bOK)->isDefault());
     EXPECT_EQ(DefaultCount(*bar), 1);
     EXPECT_EQ(bar->Button(bOK)->nextInFocusChain(), bar->Button(bCancel));
 }
 
-TEST_F(TDialogBtnPanelTest, NoCandidateMeansNoDefaultButton) {
+TEST_F(TDialogBtnPanelTest, NoCandidateMeansNoDefaultButton)
+{
     TDialogBtnPanel *bar = MakeBar({bAdd, bEdit});
     m_dialog->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get()));
     EXPECT_EQ(DefaultCount(*bar), 0);
 }
 
-TEST_F(TDialogBtnPanelTest, EmptySetGivesAnEmptyBar) {
+TEST_F(TDialogBtnPanelTest, EmptySetGivesAnEmptyBar)
+{
     TDialogBtnPanel *bar = MakeBar({});
     EXPECT_EQ(bar->height(), 50);
     EXPECT_TRUE(bar->findChildren<QPushButton *>().isEmpty());
 }
 
-TEST_F(TDialogBtnPanelTest, SeparatorAlongTheTopWithinTheMargins) {
+TEST_F(TDialogBtnPanelTest, SeparatorAlongTheTopWithinTheMargins)
+{
     TDialogBtnPanel *bar = MakeBar({bOK, bCancel}, true, 16);
     const QImage image = RenderWidget(*bar);
     const TColor line = PixelBGR(image, 200, 0);
@@ -130,15 +141,16 @@ TEST_F(TDialogBtnPanelTest, SeparatorAlongTheTopWithinTheMargins) {
     EXPECT_EQ(CountPixels(RenderWidget(*plain), QRect(0, 0, 400, 2), line), 0);
 }
 
-TEST_F(TDialogBtnPanelTest, ButtonsAreNamedByTheirCaption) {
+TEST_F(TDialogBtnPanelTest, ButtonsAreNamedByTheirCaption)
+{
     TDialogBtnPanel *bar = MakeBar({bOK, bCancel});
     bar->Button(bOK)->setText(u"&Proceed"_s);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(bar->Button(bOK))->text(QAccessible::Name), u"Proceed"_s);
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(bar->Button(bCancel))->text(QAccessible::Name),
-              u"Cancel"_s);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(bar->Button(bCancel))->text(QAccessible::Name), u"Cancel"_s);
 }
 
-TEST_F(TDialogBtnPanelTest, OkClosesAfterItsHandlerUnlessKeptOpen) {
+TEST_F(TDialogBtnPanelTest, OkClosesAfterItsHandlerUnlessKeptOpen)
+{
     TDialogBtnPanel *bar = MakeBar({bOK, bCancel});
     m_dialog->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get()));
@@ -159,7 +171,8 @@ TEST_F(TDialogBtnPanelTest, OkClosesAfterItsHandlerUnlessKeptOpen) {
     EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
 }
 
-TEST_F(TDialogBtnPanelTest, ButtonWithoutModalResultLeavesTheDialogOpen) {
+TEST_F(TDialogBtnPanelTest, ButtonWithoutModalResultLeavesTheDialogOpen)
+{
     TDialogBtnPanel *bar = MakeBar({bOK, bCancel, bHelp});
     m_dialog->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get()));
@@ -169,7 +182,8 @@ TEST_F(TDialogBtnPanelTest, ButtonWithoutModalResultLeavesTheDialogOpen) {
     EXPECT_TRUE(m_dialog->isVisible());
 }
 
-TEST_F(TDialogBtnPanelTest, EscapeRunsTheCancelHandlerThenRejects) {
+TEST_F(TDialogBtnPanelTest, EscapeRunsTheCancelHandlerThenRejects)
+{
     TDialogBtnPanel *bar = MakeBar({bOK, bCancel});
     auto *edit = new QLineEdit(m_dialog.get());
     m_dialog->show();
@@ -184,7 +198,8 @@ TEST_F(TDialogBtnPanelTest, EscapeRunsTheCancelHandlerThenRejects) {
     EXPECT_EQ(m_dialog->result(), QDialog::Rejected);
 }
 
-TEST_F(TDialogBtnPanelTest, EscapeWithDisabledCancelDoesNothing) {
+TEST_F(TDialogBtnPanelTest, EscapeWithDisabledCancelDoesNothing)
+{
     TDialogBtnPanel *bar = MakeBar({bBack, bNext, bClose});
     m_dialog->show();
     m_dialog->activateWindow();
@@ -196,7 +211,8 @@ TEST_F(TDialogBtnPanelTest, EscapeWithDisabledCancelDoesNothing) {
     EXPECT_TRUE(m_dialog->isVisible());
 }
 
-TEST_F(TDialogBtnPanelTest, EnterPressesTheDefaultButton) {
+TEST_F(TDialogBtnPanelTest, EnterPressesTheDefaultButton)
+{
     TDialogBtnPanel *bar = MakeBar({bOK, bCancel});
     auto *edit = new QLineEdit(m_dialog.get());
     m_dialog->show();

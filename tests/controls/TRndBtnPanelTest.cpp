@@ -14,7 +14,8 @@ namespace {
 
 constexpr TColor Band = 0xB8D8C0;
 
-std::unique_ptr<TRndBtnPanel> MakePanel(CommandSet commands = {0, 1}) {
+std::unique_ptr<TRndBtnPanel> MakePanel(CommandSet commands = {0, 1})
+{
     auto panel = std::make_unique<TRndBtnPanel>();
     panel->Build(commands, Band, 0x204020, 0xD0F7FF, 0x80A8AB);
     return panel;
@@ -26,7 +27,8 @@ public:
     QList<CommandId> own;
 
 protected:
-    void DoCommand(QObject *sender, CommandId command) override {
+    void DoCommand(QObject *sender, CommandId command) override
+    {
         if (command == 1)
             own << command;
         else
@@ -36,7 +38,8 @@ protected:
 
 } // namespace
 
-TEST(TRndBtnPanelTest, BuildSetsUpAWhitePanelWithItsBar) {
+TEST(TRndBtnPanelTest, BuildSetsUpAWhitePanelWithItsBar)
+{
     const auto panel = MakePanel();
     EXPECT_EQ(panel->Color(), 0xFFFFFFu);
     EXPECT_EQ(panel->BandColor(), Band);
@@ -46,7 +49,8 @@ TEST(TRndBtnPanelTest, BuildSetsUpAWhitePanelWithItsBar) {
     EXPECT_EQ(panel->Buttons()->Link(2), nullptr);
 }
 
-TEST(TRndBtnPanelTest, BarIsCentredOnePixelAboveTheBottom) {
+TEST(TRndBtnPanelTest, BarIsCentredOnePixelAboveTheBottom)
+{
     const auto panel = MakePanel();
     const TTxtBtnPanel *bar = panel->Buttons();
     for (int width : {300, 301, 302}) {
@@ -66,7 +70,8 @@ TEST(TRndBtnPanelTest, BarIsCentredOnePixelAboveTheBottom) {
     EXPECT_EQ(bar->x(), (250 - bar->width()) / 2);
 }
 
-TEST(TRndBtnPanelTest, LinkClickArrivesWithTheBarAsSender) {
+TEST(TRndBtnPanelTest, LinkClickArrivesWithTheBarAsSender)
+{
     QWidget host;
     auto *panel = new TRndBtnPanel(&host);
     panel->Build({0, 1}, Band, 0x204020, 0xD0F7FF, 0x80A8AB);
@@ -81,7 +86,8 @@ TEST(TRndBtnPanelTest, LinkClickArrivesWithTheBarAsSender) {
     EXPECT_EQ(spy.at(0).at(1).value<CommandId>(), 1);
 }
 
-TEST(TRndBtnPanelTest, DerivedPanelMayHandleACommandItself) {
+TEST(TRndBtnPanelTest, DerivedPanelMayHandleACommandItself)
+{
     OwnCommandPanel panel;
     panel.Build({0, 1}, Band, 0x204020, 0xD0F7FF, 0x80A8AB);
     QSignalSpy spy(&panel, &TRndBtnPanel::OnCommand);
@@ -92,7 +98,8 @@ TEST(TRndBtnPanelTest, DerivedPanelMayHandleACommandItself) {
     EXPECT_EQ(spy.at(0).at(1).value<CommandId>(), 0);
 }
 
-TEST(TRndBtnPanelTest, DisableAndEnableCommandsCoverEveryLink) {
+TEST(TRndBtnPanelTest, DisableAndEnableCommandsCoverEveryLink)
+{
     const auto panel = MakePanel({5, 6, 7, 8, 9, 10});
     panel->DisableCommands();
     for (CommandId id = 5; id <= 10; ++id)
@@ -105,7 +112,8 @@ TEST(TRndBtnPanelTest, DisableAndEnableCommandsCoverEveryLink) {
         EXPECT_TRUE(panel->Buttons()->Link(id)->isEnabled()) << int(id);
 }
 
-TEST(TRndBtnPanelTest, SeparatorLineDirectlyAboveTheBar) {
+TEST(TRndBtnPanelTest, SeparatorLineDirectlyAboveTheBar)
+{
     const auto panel = MakePanel();
     panel->SetBounds(0, 0, 300, 150);
     const int y = panel->Buttons()->y() - 1;

@@ -22,7 +22,8 @@ public:
     bool busyWhileClearing = false;
     int removals = 0;
 
-    bool removeRows(int row, int count, const QModelIndex &parent = {}) override {
+    bool removeRows(int row, int count, const QModelIndex &parent = {}) override
+    {
         ++removals;
         const QCursor *cursor = QGuiApplication::overrideCursor();
         busyWhileClearing = cursor && cursor->shape() == Qt::WaitCursor;
@@ -30,7 +31,8 @@ public:
     }
 };
 
-void FillRows(QStandardItemModel &model, int rows) {
+void FillRows(QStandardItemModel &model, int rows)
+{
     model.setRowCount(rows);
     model.setColumnCount(2);
     for (int r = 0; r < std::min(rows, 5); ++r) {
@@ -41,14 +43,16 @@ void FillRows(QStandardItemModel &model, int rows) {
 
 class TRndLVPanelTest : public testing::Test {
 protected:
-    TRndLVPanel *MakePanel() {
+    TRndLVPanel *MakePanel()
+    {
         auto *panel = new TRndLVPanel(m_host.get());
         panel->Build({0, 1}, 0xB8D8C0, 0x204020, 0xD0F7FF, 0x80A8AB);
         panel->SetBounds(0, 0, 300, 200);
         return panel;
     }
 
-    void ShowHost() {
+    void ShowHost()
+    {
         m_host->resize(320, 220);
         m_host->show();
         m_host->activateWindow();
@@ -60,7 +64,8 @@ protected:
 
 } // namespace
 
-TEST_F(TRndLVPanelTest, BuildMakesAFramedReadOnlyTable) {
+TEST_F(TRndLVPanelTest, BuildMakesAFramedReadOnlyTable)
+{
     TRndLVPanel *panel = MakePanel();
     ASSERT_NE(panel->Frame(), nullptr);
     ASSERT_NE(panel->List(), nullptr);
@@ -73,7 +78,8 @@ TEST_F(TRndLVPanelTest, BuildMakesAFramedReadOnlyTable) {
     EXPECT_FALSE(panel->Active());
 }
 
-TEST_F(TRndLVPanelTest, FrameAndListGeometry) {
+TEST_F(TRndLVPanelTest, FrameAndListGeometry)
+{
     TRndLVPanel *panel = MakePanel();
     EXPECT_EQ(panel->Frame()->geometry(), QRect(5, 24, 290, 154));
     EXPECT_EQ(panel->List()->geometry(), QRect(-4, -1, 298, 158));
@@ -88,7 +94,8 @@ TEST_F(TRndLVPanelTest, FrameAndListGeometry) {
     EXPECT_EQ(panel->Frame()->geometry(), QRect(5, 24, 290, 150));
 }
 
-TEST_F(TRndLVPanelTest, SizedBeforeBuildIsHarmless) {
+TEST_F(TRndLVPanelTest, SizedBeforeBuildIsHarmless)
+{
     TRndLVPanel panel;
     panel.SetBounds(0, 0, 200, 100);
     panel.SetModel(nullptr);
@@ -99,7 +106,8 @@ TEST_F(TRndLVPanelTest, SizedBeforeBuildIsHarmless) {
     EXPECT_EQ(panel.geometry(), QRect(0, 0, 200, 100));
 }
 
-TEST_F(TRndLVPanelTest, AcceptsAnyModelAndExposesTheSelection) {
+TEST_F(TRndLVPanelTest, AcceptsAnyModelAndExposesTheSelection)
+{
     TRndLVPanel *panel = MakePanel();
     QStandardItemModel model;
     FillRows(model, 3);
@@ -110,7 +118,8 @@ TEST_F(TRndLVPanelTest, AcceptsAnyModelAndExposesTheSelection) {
     EXPECT_EQ(panel->List()->model(), &model);
 }
 
-TEST_F(TRndLVPanelTest, InactiveTableTakesNoInputButIsNotGreyed) {
+TEST_F(TRndLVPanelTest, InactiveTableTakesNoInputButIsNotGreyed)
+{
     TRndLVPanel *panel = MakePanel();
     QStandardItemModel model;
     FillRows(model, 3);
@@ -135,7 +144,8 @@ TEST_F(TRndLVPanelTest, InactiveTableTakesNoInputButIsNotGreyed) {
     EXPECT_GT(dark, 20);
 }
 
-TEST_F(TRndLVPanelTest, ActiveTableSelectsWholeRows) {
+TEST_F(TRndLVPanelTest, ActiveTableSelectsWholeRows)
+{
     TRndLVPanel *panel = MakePanel();
     QStandardItemModel model;
     FillRows(model, 3);
@@ -157,7 +167,8 @@ TEST_F(TRndLVPanelTest, ActiveTableSelectsWholeRows) {
     EXPECT_EQ(panel->List()->selectionBehavior(), QAbstractItemView::SelectItems);
 }
 
-TEST_F(TRndLVPanelTest, SetActiveWithTheSameValueChangesNothing) {
+TEST_F(TRndLVPanelTest, SetActiveWithTheSameValueChangesNothing)
+{
     TRndLVPanel *panel = MakePanel();
     panel->SetActive(false);
     EXPECT_FALSE(panel->Active());
@@ -168,7 +179,8 @@ TEST_F(TRndLVPanelTest, SetActiveWithTheSameValueChangesNothing) {
     EXPECT_EQ(panel->List()->focusPolicy(), Qt::ClickFocus);
 }
 
-TEST_F(TRndLVPanelTest, TwoThousandRowsClearWithoutTheBusyCursor) {
+TEST_F(TRndLVPanelTest, TwoThousandRowsClearWithoutTheBusyCursor)
+{
     TRndLVPanel *panel = MakePanel();
     RecordingModel model;
     FillRows(model, 2000);
@@ -187,7 +199,8 @@ TEST_F(TRndLVPanelTest, TwoThousandRowsClearWithoutTheBusyCursor) {
     EXPECT_EQ(model.removals, 2);
 }
 
-TEST_F(TRndLVPanelTest, SelectionShowsWithoutFocusOnlyWhileActive) {
+TEST_F(TRndLVPanelTest, SelectionShowsWithoutFocusOnlyWhileActive)
+{
     TRndLVPanel *panel = MakePanel();
     QStandardItemModel model;
     FillRows(model, 3);
@@ -204,8 +217,7 @@ TEST_F(TRndLVPanelTest, SelectionShowsWithoutFocusOnlyWhileActive) {
     EXPECT_EQ(highlighted(), 0);
 
     panel->SetActive(true);
-    panel->SelectionModel()->select(model.index(1, 0),
-                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    panel->SelectionModel()->select(model.index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     ASSERT_FALSE(panel->List()->hasFocus());
     EXPECT_GT(highlighted(), 100);
 }

@@ -8,7 +8,8 @@ namespace {
 
 constexpr TColor Background = 0xD0F7FF;
 
-TRoundedPanel *AddPanel(TRndPnlContainer &container, const QRect &bounds) {
+TRoundedPanel *AddPanel(TRndPnlContainer &container, const QRect &bounds)
+{
     auto *panel = new TRoundedPanel(&container);
     panel->Setup(0xFFFFFF, 0xB8D8C0, 0x204020, Background, ShadowColors[0]);
     panel->setGeometry(bounds);
@@ -17,7 +18,8 @@ TRoundedPanel *AddPanel(TRndPnlContainer &container, const QRect &bounds) {
 
 } // namespace
 
-TEST(TRndPnlContainerTest, ConstructionDefaults) {
+TEST(TRndPnlContainerTest, ConstructionDefaults)
+{
     const TRndPnlContainer container;
     EXPECT_EQ(container.size(), QSize(200, 200));
     EXPECT_EQ(container.BackgroundColor(), Background);
@@ -26,7 +28,8 @@ TEST(TRndPnlContainerTest, ConstructionDefaults) {
     EXPECT_EQ(container.Shadows()[2], 0xC0E8EBu);
 }
 
-TEST(TRndPnlContainerTest, ThreeStepShadowRightAndBelow) {
+TEST(TRndPnlContainerTest, ThreeStepShadowRightAndBelow)
+{
     TRndPnlContainer container;
     container.resize(300, 200);
     AddPanel(container, QRect(10, 10, 100, 50));
@@ -50,7 +53,8 @@ TEST(TRndPnlContainerTest, ThreeStepShadowRightAndBelow) {
     EXPECT_EQ(PixelBGR(image, 60, b + 3), Background);
 }
 
-TEST(TRndPnlContainerTest, OnlyVisibleRoundedPanelsCastShadows) {
+TEST(TRndPnlContainerTest, OnlyVisibleRoundedPanelsCastShadows)
+{
     TRndPnlContainer container;
     container.resize(300, 200);
     auto *plain = new QWidget(&container);

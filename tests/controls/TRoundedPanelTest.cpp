@@ -16,7 +16,8 @@ constexpr TColor Caption = 0x204020;
 constexpr TColor Corner = 0xD0F7FF;
 constexpr TColor ShadowCorner = 0x80A8AB;
 
-std::unique_ptr<TRoundedPanel> MakePanel(int w = 200, int h = 100) {
+std::unique_ptr<TRoundedPanel> MakePanel(int w = 200, int h = 100)
+{
     auto panel = std::make_unique<TRoundedPanel>();
     panel->Setup(0xFFFFFF, Band, Caption, Corner, ShadowCorner);
     panel->resize(w, h);
@@ -24,7 +25,8 @@ std::unique_ptr<TRoundedPanel> MakePanel(int w = 200, int h = 100) {
 }
 
 /** Columns of the band that hold the colour. */
-QList<int> ColumnsWith(const QImage &image, TColor colour) {
+QList<int> ColumnsWith(const QImage &image, TColor colour)
+{
     QList<int> columns;
     for (int x = 0; x < image.width(); ++x)
         if (CountPixels(image, QRect(x, 0, 1, TRoundedPanel::BandHeight), colour) > 0)
@@ -34,7 +36,8 @@ QList<int> ColumnsWith(const QImage &image, TColor colour) {
 
 } // namespace
 
-TEST(TRoundedPanelTest, SetupTakesColoursAndVerdana) {
+TEST(TRoundedPanelTest, SetupTakesColoursAndVerdana)
+{
     const auto panel = MakePanel();
     EXPECT_EQ(panel->BandColor(), Band);
     EXPECT_EQ(panel->CaptionColor(), Caption);
@@ -43,7 +46,8 @@ TEST(TRoundedPanelTest, SetupTakesColoursAndVerdana) {
     EXPECT_EQ(panel->font().family(), u"Verdana"_s);
 }
 
-TEST(TRoundedPanelTest, BandRunsFromLighterTopToBandColour) {
+TEST(TRoundedPanelTest, BandRunsFromLighterTopToBandColour)
+{
     const auto panel = MakePanel();
     const QImage image = RenderWidget(*panel);
     EXPECT_EQ(PixelBGR(image, 100, 0), AdjustLuma(Band, 16));
@@ -53,7 +57,8 @@ TEST(TRoundedPanelTest, BandRunsFromLighterTopToBandColour) {
     EXPECT_EQ(PixelBGR(image, 100, 50), 0xFFFFFFu);
 }
 
-TEST(TRoundedPanelTest, FrameOnThreeSidesAndRoundedCorners) {
+TEST(TRoundedPanelTest, FrameOnThreeSidesAndRoundedCorners)
+{
     const auto panel = MakePanel(200, 100);
     const QImage image = RenderWidget(*panel);
     const TColor frame = AdjustLuma(Band, 12);
@@ -69,7 +74,8 @@ TEST(TRoundedPanelTest, FrameOnThreeSidesAndRoundedCorners) {
     EXPECT_EQ(PixelBGR(image, 199, 99), ShadowCorner);
 }
 
-TEST(TRoundedPanelTest, DisabledPanelIsGreyWhateverItsBand) {
+TEST(TRoundedPanelTest, DisabledPanelIsGreyWhateverItsBand)
+{
     const auto panel = MakePanel();
     panel->SetTitle(u"Mailing List"_s);
     auto *child = new QLabel(panel.get());
@@ -92,7 +98,8 @@ TEST(TRoundedPanelTest, DisabledPanelIsGreyWhateverItsBand) {
     EXPECT_GT(CountPixels(enabled, QRect(0, 0, 200, 20), Caption), 0);
 }
 
-TEST(TRoundedPanelTest, TitleIsCentredOrAtSixPixels) {
+TEST(TRoundedPanelTest, TitleIsCentredOrAtSixPixels)
+{
     const auto panel = MakePanel(300, 60);
     panel->SetTitle(u"Summary"_s);
     const QList<int> centred = ColumnsWith(RenderWidget(*panel), Caption);
@@ -106,7 +113,8 @@ TEST(TRoundedPanelTest, TitleIsCentredOrAtSixPixels) {
     EXPECT_LE(left.first(), 8);
 }
 
-TEST(TRoundedPanelTest, LongTitleIsCutWithinTheBandAndNeverWraps) {
+TEST(TRoundedPanelTest, LongTitleIsCutWithinTheBandAndNeverWraps)
+{
     const auto panel = MakePanel(80, 80);
     panel->SetTitle(u"A very long panel title that cannot fit into eighty pixels"_s);
     const QImage image = RenderWidget(*panel);

@@ -25,7 +25,8 @@ public:
     QStringList tips;
 
 protected:
-    bool eventFilter(QObject *, QEvent *event) override {
+    bool eventFilter(QObject *, QEvent *event) override
+    {
         if (event->type() == QEvent::StatusTip)
             tips << static_cast<QStatusTipEvent *>(event)->tip();
         return false;
@@ -37,7 +38,8 @@ protected:
     void SetUp() override { m_savedWorkArea = WorkArea; }
     void TearDown() override { WorkArea = m_savedWorkArea; }
 
-    TTxtBtnPanel *MakeBar(CommandSet commands) {
+    TTxtBtnPanel *MakeBar(CommandSet commands)
+    {
         auto *bar = new TTxtBtnPanel(m_host.get());
         bar->Setup(commands);
         return bar;
@@ -47,7 +49,8 @@ protected:
     TWorkArea m_savedWorkArea;
 };
 
-int SumOfLinkWidths(const TTxtBtnPanel &bar, CommandSet commands) {
+int SumOfLinkWidths(const TTxtBtnPanel &bar, CommandSet commands)
+{
     int sum = 0;
     for (int id = 0; id < CommandCount; ++id)
         if (commands.Contains(static_cast<CommandId>(id)))
@@ -57,25 +60,27 @@ int SumOfLinkWidths(const TTxtBtnPanel &bar, CommandSet commands) {
 
 } // namespace
 
-TEST_F(TTxtBtnPanelTest, DeleteReadsDelOnANarrowWorkArea) {
+TEST_F(TTxtBtnPanelTest, DeleteReadsDelOnANarrowWorkArea)
+{
     WorkArea.Width = 699;
     EXPECT_EQ(MakeBar({5, 10})->Link(10)->Caption(), u"Del"_s);
     WorkArea.Width = 700;
     EXPECT_EQ(MakeBar({5, 10})->Link(10)->Caption(), u"Delete"_s);
 }
 
-TEST_F(TTxtBtnPanelTest, LinksExistOnlyForTheSet) {
+TEST_F(TTxtBtnPanelTest, LinksExistOnlyForTheSet)
+{
     const CommandSet commands = {5, 6, 7, 8, 9, 10};
     const TTxtBtnPanel *bar = MakeBar(commands);
     for (int id = 0; id < CommandCount; ++id)
-        EXPECT_EQ(bar->Link(static_cast<CommandId>(id)) != nullptr,
-                  commands.Contains(static_cast<CommandId>(id)));
+        EXPECT_EQ(bar->Link(static_cast<CommandId>(id)) != nullptr, commands.Contains(static_cast<CommandId>(id)));
     EXPECT_EQ(bar->Link(200), nullptr);
     EXPECT_EQ(bar->Link(8)->Caption(), u"Add"_s);
     EXPECT_EQ(bar->Link(8)->Tag(), 8);
 }
 
-TEST_F(TTxtBtnPanelTest, WidthIsLinksPlusEighteenPerGap) {
+TEST_F(TTxtBtnPanelTest, WidthIsLinksPlusEighteenPerGap)
+{
     for (const CommandSet &commands :
          {CommandSet{0, 1}, CommandSet{2, 3, 4}, CommandSet{5, 6, 7, 8, 9, 10}, CommandSet{19}}) {
         const TTxtBtnPanel *bar = MakeBar(commands);
@@ -87,14 +92,16 @@ TEST_F(TTxtBtnPanelTest, WidthIsLinksPlusEighteenPerGap) {
     }
 }
 
-TEST_F(TTxtBtnPanelTest, LinksStandSideBySide) {
+TEST_F(TTxtBtnPanelTest, LinksStandSideBySide)
+{
     const TTxtBtnPanel *bar = MakeBar({2, 3, 4});
     EXPECT_EQ(bar->Link(3)->x(), bar->Link(2)->width() + 18);
     EXPECT_EQ(bar->Link(4)->x(), bar->Link(3)->x() + bar->Link(3)->width() + 18);
     EXPECT_EQ(bar->Link(4)->y(), 3);
 }
 
-TEST_F(TTxtBtnPanelTest, LookIsBoldDarkBlueOnWhite) {
+TEST_F(TTxtBtnPanelTest, LookIsBoldDarkBlueOnWhite)
+{
     TTxtBtnPanel *bar = MakeBar({0, 1});
     const TCardLabel *link = bar->Link(1);
     EXPECT_TRUE(link->font().bold());
@@ -105,7 +112,8 @@ TEST_F(TTxtBtnPanelTest, LookIsBoldDarkBlueOnWhite) {
     EXPECT_EQ(PixelBGR(image, bar->width() - 1, 0), 0xFFFFFFu);
 }
 
-TEST_F(TTxtBtnPanelTest, SeparatorsSitInTheNinthColumnOfEachGap) {
+TEST_F(TTxtBtnPanelTest, SeparatorsSitInTheNinthColumnOfEachGap)
+{
     TTxtBtnPanel *bar = MakeBar({5, 6, 7});
     const QImage image = RenderWidget(*bar);
     const int h = bar->height();
@@ -123,14 +131,16 @@ TEST_F(TTxtBtnPanelTest, SeparatorsSitInTheNinthColumnOfEachGap) {
     EXPECT_EQ(CountPixels(image, QRect(column5, 0, 1, h), 0x803000), h - 9);
 }
 
-TEST_F(TTxtBtnPanelTest, OneLinkHasNoSeparator) {
+TEST_F(TTxtBtnPanelTest, OneLinkHasNoSeparator)
+{
     TTxtBtnPanel *bar = MakeBar({19});
     bar->resize(bar->width() + 30, bar->height());
     const QImage image = RenderWidget(*bar);
     EXPECT_EQ(CountPixels(image, QRect(bar->Link(19)->width(), 0, 30, bar->height()), 0x803000), 0);
 }
 
-TEST_F(TTxtBtnPanelTest, ClickRaisesTheCommandWithTheBarAsSender) {
+TEST_F(TTxtBtnPanelTest, ClickRaisesTheCommandWithTheBarAsSender)
+{
     TTxtBtnPanel *bar = MakeBar({0, 1});
     auto *edit = new QLineEdit(m_host.get());
     edit->move(0, 100);
@@ -152,7 +162,8 @@ TEST_F(TTxtBtnPanelTest, ClickRaisesTheCommandWithTheBarAsSender) {
     EXPECT_TRUE(bar->hasFocus());
 }
 
-TEST_F(TTxtBtnPanelTest, DisabledLinkReportsNothing) {
+TEST_F(TTxtBtnPanelTest, DisabledLinkReportsNothing)
+{
     TTxtBtnPanel *bar = MakeBar({0, 1});
     m_host->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get()));
@@ -166,7 +177,8 @@ TEST_F(TTxtBtnPanelTest, DisabledLinkReportsNothing) {
     EXPECT_EQ(spy.count(), 1);
 }
 
-TEST_F(TTxtBtnPanelTest, EnablingAnIdWithoutLinkChangesNothing) {
+TEST_F(TTxtBtnPanelTest, EnablingAnIdWithoutLinkChangesNothing)
+{
     TTxtBtnPanel *bar = MakeBar({0, 1});
     for (int id = 0; id < 40; ++id)
         bar->SetCommandEnabled(static_cast<CommandId>(id), id == 0 || id == 1);
@@ -175,7 +187,8 @@ TEST_F(TTxtBtnPanelTest, EnablingAnIdWithoutLinkChangesNothing) {
     EXPECT_TRUE(bar->Link(1)->isEnabled());
 }
 
-TEST_F(TTxtBtnPanelTest, HintReachesTheWindowAsStatusTipNotTooltip) {
+TEST_F(TTxtBtnPanelTest, HintReachesTheWindowAsStatusTipNotTooltip)
+{
     TTxtBtnPanel *bar = MakeBar({5, 6});
     StatusTipCatcher catcher;
     m_host->installEventFilter(&catcher);
@@ -187,7 +200,8 @@ TEST_F(TTxtBtnPanelTest, HintReachesTheWindowAsStatusTipNotTooltip) {
     EXPECT_EQ(catcher.tips.last(), u"Imports list of e-mail addresses"_s);
 }
 
-TEST_F(TTxtBtnPanelTest, LinkIsAPushButtonToAssistiveTechnology) {
+TEST_F(TTxtBtnPanelTest, LinkIsAPushButtonToAssistiveTechnology)
+{
     TTxtBtnPanel *bar = MakeBar({7});
     QSignalSpy spy(bar, &TTxtBtnPanel::OnCommand);
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(bar->Link(7));
@@ -202,7 +216,8 @@ TEST_F(TTxtBtnPanelTest, LinkIsAPushButtonToAssistiveTechnology) {
     EXPECT_EQ(spy.at(0).at(1).value<CommandId>(), 7);
 }
 
-TEST_F(TTxtBtnPanelTest, IdTwentyThreeGetsNoLinkEvenInTheSet) {
+TEST_F(TTxtBtnPanelTest, IdTwentyThreeGetsNoLinkEvenInTheSet)
+{
     const TTxtBtnPanel *bar = MakeBar(CommandSet::Range(22, 24));
     EXPECT_EQ(bar->Link(23), nullptr);
     EXPECT_EQ(bar->Link(24)->x(), bar->Link(22)->width() + 18);

@@ -19,7 +19,8 @@ constexpr TColor LineColour = 0x80C0FF;
 
 class TVTxtBtnPanelTest : public testing::Test {
 protected:
-    TVTxtBtnPanel *MakeBar(CommandSet commands) {
+    TVTxtBtnPanel *MakeBar(CommandSet commands)
+    {
         auto *bar = new TVTxtBtnPanel(m_host.get());
         bar->Setup(commands, LineColour);
         return bar;
@@ -29,7 +30,8 @@ protected:
 };
 
 /** The rows of column x that hold the line colour. */
-QList<int> LineRows(const QImage &image, int x) {
+QList<int> LineRows(const QImage &image, int x)
+{
     QList<int> rows;
     for (int y = 0; y < image.height(); ++y)
         if (PixelBGR(image, x, y) == LineColour)
@@ -39,7 +41,8 @@ QList<int> LineRows(const QImage &image, int x) {
 
 } // namespace
 
-TEST_F(TVTxtBtnPanelTest, LinksStackWithGapsAboveSeparatorCommands) {
+TEST_F(TVTxtBtnPanelTest, LinksStackWithGapsAboveSeparatorCommands)
+{
     const TVTxtBtnPanel *bar = MakeBar(EmailCommands);
     int top = 1;
     int widest = 0;
@@ -60,7 +63,8 @@ TEST_F(TVTxtBtnPanelTest, LinksStackWithGapsAboveSeparatorCommands) {
     EXPECT_EQ(bar->LineColor(), LineColour);
 }
 
-TEST_F(TVTxtBtnPanelTest, LinesAboveHtmlPreviewAndHelpOnly) {
+TEST_F(TVTxtBtnPanelTest, LinesAboveHtmlPreviewAndHelpOnly)
+{
     TVTxtBtnPanel *bar = MakeBar(EmailCommands);
     bar->resize(bar->width(), 400);
     const QImage image = RenderWidget(*bar);
@@ -72,23 +76,25 @@ TEST_F(TVTxtBtnPanelTest, LinesAboveHtmlPreviewAndHelpOnly) {
     EXPECT_EQ(PixelBGR(image, bar->LinkWidth() + 5, y), 0xF0FFFFu);
 }
 
-TEST_F(TVTxtBtnPanelTest, ExitGetsAThirdLine) {
+TEST_F(TVTxtBtnPanelTest, ExitGetsAThirdLine)
+{
     TVTxtBtnPanel *bar = MakeBar(EmailCommands + CommandSet{24, 26});
     bar->resize(bar->width(), 400);
     const QImage image = RenderWidget(*bar);
-    EXPECT_EQ(LineRows(image, 5),
-              (QList<int>{bar->Link(18)->y() - 3, bar->Link(22)->y() - 3, bar->Link(26)->y() - 3}));
+    EXPECT_EQ(LineRows(image, 5), (QList<int>{bar->Link(18)->y() - 3, bar->Link(22)->y() - 3, bar->Link(26)->y() - 3}));
     EXPECT_EQ(bar->Link(24)->y(), bar->Link(22)->y() + bar->Link(22)->height());
 }
 
-TEST_F(TVTxtBtnPanelTest, DeleteIsNeverShortened) {
+TEST_F(TVTxtBtnPanelTest, DeleteIsNeverShortened)
+{
     const TWorkArea saved = WorkArea;
     WorkArea.Width = 600;
     EXPECT_EQ(MakeBar({10})->Link(10)->Caption(), u"Delete"_s);
     WorkArea = saved;
 }
 
-TEST_F(TVTxtBtnPanelTest, NewCaptionResizesTheLinkOnly) {
+TEST_F(TVTxtBtnPanelTest, NewCaptionResizesTheLinkOnly)
+{
     TVTxtBtnPanel *bar = MakeBar(EmailCommands);
     const QRect barBefore = bar->geometry();
     const int linkWidth = bar->LinkWidth();
@@ -100,7 +106,8 @@ TEST_F(TVTxtBtnPanelTest, NewCaptionResizesTheLinkOnly) {
     EXPECT_EQ(bar->LinkWidth(), linkWidth);
 }
 
-TEST_F(TVTxtBtnPanelTest, EqualCaptionCausesNoRepaint) {
+TEST_F(TVTxtBtnPanelTest, EqualCaptionCausesNoRepaint)
+{
     TVTxtBtnPanel *bar = MakeBar(EmailCommands);
     bar->resize(bar->width(), 300);
     m_host->resize(300, 320);
@@ -110,7 +117,8 @@ TEST_F(TVTxtBtnPanelTest, EqualCaptionCausesNoRepaint) {
 
     struct PaintCounter : QObject {
         int paints = 0;
-        bool eventFilter(QObject *, QEvent *event) override {
+        bool eventFilter(QObject *, QEvent *event) override
+        {
             paints += event->type() == QEvent::Paint ? 1 : 0;
             return false;
         }
@@ -124,7 +132,8 @@ TEST_F(TVTxtBtnPanelTest, EqualCaptionCausesNoRepaint) {
     EXPECT_GT(counter.paints, 0);
 }
 
-TEST_F(TVTxtBtnPanelTest, ClickAndEnablingWorkAsOnTheHorizontalBar) {
+TEST_F(TVTxtBtnPanelTest, ClickAndEnablingWorkAsOnTheHorizontalBar)
+{
     TVTxtBtnPanel *bar = MakeBar(EmailCommands);
     bar->resize(bar->width(), 300);
     m_host->show();
@@ -140,7 +149,8 @@ TEST_F(TVTxtBtnPanelTest, ClickAndEnablingWorkAsOnTheHorizontalBar) {
     EXPECT_EQ(bar->Link(16)->statusTip(), CommandHints[16]);
 }
 
-TEST_F(TVTxtBtnPanelTest, IdTwentyThreeGetsNoLinkEvenInTheSet) {
+TEST_F(TVTxtBtnPanelTest, IdTwentyThreeGetsNoLinkEvenInTheSet)
+{
     const TVTxtBtnPanel *bar = MakeBar(CommandSet::Range(22, 24));
     EXPECT_EQ(bar->Link(23), nullptr);
     EXPECT_EQ(bar->Link(24)->y(), bar->Link(22)->y() + bar->Link(22)->height());

@@ -24,7 +24,8 @@ protected:
 
 } // namespace
 
-TEST_F(UITest, LabelShowsTheAmpersandAndSizesItself) {
+TEST_F(UITest, LabelShowsTheAmpersandAndSizesItself)
+{
     QLabel *label = CreateLabel(m_parent.get(), u"Save & Send"_s, 8, 12);
     EXPECT_EQ(label->parent(), m_parent.get());
     EXPECT_EQ(label->pos(), QPoint(8, 12));
@@ -34,7 +35,8 @@ TEST_F(UITest, LabelShowsTheAmpersandAndSizesItself) {
     EXPECT_EQ(label->buddy(), nullptr);
 }
 
-TEST_F(UITest, WrapLabelIsExactlyItsLinesHigh) {
+TEST_F(UITest, WrapLabelIsExactlyItsLinesHigh)
+{
     const QString longText = u"This text is far too long for three lines of this narrow label, "
                              "so the label cuts it off at the bottom instead of growing."_s;
     QLabel *label = CreateWrapLabel(m_parent.get(), longText, 4, 6, 120, 3, true);
@@ -47,7 +49,8 @@ TEST_F(UITest, WrapLabelIsExactlyItsLinesHigh) {
     EXPECT_EQ(single->textFormat(), Qt::PlainText);
 }
 
-TEST_F(UITest, ListAndComboBoxes) {
+TEST_F(UITest, ListAndComboBoxes)
+{
     QListWidget *list = CreateListBox(m_parent.get(), 1, 2, 100, 80);
     EXPECT_EQ(list->geometry(), QRect(1, 2, 100, 80));
     QComboBox *combo = CreateComboBox(m_parent.get(), 5, 6, 150);
@@ -57,7 +60,8 @@ TEST_F(UITest, ListAndComboBoxes) {
     EXPECT_EQ(combo->height(), combo->sizeHint().height());
 }
 
-TEST_F(UITest, ComboBoxRefusesTypedText) {
+TEST_F(UITest, ComboBoxRefusesTypedText)
+{
     QComboBox *combo = CreateComboBox(m_parent.get(), 0, 0, 150);
     combo->addItems({u"First"_s, u"Second"_s});
     m_parent->show();
@@ -67,7 +71,8 @@ TEST_F(UITest, ComboBoxRefusesTypedText) {
     EXPECT_EQ(combo->lineEdit(), nullptr);
 }
 
-TEST_F(UITest, CheckBoxAndButtonMarkTheirAccelerator) {
+TEST_F(UITest, CheckBoxAndButtonMarkTheirAccelerator)
+{
     QCheckBox *check = CreateCheckBox(m_parent.get(), u"&Save to original"_s, 3, 4, 200);
     EXPECT_EQ(check->geometry(), QRect(3, 4, 200, check->sizeHint().height()));
     EXPECT_EQ(check->shortcut(), QKeySequence::mnemonic(u"&Save to original"_s));
@@ -82,7 +87,8 @@ TEST_F(UITest, CheckBoxAndButtonMarkTheirAccelerator) {
     EXPECT_EQ(clickedTag, 17);
 }
 
-TEST_F(UITest, DialogBarIsSetUpAtTheBottomOfTheForm) {
+TEST_F(UITest, DialogBarIsSetUpAtTheBottomOfTheForm)
+{
     QDialog form;
     form.resize(360, 240);
     TDialogBtnPanel *bar = CreateDialogBtnPanel(&form, {bOK, bCancel, bHelp}, true, 8);

@@ -11,7 +11,8 @@
 
 namespace {
 
-QImage Canvas(int w, int h) {
+QImage Canvas(int w, int h)
+{
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(QColor(255, 0, 255));
     return image;
@@ -21,14 +22,16 @@ constexpr TColor Magenta = 0xFF00FF;
 
 } // namespace
 
-TEST(ColorFromBGRTest, BlueIsTheHighByte) {
+TEST(ColorFromBGRTest, BlueIsTheHighByte)
+{
     EXPECT_EQ(ColorFromBGR(0x803000), QColor(0x00, 0x30, 0x80));
     EXPECT_EQ(ColorFromBGR(0x0000FF), QColor(255, 0, 0));
     EXPECT_EQ(ColorFromBGR(0xFF0000), QColor(0, 0, 255));
     EXPECT_EQ(ColorFromBGR(0xD0F7FF), QColor(0xFF, 0xF7, 0xD0));
 }
 
-TEST(ColorFromBGRTest, SystemColoursComeFromThePalette) {
+TEST(ColorFromBGRTest, SystemColoursComeFromThePalette)
+{
     const QPalette palette = QGuiApplication::palette();
     EXPECT_EQ(ColorFromBGR(clBtnFace), palette.color(QPalette::Active, QPalette::Button));
     EXPECT_EQ(ColorFromBGR(clBtnShadow), palette.color(QPalette::Active, QPalette::Dark));
@@ -36,7 +39,8 @@ TEST(ColorFromBGRTest, SystemColoursComeFromThePalette) {
     EXPECT_EQ(ColorFromBGR(clGrayText), palette.color(QPalette::Disabled, QPalette::WindowText));
 }
 
-TEST(GradientFillTest, EqualColoursMakeOneBandOfExtentPlusOne) {
+TEST(GradientFillTest, EqualColoursMakeOneBandOfExtentPlusOne)
+{
     QImage image = Canvas(10, 30);
     {
         QPainter p(&image);
@@ -47,7 +51,8 @@ TEST(GradientFillTest, EqualColoursMakeOneBandOfExtentPlusOne) {
     EXPECT_EQ(PixelBGR(image, 5, 21), Magenta);
 }
 
-TEST(GradientFillTest, TwentyRowsWithDifference24PaintRowsZeroToTwenty) {
+TEST(GradientFillTest, TwentyRowsWithDifference24PaintRowsZeroToTwenty)
+{
     // Green differs by 24: 25 steps, 1-pixel bands.
     const TColor start = 0x104010;
     const TColor end = 0x105810;
@@ -64,7 +69,8 @@ TEST(GradientFillTest, TwentyRowsWithDifference24PaintRowsZeroToTwenty) {
         EXPECT_EQ(image.pixelColor(2, y).green(), 0x40 + y * 24 / 20) << "row " << y;
 }
 
-TEST(GradientFillTest, TwoPixelBandsReachOneBandBeyond) {
+TEST(GradientFillTest, TwoPixelBandsReachOneBandBeyond)
+{
     // The disabled grey: from 0xE1E1E1 to 0xD0D0D0, 18 steps of 2 rows.
     QImage image = Canvas(4, 30);
     {
@@ -78,7 +84,8 @@ TEST(GradientFillTest, TwoPixelBandsReachOneBandBeyond) {
     EXPECT_EQ(PixelBGR(image, 1, 22), Magenta);
 }
 
-TEST(GradientFillTest, HorizontalRunsLeftToRight) {
+TEST(GradientFillTest, HorizontalRunsLeftToRight)
+{
     QImage image = Canvas(30, 3);
     {
         QPainter p(&image);
@@ -91,7 +98,8 @@ TEST(GradientFillTest, HorizontalRunsLeftToRight) {
     EXPECT_EQ(PixelBGR(image, 5, 2), PixelBGR(image, 5, 0));
 }
 
-TEST(GradientFillTest, NoExtentDrawsNothing) {
+TEST(GradientFillTest, NoExtentDrawsNothing)
+{
     QImage image = Canvas(10, 10);
     {
         QPainter p(&image);
@@ -101,7 +109,8 @@ TEST(GradientFillTest, NoExtentDrawsNothing) {
     EXPECT_EQ(CountPixels(image, image.rect(), Magenta), 100);
 }
 
-TEST(GradientFillTest, AtMost256Bands) {
+TEST(GradientFillTest, AtMost256Bands)
+{
     QImage image = Canvas(2, 1100);
     {
         QPainter p(&image);
@@ -115,7 +124,8 @@ TEST(GradientFillTest, AtMost256Bands) {
     EXPECT_EQ(PixelBGR(image, 0, 0), 0x000000u);
 }
 
-TEST(AdjustLumaTest, GreyStaysGrey) {
+TEST(AdjustLumaTest, GreyStaysGrey)
+{
     // 0xD0: L = (416 x 240 + 255) / 510 = 196.26 -> 196; 212 x 255 / 240 = 225.25 -> 0xE1.
     EXPECT_EQ(AdjustLuma(0xD0D0D0, 16), 0xE1E1E1u);
     for (TColor grey : {0x101010u, 0x808080u, 0xC0C0C0u}) {
@@ -128,7 +138,8 @@ TEST(AdjustLumaTest, GreyStaysGrey) {
     }
 }
 
-TEST(AdjustLumaTest, PanelColoursMatchTheReferenceConversion) {
+TEST(AdjustLumaTest, PanelColoursMatchTheReferenceConversion)
+{
     // Worked out with an independent implementation of the hue-luminance-saturation rules.
     EXPECT_EQ(AdjustLuma(0xB8D8C0, 16), 0xD0E5D6u);
     EXPECT_EQ(AdjustLuma(0xB8D8C0, 12), 0xCAE2D1u);
@@ -141,14 +152,16 @@ TEST(AdjustLumaTest, PanelColoursMatchTheReferenceConversion) {
     EXPECT_EQ(AdjustLuma(0xB8D8C0, -12), 0xA9D0B4u);
 }
 
-TEST(AdjustLumaTest, HalvesGoToTheEvenNeighbour) {
+TEST(AdjustLumaTest, HalvesGoToTheEvenNeighbour)
+{
     // Pure red 17: L = 8.5 and saturation 240.5; rounding halves up would give 0x000115.
     EXPECT_EQ(AdjustLuma(0x000011, 0), 0x000012u);
     EXPECT_EQ(AdjustLuma(0x000011, 5), 0x00001Cu);
     EXPECT_EQ(AdjustLuma(0x112233, 0), 0x122234u);
 }
 
-TEST(AdjustLumaTest, ChannelsStayWithinRange) {
+TEST(AdjustLumaTest, ChannelsStayWithinRange)
+{
     EXPECT_EQ(AdjustLuma(0xFFFFFF, 16), 0xFFFFFFu);
     EXPECT_EQ(AdjustLuma(0x000000, -16), 0x000000u);
     EXPECT_EQ(AdjustLuma(0x0000FF, 200) & 0xFF, 0xFFu);

@@ -32,7 +32,7 @@ TEST(LowPriorityThreadTest, BodyRunsBelowTheStartersPriority)
     } else {
         EXPECT_EQ(worker.load(), starter);
     }
-    EXPECT_EQ(OwnNiceness(), starter);  // the starter keeps its own
+    EXPECT_EQ(OwnNiceness(), starter); // the starter keeps its own
 }
 
 TEST(LowPriorityThreadTest, DestroyingWaitsForTheBody)

@@ -86,7 +86,8 @@ TEST(MessageAnalysisTest, HtmlParagraphDropSpans)
     EXPECT_EQ(t.mid(found[1].DropStart, found[1].DropLength), u"<p>%3</p>"_s);
     EXPECT_EQ(Substitute(t, found, {}), u"<html><body>\r\n\r\n\r\n</body></html>\r\n"_s);
 
-    for (const QString &para : {u"<p>Name: %3</p>"_s, u"<p> %3</p>"_s, u"<P>%3</P>"_s, u"<p>%3 </p>"_s, u"<p>%3</b>x</p>"_s}) {
+    for (const QString &para :
+         {u"<p>Name: %3</p>"_s, u"<p> %3</p>"_s, u"<P>%3</P>"_s, u"<p>%3 </p>"_s, u"<p>%3</b>x</p>"_s}) {
         const auto none = Analyse(u"<html>"_s + para + u"</html>\r\n"_s);
         ASSERT_EQ(none.size(), 1u) << para.toStdString();
         EXPECT_FALSE(none[0].HasDropSpan()) << para.toStdString();

@@ -47,7 +47,7 @@ QString DecodeWords(const QByteArrayList &words)
 QList<QByteArray> Lines(const QByteArray &header)
 {
     QList<QByteArray> lines = header.split('\n');
-    lines.removeLast();  // after the final LF
+    lines.removeLast(); // after the final LF
     return lines;
 }
 
@@ -72,7 +72,8 @@ TEST(Rfc2047Test, QOnlyForLatin1)
 TEST(Rfc2047Test, EncodeInCharSetFallsBackToUtf8)
 {
     QString cs = u"iso-8859-1"_s;
-    EXPECT_EQ(EncodeInCharSet(u"Gr\u00FC\u00DFe"_s, cs), QByteArray("Gr\xFC\xDF" "e"));
+    EXPECT_EQ(EncodeInCharSet(u"Gr\u00FC\u00DFe"_s, cs), QByteArray("Gr\xFC\xDF"
+                                                                    "e"));
     EXPECT_EQ(cs, u"iso-8859-1"_s);
 
     cs = u"iso-8859-1"_s;
@@ -92,9 +93,10 @@ TEST(Rfc2047Test, EncodeInCharSetFallsBackToUtf8)
 // split between two words, and the words decode to the text again.
 TEST(Rfc2047Test, EncodedWordsRoundTripWithinTheLimit)
 {
-    const QString text = u"Gr\u00FC\u00DFe aus K\u00F6ln \u2014 \U0001F600 smile, and more text: "_s.repeated(4) +
-                         u"=?not a word?= _under_score_"_s;
-    for (const auto &[charSet, kind] : {std::pair{u"utf-8"_s, QChar(u'B')}, {u"utf-8"_s, QChar(u'Q')}, {u"iso-8859-1"_s, QChar(u'Q')}}) {
+    const QString text = u"Gr\u00FC\u00DFe aus K\u00F6ln \u2014 \U0001F600 smile, and more text: "_s.repeated(4)
+                         + u"=?not a word?= _under_score_"_s;
+    for (const auto &[charSet, kind] :
+         {std::pair{u"utf-8"_s, QChar(u'B')}, {u"utf-8"_s, QChar(u'Q')}, {u"iso-8859-1"_s, QChar(u'Q')}}) {
         SCOPED_TRACE((charSet + u' ' + kind).toStdString());
         const QByteArrayList words = EncodeWords(text, charSet, kind);
         ASSERT_GT(words.size(), 4);
@@ -156,14 +158,16 @@ TEST(Rfc2047Test, FoldingKeepsLinesShortAndNeverBlank)
     QByteArrayList tokens;
     for (int i = 0; i < 40; ++i)
         tokens << "word" + QByteArray::number(i);
-    tokens << "" << "" << "after-blanks";
+    tokens << ""
+           << ""
+           << "after-blanks";
     const QByteArray header = FoldHeader("Subject", tokens);
     ASSERT_TRUE(header.endsWith("\r\n"));
     const QList<QByteArray> lines = Lines(header);
     ASSERT_GT(lines.size(), 3);
     EXPECT_TRUE(lines[0].startsWith("Subject: word0 "));
     for (QByteArray line : lines) {
-        line.chop(1);  // CR
+        line.chop(1); // CR
         EXPECT_LE(line.size(), 78) << line.constData();
         EXPECT_FALSE(line.trimmed().isEmpty());
     }

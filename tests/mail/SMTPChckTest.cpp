@@ -78,7 +78,8 @@ TEST_F(SMTPChckTest, RefusedAuthentication)
     Login(u"secret"_s);
     Run(server.PlainPort());
     EXPECT_FALSE(success);
-    EXPECT_TRUE(text.startsWith(u"Authentication failed."_s + TryAgain + u"\r\n\r\nError: 535"_s)) << text.toStdString();
+    EXPECT_TRUE(text.startsWith(u"Authentication failed."_s + TryAgain + u"\r\n\r\nError: 535"_s))
+        << text.toStdString();
 }
 
 TEST_F(SMTPChckTest, NoConnection)

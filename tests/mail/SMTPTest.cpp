@@ -29,7 +29,7 @@ protected:
     SMTPTest()
     {
         s.Param(spSmtpServer).SetStr(TestSmtpServer::Host());
-        s.Param(spSmtpTimeout).SetInt(4);  // 2 s
+        s.Param(spSmtpTimeout).SetInt(4); // 2 s
         s.Param(spYourEmail).SetStr(u"me@example.org"_s);
         s.Param(spYourName).SetStr(u"Sender"_s);
         s.Param(spMimeEna).SetBool(false);
@@ -204,7 +204,8 @@ TEST_F(SMTPTest, HeadersAndBodyDecodeToTheOriginalText)
     const Case cases[] = {
         {u"iso-8859-1"_s, u"Gr\u00FC\u00DFe aus K\u00F6ln, \u00E0 bient\u00F4t! "_s.repeated(3), u"Ren\u00E9e D'Arcy"_s,
          u"Sch\u00F6ne Gr\u00FC\u00DFe\r\n= equals = \r\n"_s, u"?Q?"_s},
-        {u"utf-8"_s, u"\u041F\u0440\u0438\u0432\u0435\u0442 \U0001F600 \u2014 "_s.repeated(5), u"\u0418\u0432\u0430\u043D"_s,
+        {u"utf-8"_s, u"\u041F\u0440\u0438\u0432\u0435\u0442 \U0001F600 \u2014 "_s.repeated(5),
+         u"\u0418\u0432\u0430\u043D"_s,
          u"\u041F\u0440\u0438\u0432\u0435\u0442\r\n"_s + QString(90, u'\u00E9') + u"\r\n"_s, u"?B?"_s},
     };
     auto t = Started();
@@ -311,7 +312,7 @@ TEST_F(SMTPTest, BodyLinesStartingWithADotSurvive)
     auto t = Started();
     ASSERT_EQ(Send(*t, em), stSent);
     Mime(u"utf-8"_s);
-    em.Body = u".caf\u00E9\r\n.\r\n"_s;  // the quoted-printable road
+    em.Body = u".caf\u00E9\r\n.\r\n"_s; // the quoted-printable road
     ASSERT_EQ(Send(*t, em), stSent);
     ASSERT_TRUE(Stop(*t));
     const QList<RecordedMessage> m = server.Messages();
@@ -440,13 +441,14 @@ TEST_F(SMTPTest, LostConnectionDuringASendIsUnexpected)
     Point(server.PlainPort());
     auto t = Started();
     EXPECT_EQ(Send(*t, em), stSent);
-    ASSERT_TRUE(server.WaitForSessions(1));  // the server has hung up
+    ASSERT_TRUE(server.WaitForSessions(1)); // the server has hung up
     t->Pending = &em;
     ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, WaitMs));
     EXPECT_EQ(t->State, stUnexpectedError);
     EXPECT_EQ(t->Pending.load(), nullptr);
     EXPECT_FALSE(t->IsBusy());
-    EXPECT_TRUE(t->ErrorText().startsWith(u"Unexpected Error.\r\n\r\nError Message: "_s)) << t->ErrorText().toStdString();
+    EXPECT_TRUE(t->ErrorText().startsWith(u"Unexpected Error.\r\n\r\nError Message: "_s))
+        << t->ErrorText().toStdString();
 }
 
 // After the sends, a server that has already hung up changes nothing: QUIT

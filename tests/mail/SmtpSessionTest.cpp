@@ -68,7 +68,7 @@ TEST(SmtpSessionTest, TlsModesNegotiateAsAsked)
         EXPECT_EQ(sessions[i].AuthUser, u"user"_s);
         EXPECT_EQ(sessions[i].Messages, 1);
         EXPECT_EQ(sessions[i].Commands.last(), u"QUIT"_s);
-        if (cases[i].encrypted) {  // the negotiating method: never the old versions
+        if (cases[i].encrypted) { // the negotiating method: never the old versions
             EXPECT_TRUE(sessions[i].TlsVersion == u"TLSv1.3"_s || sessions[i].TlsVersion == u"TLSv1.2"_s);
         }
     }
@@ -157,7 +157,8 @@ TEST(SmtpSessionTest, LostConnectionIsNotARefusal)
     TestSmtpServerOptions options;
     options.DropAfter = 1;
     TestSmtpServer server(options);
-    for (const auto &[port, tls] : {std::pair{server.PlainPort(), SmtpTls::None}, {server.TlsPort(), SmtpTls::Implicit}}) {
+    for (const auto &[port, tls] :
+         {std::pair{server.PlainPort(), SmtpTls::None}, {server.TlsPort(), SmtpTls::Implicit}}) {
         auto session = CreateSmtpSession(Options(port, tls));
         session->Connect();
         session->Send(u"a@example.org"_s, {u"b@example.org"_s}, Mail("one", "x\r\n"));

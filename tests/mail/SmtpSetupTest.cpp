@@ -35,9 +35,9 @@ TEST_F(SmtpSetupTest, ConfigureSmtpTlsModeByPortAndSwitch)
         int port;
         SmtpTls tls;
     };
-    for (const Case c : {Case{true, 587, SmtpTls::StartTls}, Case{true, 465, SmtpTls::Implicit},
-                         Case{true, 25, SmtpTls::Implicit}, Case{false, 587, SmtpTls::None},
-                         Case{false, 465, SmtpTls::None}}) {
+    for (const Case c :
+         {Case{true, 587, SmtpTls::StartTls}, Case{true, 465, SmtpTls::Implicit}, Case{true, 25, SmtpTls::Implicit},
+          Case{false, 587, SmtpTls::None}, Case{false, 465, SmtpTls::None}}) {
         s.Param(spSmtpSsl).SetBool(c.ssl);
         s.Param(spSmtpPort).SetInt(c.port);
         const SmtpOptions o = ConfigureSmtp(s);
@@ -108,7 +108,7 @@ TEST_F(SmtpSetupTest, BuildMessageBodyTypeAndCharSet)
     const Case cases[] = {
         {false, {}, false, u"text/plain"_s, {}},
         {false, {}, true, u"text/plain"_s, u"iso-8859-1"_s},
-        {true, {}, false, u"text/html"_s, {}},  // an HTML message naming no set carries none
+        {true, {}, false, u"text/html"_s, {}}, // an HTML message naming no set carries none
         {true, u"windows-1250"_s, false, u"text/html"_s, u"windows-1250"_s},
         {true, u"windows-1250"_s, true, u"text/html"_s, u"windows-1250"_s},
     };
@@ -169,7 +169,7 @@ TEST_F(SmtpSetupTest, SendOptionsFollowTheSwitches)
     BuildMessage(on, em, s);
     AddSendOptions(on, s);
     EXPECT_EQ(on.Encoding, meMIME);
-    EXPECT_EQ(on.CharSet, u"utf-8"_s);  // replaces even the HTML's own
+    EXPECT_EQ(on.CharSet, u"utf-8"_s); // replaces even the HTML's own
     EXPECT_EQ(on.ExtraHeaders, s.ExtraHeaders);
 }
 

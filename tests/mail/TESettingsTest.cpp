@@ -129,7 +129,7 @@ TEST_F(TESettingsTest, FullRoundTrip)
         const TIniPar &a = s.Param(i);
         const TIniPar &b = r.Param(i);
         if (i == spAttachments || i == spMessageFile)
-            continue;  // not stored / emptied without a message
+            continue; // not stored / emptied without a message
         EXPECT_EQ(a.IntValue, b.IntValue) << i;
         EXPECT_EQ(a.BoolValue, b.BoolValue) << i;
         EXPECT_EQ(a.StrValue, b.StrValue) << i;
@@ -160,7 +160,7 @@ TEST_F(TESettingsTest, WritingKeepsWhatTheProgramDoesNotKnow)
 
 TEST_F(TESettingsTest, ReadsAConfigurationWrittenOnWindows)
 {
-    const QString hex = ScrambledHex("caf\xE9");  // Windows-1252 bytes
+    const QString hex = ScrambledHex("caf\xE9"); // Windows-1252 bytes
     WriteConfig("[Settings]\r\nSMTP_Server=smtp.example.com\r\nSMTP_Port=587\r\nYour_Name=Jos\xE9 M\xFCller\r\n"
                 "Subject=Gr\xFC\xDF\x65 \x80\r\nSMTP_Auth=1\r\nPassword="
                 + hex.toLatin1()
@@ -274,7 +274,7 @@ TEST_F(TESettingsTest, PasswordStorage)
     EXPECT_EQ(hex.size(), 6);
     EXPECT_EQ(hex, hex.toUpper());
 
-    s.DecodePassword(hex + u"7"_s);  // an odd last digit is ignored
+    s.DecodePassword(hex + u"7"_s); // an odd last digit is ignored
     EXPECT_EQ(s.Param(spPassword).GetStr(), u"abc"_s);
     s.DecodePassword(hex.toLower());
     EXPECT_EQ(s.Param(spPassword).GetStr(), u"abc"_s);
@@ -310,7 +310,7 @@ TEST_F(TESettingsTest, PasswordLimits)
 
 TEST_F(TESettingsTest, WriteFailureRaisesAndNothingElseChanges)
 {
-    QDir().mkpath(TESettings::ConfigFileName());  // a folder where the file should be
+    QDir().mkpath(TESettings::ConfigFileName()); // a folder where the file should be
     TESettings s;
     s.Param(spSubject).SetStr(u"kept"_s);
     try {
@@ -489,8 +489,9 @@ TEST_F(TESettingsTest, LoadHtmlMessageInItsOwnCharset)
 {
     TESettings s;
     const QString file = m_data.Path(u"msg.htm"_s);
-    WriteBytes(file, "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\"></head>\r\n"
-                     "<body><p>\xCF\xF0\xE8\xE2\xE5\xF2</p><p>%1</p></body></html>\r\n");
+    WriteBytes(file,
+               "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\"></head>\r\n"
+               "<body><p>\xCF\xF0\xE8\xE2\xE5\xF2</p><p>%1</p></body></html>\r\n");
     s.LoadMessageFile(file);
     EXPECT_TRUE(s.IsHtml);
     EXPECT_EQ(s.HtmlCharset, u"windows-1251"_s);
@@ -504,7 +505,7 @@ TEST_F(TESettingsTest, ReloadAndSaveMessage)
 {
     TESettings s;
     const QString file = m_data.Path(u"msg.txt"_s);
-    WriteBytes(file, "Caf\xE9 %1\r\n");  // a Windows-1252 file
+    WriteBytes(file, "Caf\xE9 %1\r\n"); // a Windows-1252 file
     s.Param(spMessageFile).SetStr(file);
     s.ReloadMessage();
     EXPECT_EQ(s.MessageText, QStringList{u"Café %1"_s});

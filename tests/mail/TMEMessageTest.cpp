@@ -79,7 +79,7 @@ TEST(TMEMessageTest, NonAsciiBodyIsQuotedPrintableInTheDeclaredSet)
     const QByteArray body = BodyOf(data);
     EXPECT_TRUE(body.startsWith("Gr=FC=DFe =3D Gr=FC=DFe=20\r\n")) << body.constData();
     for (const QByteArray &line : body.split('\n'))
-        EXPECT_LE(line.size(), 77) << line.constData();  // 76 and the CR
+        EXPECT_LE(line.size(), 77) << line.constData(); // 76 and the CR
     EXPECT_TRUE(body.contains("=E9=E9=\r\n"));
 }
 
@@ -146,8 +146,14 @@ TEST(TMEMessageTest, ExtraHeadersAreSanitised)
 {
     TMEMessage m = Simple();
     m.CharSet = u"utf-8"_s;
-    m.ExtraHeaders = {u"X-Priority: 3 (Normal)"_s, u""_s, u"   "_s, u"no colon here"_s, u": no name"_s,
-                      u"Bad Name: x"_s, u"X-Note: Gr\u00FC\u00DFe"_s, u"Importance: Normal\r\nX-Evil: 1"_s};
+    m.ExtraHeaders = {u"X-Priority: 3 (Normal)"_s,
+                      u""_s,
+                      u"   "_s,
+                      u"no colon here"_s,
+                      u": no name"_s,
+                      u"Bad Name: x"_s,
+                      u"X-Note: Gr\u00FC\u00DFe"_s,
+                      u"Importance: Normal\r\nX-Evil: 1"_s};
     const QByteArray header = m.GenerateHeader();
     EXPECT_EQ(HeaderNames(header).mid(6), (QByteArrayList{"X-Priority", "X-Note", "Importance"}));
     EXPECT_TRUE(header.contains("X-Priority: 3 (Normal)\r\n"));
@@ -169,7 +175,7 @@ TEST(TMEMessageTest, AttachmentsAreReadWhenComposedOnly)
     m.MessageParts = {{TMEPart::Text, u"text/plain"_s, {}, u"See attached.\r\n"_s, {}},
                       {TMEPart::AttachmentFile, {}, {}, {}, present}};
     const QByteArray data = m.Compose();
-    EXPECT_TRUE(data.contains("MIME-Version: 1.0\r\n"));  // multipart: MIME whatever the switch says
+    EXPECT_TRUE(data.contains("MIME-Version: 1.0\r\n")); // multipart: MIME whatever the switch says
     EXPECT_TRUE(data.contains("Content-Type: application/octet-stream;\r\n name=\"data.bin\"\r\n"));
     EXPECT_TRUE(data.contains("\r\n" + QByteArray("\x00\x01\xFF binary", 10).toBase64() + "\r\n"));
     EXPECT_TRUE(data.endsWith("--\r\n"));

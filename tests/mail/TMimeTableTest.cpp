@@ -60,15 +60,16 @@ TEST(TMimeTableTest, SetReplacesTheFirstRowOrAppends)
 TEST(TMimeTableTest, SystemPassesReplaceAndAdd)
 {
     TMimeTable table = FixedOnly();
-    table.AddSystemTypes({{u".abc"_s, u"text/abc"_s}, {u".jpg"_s, u"image/from-key"_s}, {u".pdf"_s, u"application/x-other"_s}},
-                         {});
+    table.AddSystemTypes(
+        {{u".abc"_s, u"text/abc"_s}, {u".jpg"_s, u"image/from-key"_s}, {u".pdf"_s, u"application/x-other"_s}}, {});
     EXPECT_EQ(table.Lookup(u"a.pdf"_s), u"application/x-other"_s);
     EXPECT_EQ(table.Lookup(u"a.abc"_s), u"text/abc"_s);
     EXPECT_EQ(table.Lookup(u"a.jpg"_s), u"image/from-key"_s);
 
     // The database's answer replaces the extension key's; of two types naming
     // one extension the one listed first wins.
-    table.AddSystemTypes({}, {{u"image/first"_s, u".gif"_s}, {u"image/pjpeg"_s, u".jpg"_s}, {u"image/second"_s, u".gif"_s}});
+    table.AddSystemTypes(
+        {}, {{u"image/first"_s, u".gif"_s}, {u"image/pjpeg"_s, u".jpg"_s}, {u"image/second"_s, u".gif"_s}});
     EXPECT_EQ(table.Lookup(u"a.jpg"_s), u"image/pjpeg"_s);
     EXPECT_EQ(table.Lookup(u"a.gif"_s), u"image/first"_s);
     // Entries without an extension set nothing.

@@ -26,9 +26,8 @@ TColumnWidths Widths(std::initializer_list<int> values)
 
 TEST(ColumnSizingTest, MeasuresTheWidestTextOfEachColumn)
 {
-    const std::vector<TRecipient> rows{
-        {0, u"abc@x.org"_s, {u"a"_s, u"long name"_s}, u"a very long status text"_s},
-        {1, u"a@x.org"_s, {u"abcd"_s, u"b"_s}, u"t"_s}};
+    const std::vector<TRecipient> rows{{0, u"abc@x.org"_s, {u"a"_s, u"long name"_s}, u"a very long status text"_s},
+                                       {1, u"a@x.org"_s, {u"abcd"_s, u"b"_s}, u"t"_s}};
     const TColumnWidths widths = MeasureColumns(rows, 2, Length);
     EXPECT_EQ(widths[0], 9 + 24);
     EXPECT_EQ(widths[1], 4 + 24);
@@ -71,7 +70,6 @@ TEST(ColumnSizingTest, CachedWidthsMatchTheFont)
     TTextWidthCache cache(metrics);
     for (const QString &text : {u"iiii"_s, u"WWWW@example.com"_s, u"Ærøskøbing"_s, QString()}) {
         // Kerning aside, the sum of the advances is the text's width.
-        EXPECT_NEAR(cache.Width(text), metrics.horizontalAdvance(text), 2 + text.size() / 4)
-            << text.toStdString();
+        EXPECT_NEAR(cache.Width(text), metrics.horizontalAdvance(text), 2 + text.size() / 4) << text.toStdString();
     }
 }

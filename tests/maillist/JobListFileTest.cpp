@@ -36,8 +36,7 @@ TEST(JobListFileTest, SplitLinesTakesEveryLineBreak)
 
 TEST(JobListFileTest, ParameterCountComesFromTheFirstLine)
 {
-    const TJobList list =
-        ParseJobList({u"0|a@x.org|p1|p2|p3|p4|Not yet sent"_s, u"1|b@x.org|q1|Sent on 1.2.2024"_s});
+    const TJobList list = ParseJobList({u"0|a@x.org|p1|p2|p3|p4|Not yet sent"_s, u"1|b@x.org|q1|Sent on 1.2.2024"_s});
     EXPECT_EQ(list.ParamColumns, 4);
     ASSERT_EQ(list.Rows.size(), 2u);
     EXPECT_EQ(list.Rows[0].Params, QStringList({u"p1"_s, u"p2"_s, u"p3"_s, u"p4"_s}));
@@ -78,8 +77,7 @@ TEST(JobListFileTest, FirstLineWithFewBarsLosesNothing)
 
 TEST(JobListFileTest, StatusFieldIsClamped)
 {
-    const TJobList list =
-        ParseJobList({u"7|a@x.org|t"_s, u"x|b@x.org|t"_s, u"-3|c@x.org|t"_s, u" 1 |d@x.org|t"_s});
+    const TJobList list = ParseJobList({u"7|a@x.org|t"_s, u"x|b@x.org|t"_s, u"-3|c@x.org|t"_s, u" 1 |d@x.org|t"_s});
     ASSERT_EQ(list.Rows.size(), 4u);
     EXPECT_EQ(list.Rows[0].Status, rsFailed);
     EXPECT_EQ(list.Rows[1].Status, rsNotSent);

@@ -121,8 +121,7 @@ TEST(ListImportTest, DuplicatesIgnoringCaseKeepTheFirstInFileOrder)
 {
     int duplicates = 0;
     const TJobList list = Import(
-        {u"b@x.org,Bob"_s, u"A@X.org,First"_s, u"c@x.org,Cy"_s, u"a@x.org,first"_s, u"a@X.ORG,FIRST"_s},
-        &duplicates);
+        {u"b@x.org,Bob"_s, u"A@X.org,First"_s, u"c@x.org,Cy"_s, u"a@x.org,first"_s, u"a@X.ORG,FIRST"_s}, &duplicates);
     EXPECT_EQ(duplicates, 2);
     ASSERT_EQ(list.Rows.size(), 3u);
     EXPECT_EQ(list.Rows[0].Address, u"b@x.org"_s);

@@ -80,8 +80,7 @@ protected:
     {
         panel = new TAdListPanel(&window);
         panel->SetSettings(&settings);
-        panel->Build({cmImport, cmExport, cmClear, cmAdd, cmEdit, cmDelete}, 0xF8D8B8, 0x584820, 0xD0F7FF,
-                     0x80A8AB);
+        panel->Build({cmImport, cmExport, cmClear, cmAdd, cmEdit, cmDelete}, 0xF8D8B8, 0x584820, 0xD0F7FF, 0x80A8AB);
         panel->SetBounds(0, 0, 420, 420);
         window.resize(440, 440);
         window.show();
@@ -107,10 +106,7 @@ protected:
 
     bool LinkEnabled(CommandId id) const { return panel->Buttons()->Link(id)->isEnabled(); }
 
-    QPoint RowCentre(int row) const
-    {
-        return List()->visualRect(panel->RecipientModel().index(row, 1)).center();
-    }
+    QPoint RowCentre(int row) const { return List()->visualRect(panel->RecipientModel().index(row, 1)).center(); }
 
     void ClickRow(int row, Qt::KeyboardModifiers modifiers = {})
     {
@@ -306,9 +302,8 @@ TEST_F(TAdListPanelTest, ClearAsksFirst)
     EXPECT_FALSE(panel->ClearList());
     ASSERT_EQ(boxes.Boxes().size(), 1);
     EXPECT_EQ(boxes.Boxes()[0].type, MsgDlgType::Warning);
-    EXPECT_EQ(
-        boxes.Boxes()[0].text,
-        u"There are 2 unsent messages in current mailing list.\r\nAre you sure you want to discard them?"_s);
+    EXPECT_EQ(boxes.Boxes()[0].text,
+              u"There are 2 unsent messages in current mailing list.\r\nAre you sure you want to discard them?"_s);
     EXPECT_EQ(panel->ItemCount(), 3);
 
     EXPECT_TRUE(panel->ClearList());
@@ -339,8 +334,7 @@ TEST_F(TAdListPanelTest, DeletingTheLastRowsSelectsTheNewLastRow)
     EXPECT_EQ(panel->ItemCount(), 5);
 
     ASSERT_TRUE(panel->DeleteSelected());
-    EXPECT_EQ(boxes.Boxes().back().text,
-              u"Are you sure you want to remove the selected item(s) from the list?"_s);
+    EXPECT_EQ(boxes.Boxes().back().text, u"Are you sure you want to remove the selected item(s) from the list?"_s);
     EXPECT_EQ(Addresses(), u"u0@x.org u1@x.org u2@x.org"_s);
     EXPECT_EQ(panel->CurrentItem(), 2);
     EXPECT_EQ(panel->SelCount(), 1);
@@ -367,8 +361,7 @@ TEST_F(TAdListPanelTest, DeletingEveryRowShowsThePlaceholder)
     EXPECT_FALSE(panel->IsValidItem(0));
     EXPECT_EQ(panel->Title(), u"Mailing List"_s);
     EXPECT_TRUE(ReadBytes(JobListPath()).isEmpty());
-    EXPECT_TRUE(
-        QTest::qWaitFor([this] { return !selects->isEmpty() && selects->last().at(1).toInt() == -1; }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !selects->isEmpty() && selects->last().at(1).toInt() == -1; }, 1000));
 }
 
 TEST_F(TAdListPanelTest, AddAtTheLimitShowsTheLimitBox)
@@ -544,9 +537,7 @@ TEST_F(TAdListPanelTest, SuspiciousFileOffersExtraction)
 {
     Build();
     const QString file = data.Path(u"home/mail.txt"_s);
-    WriteText(
-        file,
-        u"Hello,\r\nplease write to ann@x.org, bob@y.org, cy@z.org and dan@x.org.\r\nThanks\r\nAnn\r\n"_s);
+    WriteText(file, u"Hello,\r\nplease write to ann@x.org, bob@y.org, cy@z.org and dan@x.org.\r\nThanks\r\nAnn\r\n"_s);
     answers.append(file);
     boxes.QueueAnswer(true); // extract
     ASSERT_TRUE(panel->ImportList());
@@ -581,9 +572,8 @@ TEST_F(TAdListPanelTest, LongImportIsTruncated)
     WriteText(file, text);
     answers.append(file);
     ASSERT_TRUE(panel->ImportList());
-    EXPECT_EQ(boxes.Boxes().back().text,
-              u"Velko Courierline can only import up to 20000 e-mail addresses at a "
-              u"time.\r\nInput file contains 25000 lines.\r\nList was truncated."_s);
+    EXPECT_EQ(boxes.Boxes().back().text, u"Velko Courierline can only import up to 20000 e-mail addresses at a "
+                                         u"time.\r\nInput file contains 25000 lines.\r\nList was truncated."_s);
     EXPECT_EQ(panel->ItemCount(), MaxRecipients);
     EXPECT_EQ(CurrentProgress(), nullptr);
 }

@@ -1,5 +1,5 @@
-#include "AppError.h"
 #include "IniFile.h"
+#include "AppError.h"
 #include "TextCodec.h"
 
 #include <QFile>
@@ -120,8 +120,14 @@ TEST(TextCodecTest, Utf8AndWindows1252)
 {
     EXPECT_EQ(DecodeText("\xEF\xBB\xBF\xC3\xA9t\xC3\xA9"), QString::fromUtf8("été"));
     EXPECT_EQ(DecodeText("\x80 \x93q\x94 \xE9"), QString::fromUtf8("€ “q” é"));
-    EXPECT_EQ(DecodeText(QByteArray("\xFF\xFE" "a\0@\0\xE9\0", 8)), QString::fromUtf8("a@é"));
-    EXPECT_EQ(DecodeText(QByteArray("\xFE\xFF" "\0a\0@\0\xE9", 8)), QString::fromUtf8("a@é"));
+    EXPECT_EQ(DecodeText(QByteArray("\xFF\xFE"
+                                    "a\0@\0\xE9\0",
+                                    8)),
+              QString::fromUtf8("a@é"));
+    EXPECT_EQ(DecodeText(QByteArray("\xFE\xFF"
+                                    "\0a\0@\0\xE9",
+                                    8)),
+              QString::fromUtf8("a@é"));
     EXPECT_TRUE(IsValidUtf8("plain"));
     EXPECT_FALSE(IsValidUtf8("caf\xE9"));
 }

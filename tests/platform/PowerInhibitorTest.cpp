@@ -25,7 +25,7 @@ class FakeScreenSaver : public QObject, protected QDBusContext {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
 
 public:
-    QStringList inhibits;  // "application|reason"
+    QStringList inhibits; // "application|reason"
     QList<uint> uninhibits;
     bool holdReplies = false;
     QList<QDBusMessage> heldCalls;
@@ -56,7 +56,7 @@ public:
         for (int fd : readEnds)
             ::close(fd);
     }
-    QStringList inhibits;  // "what|who|why|mode"
+    QStringList inhibits; // "what|who|why|mode"
     QList<int> readEnds;
 
     /** True when every copy of the write end of lock n is closed. */
@@ -76,7 +76,7 @@ public Q_SLOTS:
             return {};
         ::fcntl(fds[0], F_SETFL, O_NONBLOCK);
         readEnds.append(fds[0]);
-        QDBusUnixFileDescriptor lock(fds[1]);  // keeps a copy of its own
+        QDBusUnixFileDescriptor lock(fds[1]); // keeps a copy of its own
         ::close(fds[1]);
         return lock;
     }
@@ -90,8 +90,8 @@ protected:
         const QString daemon = QStandardPaths::findExecutable(u"dbus-daemon"_s);
         if (daemon.isEmpty())
             GTEST_SKIP() << "dbus-daemon is not installed";
-        bus.start(daemon, {u"--session"_s, u"--nofork"_s, u"--print-address"_s,
-                           u"--address=unix:dir="_s + socketDir.path()});
+        bus.start(daemon,
+                  {u"--session"_s, u"--nofork"_s, u"--print-address"_s, u"--address=unix:dir="_s + socketDir.path()});
         ASSERT_TRUE(bus.waitForReadyRead(10000));
         const QString address = QString::fromUtf8(bus.readLine()).trimmed();
         service = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address, u"power-service"_s));
@@ -109,8 +109,8 @@ protected:
         }
         if (login) {
             ASSERT_TRUE(service->registerService(u"org.freedesktop.login1"_s));
-            ASSERT_TRUE(service->registerObject(u"/org/freedesktop/login1"_s, &logind,
-                                                QDBusConnection::ExportScriptableSlots));
+            ASSERT_TRUE(
+                service->registerObject(u"/org/freedesktop/login1"_s, &logind, QDBusConnection::ExportScriptableSlots));
         }
     }
 

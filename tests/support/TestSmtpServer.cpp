@@ -74,8 +74,13 @@ TestSmtpServer::TestSmtpServer(const TestSmtpServerOptions &options)
 {
     if (!m_records.isValid())
         throw std::runtime_error("TestSmtpServer: no temporary folder");
-    QStringList args{QStringLiteral(VC_SMTP_TEST_SERVER), u"--record-dir"_s, m_records.path(),
-                     u"--user"_s, options.User, u"--password"_s, options.Password};
+    QStringList args{QStringLiteral(VC_SMTP_TEST_SERVER),
+                     u"--record-dir"_s,
+                     m_records.path(),
+                     u"--user"_s,
+                     options.User,
+                     u"--password"_s,
+                     options.Password};
     if (options.RefuseAuth)
         args << u"--refuse-auth"_s;
     if (options.RequireAuth)

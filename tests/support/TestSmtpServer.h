@@ -15,10 +15,10 @@
 struct TestSmtpServerOptions {
     QString User = QStringLiteral("user");
     QString Password = QStringLiteral("secret");
-    bool RefuseAuth = false;         ///< every AUTH fails with 535
-    bool RequireAuth = false;        ///< MAIL before AUTH gets 530
-    QStringList RefuseRecipients;    ///< RCPT TO these gets 550
-    int DropAfter = 0;               ///< close the connection after the Nth message of a session (0: never)
+    bool RefuseAuth = false;      ///< every AUTH fails with 535
+    bool RequireAuth = false;     ///< MAIL before AUTH gets 530
+    QStringList RefuseRecipients; ///< RCPT TO these gets 550
+    int DropAfter = 0;            ///< close the connection after the Nth message of a session (0: never)
 };
 
 /** One header line of a recorded message. */
@@ -30,8 +30,8 @@ struct RecordedHeader {
 
 /** One leaf MIME part of a recorded message (the whole body when it is not multipart). */
 struct RecordedPart {
-    QString ContentType;      ///< lower case, e.g. "text/plain"
-    QString Charset;          ///< lower case, empty when the part names none
+    QString ContentType; ///< lower case, e.g. "text/plain"
+    QString Charset;     ///< lower case, empty when the part names none
     QString FileName;
     QString TransferEncoding; ///< the Content-Transfer-Encoding header, empty when missing
     QByteArray Payload;       ///< the content with its transfer encoding undone
@@ -41,11 +41,11 @@ struct RecordedPart {
 /** What the server learnt of one connection, written when it closed. */
 struct RecordedSession {
     int Session = 0;
-    QString Listener;        ///< "plain", "starttls" or "tls"
+    QString Listener; ///< "plain", "starttls" or "tls"
     bool Tls = false;
-    QString TlsVersion;      ///< e.g. "TLSv1.3"; empty without TLS
-    QString AuthUser;        ///< empty when nobody logged in
-    QStringList Commands;    ///< SMTP verbs in the order received
+    QString TlsVersion;   ///< e.g. "TLSv1.3"; empty without TLS
+    QString AuthUser;     ///< empty when nobody logged in
+    QStringList Commands; ///< SMTP verbs in the order received
     int Messages = 0;
 };
 
@@ -59,7 +59,7 @@ struct RecordedMessage {
     QString AuthUser;
     QString MailFrom;
     QStringList RcptTos;
-    QByteArray Data;         ///< the message as received (dot-stuffing undone)
+    QByteArray Data; ///< the message as received (dot-stuffing undone)
     QList<RecordedHeader> Headers;
     QList<RecordedPart> Parts;
 
