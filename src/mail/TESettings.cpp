@@ -1,6 +1,7 @@
 #include "TESettings.h"
 
 #include "AppError.h"
+#include "AtomicFile.h"
 #include "BusyCursor.h"
 #include "Encryptn.h"
 #include "FormPlacement.h"

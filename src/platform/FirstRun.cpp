@@ -1,9 +1,11 @@
 #include "FirstRun.h"
 
+#include "AppError.h"
+#include "AtomicFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -22,13 +24,12 @@ bool CopyOver(const QString &from, const QString &to, bool privateFile)
     const QByteArray bytes = source.readAll();
     if (source.error() != QFileDevice::NoError)
         return false;
-    QSaveFile target(to);
-    if (!target.open(QIODevice::WriteOnly))
+    try {
+        WriteFileAtomic(to, bytes, privateFile);
+    } catch (const AppError &) {
         return false;
-    target.write(bytes);
-    if (privateFile)
-        target.setPermissions(OwnerOnly);
-    return target.commit();
+    }
+    return true;
 }
 
 } // namespace

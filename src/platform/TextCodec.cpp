@@ -1,9 +1,9 @@
 #include "TextCodec.h"
 
 #include "AppError.h"
+#include "AtomicFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <array>
@@ -62,20 +62,6 @@ QString ReadTextFile(const QString &fileName)
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
     return DecodeText(file.readAll());
-}
-
-void WriteFileAtomic(const QString &fileName, const QByteArray &bytes, bool privateFile)
-{
-    QSaveFile file(fileName);
-    bool ok = file.open(QIODevice::WriteOnly);
-    // Restrict the temporary file before anything is in it, so a password is
-    // never readable by others, not even for a moment.
-    if (ok && privateFile)
-        ok = file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    ok = ok && file.write(bytes) == bytes.size();
-    ok = ok && file.commit();
-    if (!ok)
-        throw AppError(QStringLiteral("Unable to write to %1").arg(fileName));
 }
 
 void WriteTextFileAtomic(const QString &fileName, const QString &text, bool privateFile)

@@ -22,10 +22,5 @@ QString DecodeWindows1252(const QByteArray &bytes);
 /** Reads a whole text file with DecodeText; throws AppError when it cannot be read. */
 QString ReadTextFile(const QString &fileName);
 
-/**
- * Writes text as UTF-8 through a temporary file and a rename, so that a failed
- * write never leaves a truncated file behind. Throws AppError("Unable to write to %s").
- * privateFile: the file gets mode 0600 (it holds a password).
- */
-void WriteFileAtomic(const QString &fileName, const QByteArray &bytes, bool privateFile = false);
+/** Writes text as UTF-8 with WriteFileAtomic; throws AppError("Unable to write to %s"). */
 void WriteTextFileAtomic(const QString &fileName, const QString &text, bool privateFile = false);

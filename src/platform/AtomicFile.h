@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Every data file of the program is written here, so that a crash, a full disk
+// or any other failed write leaves the file as it was: the bytes go to a
+// temporary file in the same folder, reach the disk, and only then replace the
+// file by a rename. Each step's result is checked; nothing is left to a buffer
+// that might fail after the rename.
+
+/**
+ * Replaces the content of fileName with bytes, atomically. A symbolic link is
+ * followed, so the link stays and the file it names is replaced. The file keeps
+ * its permissions (a new one gets 0666 less the umask); privateFile: mode 0600,
+ * set before the first byte is written (it holds a password).
+ * Throws AppError("Unable to write to <fileName>") when any step fails and
+ * leaves no temporary file behind. Up to the rename the old file is untouched;
+ * only a failure to sync the folder afterwards reports a file already replaced.
+ */
+void WriteFileAtomic(const QString &fileName, const QByteArray &bytes, bool privateFile = false);
+
+/** Writes all size bytes to an open file, going on after short writes and signals; false (errno set) on failure. */
+bool WriteAll(int fd, const char *data, qint64 size);
+
+/** Makes what was written to an open file durable (fdatasync); false (errno set) on failure. */
+bool SyncToDisk(int fd);
+
+/**
+ * Test hook: from now on WriteAll behaves as on a disk with only `bytes` bytes
+ * left: a write past them fails with ENOSPC. A negative value ends it.
+ */
+void SetDiskSpaceForTests(qint64 bytes);

@@ -1,0 +1,249 @@
+// Every kind of save on a full disk: it fails with its message, and the file it
+// would have replaced keeps its old bytes. Each case runs twice: on a disk the
+// write hook pretends is full after a few bytes, and, when the tests run as
+// root, on a real 64 KiB tmpfs filled to the last page.
+
+#include "AppError.h"
+#include "AtomicFile.h"
+#include "FileDialogs.h"
+#include "FirstRun.h"
+#include "JobListFile.h"
+#include "MessageBoxRecorder.h"
+#include "PnAdList.h"
+#include "StartupEnv.h"
+#include "TESettings.h"
+#include "TRestoreSett.h"
+#include "TempDataFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <functional>
+#include <ostream>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+enum class Disk { Simulated, Tmpfs };
+
+void PrintTo(Disk disk, std::ostream *os)
+{
+    *os << (disk == Disk::Simulated ? "the write hook" : "a real tmpfs");
+}
+
+QByteArray ReadBytes(const QString &name)
+{
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void WriteBytes(const QString &name, const QByteArray &bytes)
+{
+    QFile f(name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+/** The message of the AppError the save throws; empty when it throws none. */
+QString ErrorOf(const std::function<void()> &save)
+{
+    try {
+        save();
+    } catch (const AppError &e) {
+        return e.Message();
+    }
+    return {};
+}
+
+std::vector<TRecipient> Rows(int count)
+{
+    std::vector<TRecipient> rows;
+    for (int i = 0; i < count; ++i)
+        rows.push_back({rsSent, u"reader%1@example.org"_s.arg(i), {u"Reader %1"_s.arg(i)}, u"Sent on 1.2.2024"_s});
+    return rows;
+}
+
+/** A small tmpfs mounted over a folder for the life of the object. */
+class TmpfsMount {
+public:
+    explicit TmpfsMount(const QString &folder)
+        : m_folder(QFile::encodeName(folder))
+    {
+        m_mounted = ::mount("tmpfs", m_folder.constData(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~TmpfsMount()
+    {
+        if (m_mounted)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+    }
+    TmpfsMount(const TmpfsMount &) = delete;
+    TmpfsMount &operator=(const TmpfsMount &) = delete;
+
+    bool Mounted() const { return m_mounted; }
+
+    /** Fills the file system until not one more byte fits. */
+    void Fill() const
+    {
+        const int fd = ::open((m_folder + "/filler").constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ASSERT_GE(fd, 0);
+        const QByteArray chunk(4096, 'f');
+        for (qsizetype size = chunk.size(); size > 0; size /= 2) {
+            while (::write(fd, chunk.constData(), size_t(size)) == size) {
+            }
+        }
+        const int error = errno;
+        ::close(fd);
+        ASSERT_EQ(error, ENOSPC);
+    }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted = false;
+};
+
+class FullDiskTest : public testing::TestWithParam<Disk> {
+protected:
+    void SetUp() override
+    {
+        if (GetParam() == Disk::Simulated)
+            return;
+        if (::geteuid() != 0)
+            GTEST_SKIP() << "mounting a tmpfs needs root";
+        m_tmpfs = std::make_unique<TmpfsMount>(ProgramDirNoBackslash());
+        if (!m_tmpfs->Mounted())
+            GTEST_SKIP() << "cannot mount a tmpfs here: " << strerror(errno);
+    }
+    void TearDown() override { SetDiskSpaceForTests(-1); }
+
+    void FillDisk() const
+    {
+        if (m_tmpfs)
+            m_tmpfs->Fill();
+        else
+            SetDiskSpaceForTests(16);
+    }
+
+    static QString InData(const QString &name) { return ProgramDir() + name; }
+
+    TempDataFolder m_data;
+    MessageBoxRecorder m_boxes;
+    std::unique_ptr<TmpfsMount> m_tmpfs; // after m_data: unmounted before its folder goes
+};
+
+} // namespace
+
+TEST_P(FullDiskTest, ConfigurationWithThePassword)
+{
+    TESettings settings;
+    settings.Param(spPassword).SetStr(u"old secret"_s);
+    settings.Param(spSmtpServer).SetStr(u"smtp.example.org"_s);
+    settings.ReadWriteConfig(true, SettingsGroupSet::All());
+    const QByteArray old = ReadBytes(TESettings::ConfigFileName());
+    ASSERT_TRUE(old.contains("smtp.example.org"));
+
+    FillDisk();
+    settings.Param(spPassword).SetStr(u"new secret"_s);
+    EXPECT_EQ(ErrorOf([&] { settings.ReadWriteConfig(true, SettingsGroupSet::All()); }),
+              u"Unable to write to "_s + TESettings::ConfigFileName());
+    EXPECT_EQ(ReadBytes(TESettings::ConfigFileName()), old);
+    TESettings reread;
+    reread.ReadWriteConfig(false, SettingsGroupSet::All());
+    EXPECT_EQ(reread.Param(spPassword).GetStr(), u"old secret"_s);
+}
+
+TEST_P(FullDiskTest, JobListsOfEverySize)
+{
+    const QString file = InData(u"bry_jlst.bxq"_s);
+    WriteJobList(file, Rows(3));
+    const QByteArray old = ReadBytes(file);
+
+    FillDisk();
+    for (const int count : {6, 100, 300}) {
+        EXPECT_EQ(ErrorOf([&] { WriteJobList(file, Rows(count)); }), u"Unable to write to "_s + file) << count;
+        EXPECT_EQ(ReadBytes(file), old) << count;
+    }
+}
+
+TEST_P(FullDiskTest, MessageCopyAndTheUsersMessageFile)
+{
+    const QString source = InData(u"newsletter.htm"_s);
+    WriteBytes(source, "<html><body>Dear %1,</body></html>\r\n");
+    TESettings settings;
+    settings.Param(spMessageFile).SetStr(source);
+    settings.ReloadMessage();
+    const QByteArray oldCopy = ReadBytes(TESettings::MessageCopyFileName());
+    ASSERT_TRUE(oldCopy.contains("Dear %1"));
+
+    FillDisk();
+    settings.MessageText = QStringList{u"<html><body>Hello %1, a longer text now.</body></html>"_s};
+    settings.SaveMessage(true);
+    ASSERT_EQ(m_boxes.Boxes().size(), 2);
+    EXPECT_EQ(m_boxes.Boxes()[0].text, u"Unable to write to "_s + TESettings::MessageCopyFileName());
+    EXPECT_EQ(m_boxes.Boxes()[1].text,
+              u"Error saving file \"%1\".\r\nIt may be opened by another application."_s.arg(source));
+    EXPECT_EQ(ReadBytes(TESettings::MessageCopyFileName()), oldCopy);
+    EXPECT_EQ(ReadBytes(source), "<html><body>Dear %1,</body></html>\r\n");
+}
+
+TEST_P(FullDiskTest, ExportOverAnEarlierExport)
+{
+    WriteJobList(InData(u"bry_jlst.bxq"_s), Rows(50));
+    const QString file = InData(u"export.csv"_s);
+    WriteBytes(file, "earlier@example.org,Earlier\r\n");
+    SetFileDialogHook([&](FileDialogRequest &) { return QStringList{file}; });
+    QWidget window;
+    TESettings settings;
+    TAdListPanel panel(&window);
+    panel.SetSettings(&settings);
+    panel.Build({cmExport}, 0xF8D8B8, 0x584820, 0xD0F7FF, 0x80A8AB);
+
+    FillDisk();
+    EXPECT_EQ(ErrorOf([&] { panel.ExportList(false, false); }), u"Unable to write to "_s + file);
+    EXPECT_EQ(ReadBytes(file), "earlier@example.org,Earlier\r\n");
+    EXPECT_TRUE(settings.Param(spExportFile).GetStr().isEmpty());
+    SetFileDialogHook(nullptr);
+}
+
+TEST_P(FullDiskTest, RestoreOptions)
+{
+    TRestoreSett options;
+    options.Option(rpClearStatus).SetBool(false);
+    options.LoadSaveRestoreOptions(true);
+    const QByteArray old = ReadBytes(TRestoreSett::FileName());
+
+    FillDisk();
+    options.Option(rpClearStatus).SetBool(true);
+    options.Option(rpRestoreMsg).SetBool(false);
+    EXPECT_EQ(ErrorOf([&] { options.LoadSaveRestoreOptions(true); }),
+              u"Unable to write to "_s + TRestoreSett::FileName());
+    EXPECT_EQ(ReadBytes(TRestoreSett::FileName()), old);
+}
+
+// The take-over of an earlier copy's files: a copy that did not happen is not
+// reported as done, and the first-run mark stays for the next start to try again.
+TEST_P(FullDiskTest, FirstRunTakeOver)
+{
+    QTemporaryDir older;
+    WriteBytes(older.filePath(u"bry_cnfg.ini"_s), "[Settings]\r\nSMTP_Server=mail.example.com\r\n");
+    ASSERT_TRUE(InstallDataFolder(ProgramDirNoBackslash()));
+
+    FillDisk();
+    EXPECT_FALSE(TakeOverOlderInstallation(ProgramDirNoBackslash(), older.path()));
+    EXPECT_EQ(ReadBytes(TESettings::ConfigFileName()), QByteArray());
+}
+
+INSTANTIATE_TEST_SUITE_P(Disks, FullDiskTest, testing::Values(Disk::Simulated, Disk::Tmpfs),
+                         [](const testing::TestParamInfo<Disk> &info) {
+                             return info.param == Disk::Simulated ? "Simulated" : "Tmpfs";
+                         });
