@@ -5,6 +5,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -13,15 +15,34 @@ const QByteArray Utf8Bom("\xEF\xBB\xBF");
 const QByteArray Utf8Name("UTF-8");
 const QByteArray Cp1252Name("windows-1252");
 
-struct Utf16Form {
+/** The byte-order marks editors write, and the encoding each announces. */
+struct MarkedForm {
     QByteArray Name;
     QByteArray Bom;
-    QStringConverter::Encoding Encoding;
 };
-const std::array<Utf16Form, 2> Utf16Forms = {{
-    {"UTF-16LE", "\xFF\xFE", QStringConverter::Utf16LE},
-    {"UTF-16BE", "\xFE\xFF", QStringConverter::Utf16BE},
+const std::array<MarkedForm, 3> MarkedForms = {{
+    {"UTF-16LE", "\xFF\xFE"},
+    {"UTF-16BE", "\xFE\xFF"},
+    {Utf8Name, Utf8Bom},
 }};
+
+/**
+ * The text of bytes in the named encoding, taken only when writing it back
+ * gives the very same bytes: a message saved unchanged must not change. A BOM
+ * inside the bytes stays a character of the text.
+ */
+std::optional<QString> DecodeExactly(const QByteArray &bytes, const QByteArray &encoding)
+{
+    constexpr auto flags = QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+    QStringDecoder decoder(encoding.constData(), flags);
+    if (!decoder.isValid())
+        return std::nullopt;
+    QString text = decoder.decode(bytes);
+    QStringEncoder encoder(encoding.constData(), flags);
+    if (decoder.hasError() || QByteArray(encoder.encode(text)) != bytes)
+        return std::nullopt;
+    return text;
+}
 
 /** Text to Windows-1252 bytes; ok false when a character has no byte. */
 QByteArray EncodeWindows1252(const QString &text, bool &ok)
@@ -135,37 +156,25 @@ QString MessageLinesToText(const QStringList &lines)
 
 DecodedMessage DecodeMessageBytes(const QByteArray &bytes)
 {
-    DecodedMessage result;
-    // Editors save "Unicode" text as UTF-16 with a byte-order mark.
-    for (const auto &[name, bom, encoding] : Utf16Forms) {
-        if (bytes.startsWith(bom)) {
-            result.Text = QStringDecoder(encoding).decode(bytes.mid(bom.size()));
-            result.Encoding = name;
-            result.Bom = true;
-            return result;
-        }
+    // Editors save "Unicode" text with a byte-order mark.
+    for (const auto &[name, bom] : MarkedForms) {
+        if (!bytes.startsWith(bom))
+            continue;
+        if (std::optional<QString> text = DecodeExactly(bytes.mid(bom.size()), name))
+            return {std::move(*text), name, true};
     }
-    result.Bom = bytes.startsWith(Utf8Bom);
-    if (IsValidUtf8(bytes)) {
-        result.Text = QString::fromUtf8(result.Bom ? bytes.mid(Utf8Bom.size()) : bytes);
-        result.Encoding = Utf8Name;
-        return result;
-    }
-    result.Bom = false;
+    if (std::optional<QString> text = DecodeExactly(bytes, Utf8Name))
+        return {std::move(*text), Utf8Name, false};
     // charset= is plain ASCII, so the Windows-1252 reading finds it as well as
     // any other single-byte reading would.
-    result.Text = DecodeWindows1252(bytes);
-    result.Encoding = Cp1252Name;
-    const QByteArray named = FindHtmlCharset(result.Text).toLatin1();
-    if (!named.isEmpty()) {
-        QStringDecoder decoder(named.constData(), QStringDecoder::Flag::Stateless);
-        if (decoder.isValid()) {
-            QString text = decoder.decode(bytes);
-            if (!decoder.hasError()) {
-                result.Text = std::move(text);
-                result.Encoding = named;
-            }
-        }
+    DecodedMessage result{DecodeWindows1252(bytes), Cp1252Name, false};
+    const QString charset = FindHtmlCharset(result.Text);
+    if (!charset.isEmpty()) {
+        // A reading that no longer says charset= is not this text's set: the
+        // name was found in single bytes, so a set such as UTF-16 cannot be it.
+        const QByteArray named = charset.toLatin1();
+        if (std::optional<QString> text = DecodeExactly(bytes, named); text && FindHtmlCharset(*text) == charset)
+            return {std::move(*text), named, false};
     }
     return result;
 }
@@ -173,9 +182,10 @@ DecodedMessage DecodeMessageBytes(const QByteArray &bytes)
 QByteArray EncodeMessageLike(const QString &text, const QByteArray &existingBytes)
 {
     const DecodedMessage existing = DecodeMessageBytes(existingBytes);
-    for (const auto &[name, bom, encoding] : Utf16Forms) {
-        if (existing.Encoding == name)
-            return bom + QByteArray(QStringEncoder(encoding).encode(text));
+    // UTF-16 with its mark holds every character; UTF-8 is the way out below.
+    for (const auto &[name, bom] : MarkedForms) {
+        if (existing.Bom && existing.Encoding == name && name != Utf8Name)
+            return bom + QByteArray(QStringEncoder(name.constData()).encode(text));
     }
     if (existing.Encoding == Cp1252Name) {
         bool ok = false;
@@ -186,12 +196,10 @@ QByteArray EncodeMessageLike(const QString &text, const QByteArray &existingByte
         QStringEncoder encoder(existing.Encoding.constData(), QStringEncoder::Flag::Stateless);
         QByteArray bytes = encoder.encode(text);
         // A character the set lacks would come out as a substitute: check by reading back.
-        QStringDecoder decoder(existing.Encoding.constData(), QStringDecoder::Flag::Stateless);
-        if (!encoder.hasError() && decoder.isValid() && QString(decoder.decode(bytes)) == text)
+        if (!encoder.hasError() && DecodeExactly(bytes, existing.Encoding) == text)
             return bytes;
     }
-    const QByteArray utf8 = text.toUtf8();
-    return existing.Bom ? Utf8Bom + utf8 : utf8;
+    return EncodeUtf8(text, existing.Bom);
 }
 
 bool IsHtmlMessage(const QString &t)

@@ -21,9 +21,13 @@ struct DecodedMessage {
     bool Bom = false;    // the bytes began with a byte order mark
 };
 /**
- * Decodes message file bytes: UTF-8 (a BOM skipped) when they are valid UTF-8;
- * otherwise in the character set the text names itself (charset=) when it is
- * one the system knows, else Windows-1252.
+ * Decodes message file bytes: UTF-16 or UTF-8 after a byte-order mark; UTF-8
+ * when they are valid UTF-8; otherwise in the character set the text names
+ * itself (charset=) when it is one the system knows, else Windows-1252.
+ * A reading is taken only when writing its text back gives the same bytes, so
+ * a message saved unchanged stays the file it was: only the first BOM is
+ * skipped (a second is a character of the text), and bytes that do not fit a
+ * named set (an odd count for UTF-16) read as Windows-1252.
  */
 DecodedMessage DecodeMessageBytes(const QByteArray &bytes);
 /**

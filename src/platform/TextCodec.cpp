@@ -18,6 +18,9 @@ constexpr std::array<char16_t, 32> Cp1252High = {0x20AC, 0x0081, 0x201A, 0x0192,
                                                  0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+// The one BOM is cut off by hand; the decoder must not drop a second.
+constexpr QStringConverter::Flag KeepBom = QStringConverter::Flag::ConvertInitialBom;
+
 QByteArray WithoutBom(const QByteArray &bytes)
 {
     return bytes.startsWith(Utf8Bom) ? bytes.mid(Utf8Bom.size()) : bytes;
@@ -47,11 +50,11 @@ QString DecodeText(const QByteArray &bytes)
 {
     // Spreadsheets save "Unicode text" as UTF-16 with a byte-order mark.
     if (bytes.startsWith("\xFF\xFE"))
-        return QStringDecoder(QStringDecoder::Utf16LE).decode(bytes.mid(2));
+        return QStringDecoder(QStringDecoder::Utf16LE, KeepBom).decode(bytes.mid(2));
     if (bytes.startsWith("\xFE\xFF"))
-        return QStringDecoder(QStringDecoder::Utf16BE).decode(bytes.mid(2));
+        return QStringDecoder(QStringDecoder::Utf16BE, KeepBom).decode(bytes.mid(2));
     const QByteArray body = WithoutBom(bytes);
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | KeepBom);
     QString text = decoder.decode(body);
     return decoder.hasError() ? DecodeWindows1252(body) : text;
 }
@@ -64,7 +67,13 @@ QString ReadTextFile(const QString &fileName)
     return DecodeText(file.readAll());
 }
 
+QByteArray EncodeUtf8(const QString &text, bool bom)
+{
+    const QByteArray bytes = text.toUtf8();
+    return bom || text.startsWith(QChar(0xFEFF)) ? Utf8Bom + bytes : bytes;
+}
+
 void WriteTextFileAtomic(const QString &fileName, const QString &text, bool privateFile)
 {
-    WriteFileAtomic(fileName, text.toUtf8(), privateFile);
+    WriteFileAtomic(fileName, EncodeUtf8(text), privateFile);
 }

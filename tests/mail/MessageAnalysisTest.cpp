@@ -233,6 +233,10 @@ TEST(MessageAnalysisTest, DecodeFallsBackToWindows1252OrTheNamedCharset)
     // A name the system does not know: Windows-1252.
     const DecodedMessage unknown = DecodeMessageBytes("<meta charset=\"no-such-set\">\xE9");
     EXPECT_TRUE(unknown.Text.endsWith(u"é"_s));
+    // A name the bytes themselves deny: "charset=" in single bytes is no UTF-16.
+    const DecodedMessage wide = DecodeMessageBytes("<meta charset=\"utf-16\">Caf\xE9s\r\n");
+    EXPECT_EQ(wide.Text, u"<meta charset=\"utf-16\">Cafés\r\n"_s);
+    EXPECT_EQ(wide.Encoding, QByteArray("windows-1252"));
     // Valid UTF-8 wins over what the text says (the working copy is always UTF-8).
     const QString utf = u"<meta charset=\"iso-8859-1\">é"_s;
     EXPECT_EQ(DecodeMessageBytes(utf.toUtf8()).Text, utf);

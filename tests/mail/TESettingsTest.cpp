@@ -528,6 +528,38 @@ TEST_F(TESettingsTest, ReloadAndSaveMessage)
     EXPECT_EQ(r.ParameterCount(), 1);
 }
 
+// A message saved back unchanged is the file it was read from, byte for byte,
+// also after a round through the working copy that the next start reads.
+TEST_F(TESettingsTest, SavingBackReproducesTheFile)
+{
+    const QList<QByteArray> files = {
+        // Three UTF-8 byte-order marks: the first marks the file, the others are text.
+        "\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBF"
+        "Dear %1,\r\nCaf\xC3\xA9\r\n",
+        QByteArray("\xFF\xFE\xFF\xFE"
+                   "D\0e\0a\0r\0\r\0\n\0",
+                   16),
+        // Names UTF-16 but is not: an odd number of bytes in Windows-1252.
+        "<html><meta content=\"text/html; charset=utf16\"><body>Caf\xE9</body></html>\r\n",
+    };
+    const QString file = m_data.Path(u"msg.htm"_s);
+    for (const QByteArray &bytes : files) {
+        WriteBytes(file, bytes);
+        TESettings s;
+        s.Param(spMessageFile).SetStr(file);
+        s.ReloadMessage();
+        s.SaveMessage(true);
+        EXPECT_EQ(ReadBytes(file), bytes);
+
+        TESettings next;
+        next.LoadMessageFile(TESettings::MessageCopyFileName());
+        next.Param(spMessageFile).SetStr(file);
+        next.SaveMessage(true);
+        EXPECT_EQ(ReadBytes(file), bytes);
+    }
+    EXPECT_TRUE(m_boxes.Boxes().isEmpty());
+}
+
 TEST_F(TESettingsTest, SaveMessageFailures)
 {
     TESettings s;
