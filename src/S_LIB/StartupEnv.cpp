@@ -70,12 +70,14 @@ void InitEnvironment()
     }
 
     // There are no shared documents or shared data folders for one user's
-    // program here: ids 2 to 4 take the fall-back.
+    // program here, and its own settings live in the data folder: ids 2 to 4
+    // take the data folder itself, which exists already. A folder of its own
+    // would stay empty for good, as nothing is ever stored in it.
     g_specialFolders = {Writable(QStandardPaths::DocumentsLocation), Writable(QStandardPaths::GenericDataLocation),
                         QString(), QString(), QString()};
     for (QString &folder : g_specialFolders) {
         if (folder.isEmpty())
-            folder = ProgramDir() + QStringLiteral("Settings");
+            folder = ProgramDirNoBackslash();
         // A folder that cannot be created keeps its path; nothing is shown.
         QDir().mkpath(folder);
     }

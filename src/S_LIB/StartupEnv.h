@@ -26,7 +26,11 @@ struct TWorkArea {
 };
 extern TWorkArea WorkArea;
 
-/** Well-known folders: 0 documents, 1 application data, 2 shared documents, 3 shared data, 4 own settings. */
+/**
+ * Well-known folders: 0 documents, 1 application data, 2 shared documents,
+ * 3 shared data, 4 own settings; those the system does not name (2 to 4) are
+ * the data folder.
+ */
 using SpecialFolderId = std::uint8_t;
 QString SpecialFolder(SpecialFolderId id);
 

@@ -42,16 +42,24 @@ TEST_F(StartupEnvTest, ProgramFolderKeepsLetterCaseAndIsCreated)
     EXPECT_TRUE(QFileInfo(ProgramDirNoBackslash()).isDir());
 }
 
-TEST_F(StartupEnvTest, SpecialFoldersExistAndFallBackToSettings)
+TEST_F(StartupEnvTest, SpecialFoldersExistAndFallBackToTheDataFolder)
 {
     EXPECT_TRUE(SpecialFolder(0).startsWith(dir.filePath(u"Home"_s))) << qPrintable(SpecialFolder(0));
     for (SpecialFolderId id = 0; id <= 4; ++id)
         EXPECT_TRUE(QFileInfo(SpecialFolder(id)).isDir()) << int(id);
-    EXPECT_EQ(SpecialFolder(4), ProgramDir() + u"Settings"_s);
+    EXPECT_EQ(SpecialFolder(4), ProgramDirNoBackslash());
     EXPECT_TRUE(SpecialFolder(5).isEmpty());
 
     // Every start re-creates a folder removed in between.
     ASSERT_TRUE(QDir(SpecialFolder(0)).removeRecursively());
     InitStartup();
     EXPECT_TRUE(QFileInfo(SpecialFolder(0)).isDir());
+}
+
+// The data folder holds the program's files and nothing else: no folder is
+// made that nothing would ever be stored in.
+TEST_F(StartupEnvTest, StartingLeavesTheDataFolderEmpty)
+{
+    InitStartup();
+    EXPECT_EQ(QDir(ProgramDir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
 }
