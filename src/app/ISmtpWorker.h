@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SmtpThreadState.h"
+
 #include <QString>
 
 struct TEmailMessage;
@@ -13,27 +15,10 @@ struct TEmailMessage;
  */
 class ISmtpWorker {
 public:
-    /** Where the session stands. */
-    enum State : int {
-        Connecting = 0,
-        ConnectionError = 1,
-        Authenticating = 2,
-        AuthenticationError = 3,
-        Idle = 4,
-        Sending = 5,
-        Sent = 6,
-        SendFailed = 7,
-        UnexpectedError = 10,
-    };
-    static constexpr bool IsFatal(int state)
-    {
-        return state == ConnectionError || state == AuthenticationError || state == UnexpectedError;
-    }
-
     virtual ~ISmtpWorker() = default;
 
     virtual void Start() = 0;
-    virtual int State() const = 0;
+    virtual SmtpThreadState State() const = 0;
     /** The text of the last failure; complete no later than the state that reports it. */
     virtual QString ErrorText() const = 0;
     /** Sending, or an e-mail handed over and not yet taken. */

@@ -12,6 +12,8 @@
 
 #include <QTime>
 
+#include <ostream>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -64,15 +66,15 @@ QString TJobMachine::ElapsedText(const QDateTime &start, const QDateTime &now)
 
 void TJobMachine::SetJobMode(JobMode mode)
 {
-    if (mode == jmIdle)
+    if (mode == JobMode::Idle)
         EndJob();
-    else if (m_jobMode == jmIdle && !m_busy)
+    else if (m_jobMode == JobMode::Idle && !m_busy)
         StartJob(mode);
 }
 
 void TJobMachine::RequestStop()
 {
-    if (m_jobMode == jmIdle)
+    if (m_jobMode == JobMode::Idle)
         return;
     m_stopRequested = true;
     SetStatus(u"Stopping the e-mail job ..."_s);
@@ -87,7 +89,7 @@ void TJobMachine::StartJob(JobMode mode)
 {
     m_elapsedText.clear();
     m_view.SetElapsedText(m_elapsedText);
-    if (mode != jmTestConnection && !m_settings.CheckAttachments())
+    if (mode != JobMode::TestConnection && !m_settings.CheckAttachments())
         return;
     m_view.EnterJobMode(mode);
     m_jobInfo.StartTime = m_clock();
@@ -97,17 +99,17 @@ void TJobMachine::StartJob(JobMode mode)
     m_saveDue = false;
     m_lastSave = {};
     m_saveErrorShown = false;
-    m_jobStep = mode == jmTestConnection ? StartConnectionTest : ChooseFirst;
+    m_jobStep = mode == JobMode::TestConnection ? Step::StartConnectionTest : Step::ChooseFirst;
     m_timer.SetEnabled(true);
     m_jobMode = mode;
-    m_inhibitor.Inhibit(mode == jmTestConnection ? u"Testing the SMTP connection"_s : u"Sending e-mail"_s);
+    m_inhibitor.Inhibit(mode == JobMode::TestConnection ? u"Testing the SMTP connection"_s : u"Sending e-mail"_s);
 }
 
 void TJobMachine::Tick()
 {
     if (m_busy)
         return;
-    if (m_jobMode == jmIdle) {
+    if (m_jobMode == JobMode::Idle) {
         m_timer.SetEnabled(false);
         return;
     }
@@ -118,7 +120,7 @@ void TJobMachine::Tick()
         m_view.SetElapsedText(elapsed);
     }
     DoStep();
-    if (m_jobMode != jmIdle)
+    if (m_jobMode != JobMode::Idle)
         SaveJobListIfDue();
 }
 
@@ -126,7 +128,7 @@ void TJobMachine::DoStep()
 {
     const JobMode mode = m_jobMode;
     switch (m_jobStep) {
-    case ChooseFirst:
+    case Step::ChooseFirst:
         m_list.BeginRecipients(mode);
         // Nobody to send to (the command was enabled on an outdated count): the
         // view would still hold the last recipient shown, who must not get it.
@@ -135,47 +137,47 @@ void TJobMachine::DoStep()
             return;
         }
         SetStatus(u"Contacting SMTP Server ..."_s);
-        m_jobStep = StartWorker;
+        m_jobStep = Step::StartWorker;
         break;
-    case StartWorker:
-        m_jobStep = AwaitFirstConnection;
+    case Step::StartWorker:
+        m_jobStep = Step::AwaitFirstConnection;
         StartSmtpWorker();
         break;
-    case AwaitFirstConnection:
-    case AwaitReconnection: {
-        const int state = m_smtpThread->State();
-        if (state == ISmtpWorker::Connecting || state == ISmtpWorker::Authenticating)
+    case Step::AwaitFirstConnection:
+    case Step::AwaitReconnection: {
+        const SmtpThreadState state = m_smtpThread->State();
+        if (state == SmtpThreadState::Connecting || state == SmtpThreadState::Authenticating)
             return;
-        if (state != ISmtpWorker::Idle) {
+        if (state != SmtpThreadState::Idle) {
             EndJob();
             return;
         }
         m_sentThisConnection = 0;
         if (m_stopRequested)
             RequestDisconnect();
-        else if (m_jobStep == AwaitFirstConnection)
+        else if (m_jobStep == Step::AwaitFirstConnection)
             SendNext();
         else
-            m_jobStep = SendNextRecipient; // the e-mail after a reconnect goes out without the delay
+            m_jobStep = Step::SendNextRecipient; // the e-mail after a reconnect goes out without the delay
         break;
     }
-    case AwaitResult:
+    case Step::AwaitResult:
         StepAwaitResult();
         break;
-    case Delay:
+    case Step::Delay:
         if (m_stopRequested) {
             RequestDisconnect();
             return;
         }
         if (--m_countdown < 1)
-            m_jobStep = SendNextRecipient;
+            m_jobStep = Step::SendNextRecipient;
         break;
-    case SendNextRecipient:
+    case Step::SendNextRecipient:
         if (m_stopRequested) {
             RequestDisconnect();
             return;
         }
-        if (ISmtpWorker::IsFatal(m_smtpThread->State())) {
+        if (IsFatalState(m_smtpThread->State())) {
             EndJob();
             return;
         }
@@ -186,13 +188,13 @@ void TJobMachine::DoStep()
         else
             RequestDisconnect();
         break;
-    case AwaitFinalDisconnect:
+    case Step::AwaitFinalDisconnect:
         if (m_smtpThread->Terminated())
             EndJob();
         break;
-    case AwaitPauseDisconnect:
+    case Step::AwaitPauseDisconnect:
         if (m_smtpThread->Terminated()) {
-            m_jobStep = Pause;
+            m_jobStep = Step::Pause;
             m_smtpThread.reset();
             const int pause = m_settings.Param(spRecPause).GetInt();
             SetStatus(u"%1 second pause ..."_s.arg(pause));
@@ -200,23 +202,23 @@ void TJobMachine::DoStep()
             SaveJobListNow();
         }
         break;
-    case Pause:
+    case Step::Pause:
         if (m_stopRequested) {
             EndJob();
             return;
         }
         if (--m_countdown < 1) {
-            m_jobStep = AwaitReconnection;
+            m_jobStep = Step::AwaitReconnection;
             SetStatus(u"Reconnecting ..."_s);
             StartSmtpWorker();
         }
         break;
-    case StartConnectionTest:
-        m_jobStep = AwaitConnectionTest;
+    case Step::StartConnectionTest:
+        m_jobStep = Step::AwaitConnectionTest;
         m_connThread = m_workers.CreateConnectionWorker(m_settings);
         m_connThread->Start();
         break;
-    case AwaitConnectionTest:
+    case Step::AwaitConnectionTest:
         if (!m_connThread || m_connThread->Terminated())
             EndJob();
         break;
@@ -229,20 +231,20 @@ void TJobMachine::StepAwaitResult()
 {
     // A worker that died with an e-mail still handed over stays "busy" for
     // ever: the fatal states are looked at before the wait.
-    if (ISmtpWorker::IsFatal(m_smtpThread->State())) {
+    if (IsFatalState(m_smtpThread->State())) {
         EndJob();
         return;
     }
     if (m_smtpThread->IsBusy())
         return;
     // Read after the wait: the worker writes the result before it lets go of the e-mail.
-    const int state = m_smtpThread->State();
-    if (ISmtpWorker::IsFatal(state)) {
+    const SmtpThreadState state = m_smtpThread->State();
+    if (IsFatalState(state)) {
         EndJob();
         return;
     }
     ++m_sentThisConnection;
-    const RecipientStatus result = state == ISmtpWorker::Sent ? rsSent : rsFailed;
+    const RecipientStatus result = state == SmtpThreadState::Sent ? RecipientStatus::Sent : RecipientStatus::Failed;
     m_jobInfo.Add(result, m_emailMessage.RecipientCount());
     m_list.RecordResult(result, m_smtpThread->ErrorText());
     m_saveDue = true;
@@ -256,7 +258,7 @@ void TJobMachine::StepAwaitResult()
     } else if (!m_list.HasNextRecipient(mode)) {
         RequestDisconnect();
     } else if (m_settings.Param(spReconnect).GetInt() > m_sentThisConnection) {
-        m_jobStep = Delay;
+        m_jobStep = Step::Delay;
         const int delay = m_settings.Param(spDelay).GetInt();
         if (delay > 0) {
             SetStatus(u"Waiting %1 second(s) ..."_s.arg(delay));
@@ -265,7 +267,7 @@ void TJobMachine::StepAwaitResult()
             m_countdown = 1;
         }
     } else {
-        m_jobStep = AwaitPauseDisconnect;
+        m_jobStep = Step::AwaitPauseDisconnect;
         SetStatus(u"Disconnecting for pause ..."_s);
         m_smtpThread->RequestDisconnect();
     }
@@ -279,7 +281,7 @@ void TJobMachine::StartSmtpWorker()
 
 void TJobMachine::SendNext()
 {
-    m_jobStep = AwaitResult;
+    m_jobStep = Step::AwaitResult;
     SetStatus(u"Sending E-Mail ..."_s);
     m_view.FillMessage(m_emailMessage);
     // The message object lives from job to job: a group left from an earlier
@@ -295,7 +297,7 @@ void TJobMachine::SendNext()
 
 void TJobMachine::RequestDisconnect()
 {
-    m_jobStep = AwaitFinalDisconnect;
+    m_jobStep = Step::AwaitFinalDisconnect;
     SetStatus(u"Disconnecting ..."_s);
     m_smtpThread->RequestDisconnect();
 }
@@ -329,7 +331,7 @@ void TJobMachine::SaveJobListNow()
 
 void TJobMachine::EndJob()
 {
-    if (m_jobMode == jmIdle)
+    if (m_jobMode == JobMode::Idle)
         return;
     const bool wasBusy = m_busy;
     m_busy = true;
@@ -342,7 +344,7 @@ void TJobMachine::EndJob()
         {
             m.m_smtpThread.reset();
             m.m_connThread.reset();
-            m.m_jobMode = jmIdle;
+            m.m_jobMode = JobMode::Idle;
             m.m_busy = wasBusy;
             m.m_inhibitor.Release();
         }
@@ -351,7 +353,7 @@ void TJobMachine::EndJob()
     m_timer.SetEnabled(false);
     m_elapsedText.clear();
     m_view.LeaveJobMode();
-    if (m_jobMode == jmTestConnection)
+    if (m_jobMode == JobMode::TestConnection)
         ReportConnectionTest();
     else
         ReportSendingJob();
@@ -363,16 +365,16 @@ void TJobMachine::ReportSendingJob()
         return;
     if (!m_smtpThread->Terminated())
         m_smtpThread->Stop();
-    const int state = m_smtpThread->State();
+    const SmtpThreadState state = m_smtpThread->State();
     const QString errorText = m_smtpThread->ErrorText();
     bool exportLog = false;
-    if (ISmtpWorker::IsFatal(state)) {
+    if (IsFatalState(state)) {
         if (!errorText.isEmpty())
             m_view.ShowTroubleshootingError(errorText);
     } else if (m_stopRequested) {
         // stopped by the user: nothing to tell
-    } else if (m_jobMode == jmSendSelected && m_jobInfo.ProcessedCount() == 1) {
-        if (state == ISmtpWorker::Sent)
+    } else if (m_jobMode == JobMode::SendSelected && m_jobInfo.ProcessedCount() == 1) {
+        if (state == SmtpThreadState::Sent)
             m_view.ShowInfo(u"Message sent."_s);
         else
             m_view.ShowTroubleshootingError(u"Failure:\r\n\r\n"_s + errorText);
@@ -400,4 +402,41 @@ void TJobMachine::ReportConnectionTest()
         m_view.ShowInfo(m_connThread->ResultText());
     else
         m_view.ShowTroubleshootingError(m_connThread->ResultText());
+}
+
+QString ToString(TJobMachine::Step step)
+{
+    using Step = TJobMachine::Step;
+    switch (step) {
+    case Step::ChooseFirst:
+        return u"choose first"_s;
+    case Step::StartWorker:
+        return u"start worker"_s;
+    case Step::AwaitFirstConnection:
+        return u"await first connection"_s;
+    case Step::AwaitResult:
+        return u"await result"_s;
+    case Step::Delay:
+        return u"delay"_s;
+    case Step::SendNextRecipient:
+        return u"send next recipient"_s;
+    case Step::AwaitFinalDisconnect:
+        return u"await final disconnect"_s;
+    case Step::AwaitPauseDisconnect:
+        return u"await pause disconnect"_s;
+    case Step::Pause:
+        return u"pause"_s;
+    case Step::AwaitReconnection:
+        return u"await reconnection"_s;
+    case Step::StartConnectionTest:
+        return u"start connection test"_s;
+    case Step::AwaitConnectionTest:
+        return u"await connection test"_s;
+    }
+    return u"step %1"_s.arg(int(step));
+}
+
+void PrintTo(TJobMachine::Step step, std::ostream *os)
+{
+    *os << ToString(step).toStdString();
 }

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 
 class IJobList;
@@ -31,8 +32,8 @@ struct TJobInfo;
  */
 class TJobMachine {
 public:
-    /** The steps of a job; 5 is never entered, and a step without a case does nothing. */
-    enum Step : std::uint8_t {
+    /** The steps of a job, numbered as the state table numbers them (there is no step 5). */
+    enum class Step : std::uint8_t {
         ChooseFirst = 0,
         StartWorker = 1,
         AwaitFirstConnection = 2,
@@ -56,16 +57,16 @@ public:
     TJobMachine(const TJobMachine &) = delete;
     TJobMachine &operator=(const TJobMachine &) = delete;
 
-    /** Mode 1..4 starts a job (nothing when one runs), 0 ends the running one with its report. */
+    /** A job mode starts that job (nothing when one runs); Idle ends the running one with its report. */
     void SetJobMode(JobMode mode);
     /** One step of the running job: the job timer's tick. */
     void Tick();
     /** "Stop Sending": honoured at the next point of the job that looks. */
     void RequestStop();
 
-    /** Non-zero from the start of a job until its end-of-job report is over. */
+    /** Not idle from the start of a job until its end-of-job report is over. */
     JobMode Mode() const { return m_jobMode; }
-    std::uint8_t JobStep() const { return m_jobStep; }
+    Step JobStep() const { return m_jobStep; }
     int Countdown() const { return m_countdown; }
     int SentThisConnection() const { return m_sentThisConnection; }
     bool StopRequested() const { return m_stopRequested; }
@@ -101,8 +102,8 @@ private:
     PowerInhibitor &m_inhibitor;
     std::function<QDateTime()> m_clock;
 
-    JobMode m_jobMode = jmIdle;
-    std::uint8_t m_jobStep = ChooseFirst;
+    JobMode m_jobMode = JobMode::Idle;
+    Step m_jobStep = Step::ChooseFirst;
     int m_countdown = 0;
     int m_sentThisConnection = 0;
     bool m_stopRequested = false;
@@ -119,3 +120,8 @@ private:
     // that the boxes' event loops deliver meanwhile are ignored.
     bool m_busy = false;
 };
+
+/** The step in words ("await result"), for messages and test output. */
+QString ToString(TJobMachine::Step step);
+/** Prints the step in words in test output. */
+void PrintTo(TJobMachine::Step step, std::ostream *os);

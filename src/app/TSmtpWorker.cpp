@@ -1,12 +1,5 @@
 #include "TSmtpWorker.h"
 
-// State() hands the thread's state on as it is.
-static_assert(int(ISmtpWorker::Connecting) == stConnecting && int(ISmtpWorker::ConnectionError) == stConnectionError
-              && int(ISmtpWorker::Authenticating) == stAuthenticating
-              && int(ISmtpWorker::AuthenticationError) == stAuthenticationError && int(ISmtpWorker::Idle) == stIdle
-              && int(ISmtpWorker::Sending) == stSending && int(ISmtpWorker::Sent) == stSent
-              && int(ISmtpWorker::SendFailed) == stFailed && int(ISmtpWorker::UnexpectedError) == stUnexpectedError);
-
 TSmtpWorker::TSmtpWorker(const TESettings &settings)
     : m_thread(std::make_unique<TSMTPThread>())
 {
@@ -24,9 +17,9 @@ void TSmtpWorker::Start()
     m_thread->Start();
 }
 
-int TSmtpWorker::State() const
+SmtpThreadState TSmtpWorker::State() const
 {
-    return int(m_thread->State.load());
+    return m_thread->State.load();
 }
 
 QString TSmtpWorker::ErrorText() const

@@ -23,24 +23,19 @@ struct Failure {
 // The fatal state and its text by where the session stood when the error came.
 Failure FatalFailure(SmtpThreadState at, const QString &message)
 {
-    SmtpThreadState state = stUnexpectedError;
+    SmtpThreadState state = SmtpThreadState::UnexpectedError;
     QString text = u"Unexpected Error."_s;
-    if (at == stConnecting) {
-        state = stConnectionError;
+    if (at == SmtpThreadState::Connecting) {
+        state = SmtpThreadState::ConnectionError;
         text = u"Connection Error."_s;
-    } else if (at == stAuthenticating) {
-        state = stAuthenticationError;
+    } else if (at == SmtpThreadState::Authenticating) {
+        state = SmtpThreadState::AuthenticationError;
         text = u"Authentication Error."_s;
     }
     return {state, text + u"\r\n\r\nError Message: "_s + message};
 }
 
 } // namespace
-
-bool IsFatalState(SmtpThreadState state)
-{
-    return state == stConnectionError || state == stAuthenticationError || state == stUnexpectedError;
-}
 
 TSMTPThread::~TSMTPThread()
 {
@@ -59,7 +54,7 @@ void TSMTPThread::Start()
 
 bool TSMTPThread::IsBusy() const
 {
-    return State.load() == stSending || Pending.load() != nullptr;
+    return State.load() == SmtpThreadState::Sending || Pending.load() != nullptr;
 }
 
 QString TSMTPThread::ErrorText() const
@@ -76,20 +71,20 @@ void TSMTPThread::SetErrorText(const QString &text)
 
 void TSMTPThread::Run()
 {
-    State = stConnecting;
+    State = SmtpThreadState::Connecting;
     std::unique_ptr<SmtpSession> session;
     std::optional<Failure> failure;
     try {
         session = m_sessionFactory(ConfigureSmtp(*Settings));
         session->Connect();
         if (Settings->Param(spSmtpAuth).GetBool()) {
-            State = stAuthenticating;
+            State = SmtpThreadState::Authenticating;
             session->Authenticate();
         }
-        State = stIdle;
+        State = SmtpThreadState::Idle;
         while (!StopFlag) {
             if (const TEmailMessage *em = Pending.load()) {
-                State = stSending;
+                State = SmtpThreadState::Sending;
                 SendPending(*session, *em);
                 Pending = nullptr; // the last write of a hand-over
             }
@@ -131,16 +126,16 @@ void TSMTPThread::SendPending(SmtpSession &session, const TEmailMessage &em)
         // This recipient's failure (an attachment gone unreadable, say); the
         // session goes on.
         SetErrorText(QString::fromUtf8(e.what()));
-        State = stFailed;
+        State = SmtpThreadState::SendFailed;
         return;
     }
     try {
         session.Send(from, recipients, data);
-        State = stSent;
+        State = SmtpThreadState::Sent;
     } catch (const SmtpError &e) {
         if (e.ErrorKind() != SmtpError::Refused)
             throw;
         SetErrorText(e.Message());
-        State = stFailed;
+        State = SmtpThreadState::SendFailed;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "LowPriorityThread.h"
 #include "SmtpSession.h"
+#include "SmtpThreadState.h"
 #include "TEmailMessage.h"
 
 #include <QString>
@@ -11,22 +12,6 @@
 #include <mutex>
 
 class TESettings;
-
-/** Where a sending thread's session stands. */
-enum SmtpThreadState : std::uint8_t {
-    stConnecting = 0,
-    stConnectionError = 1, // fatal
-    stAuthenticating = 2,
-    stAuthenticationError = 3, // fatal
-    stIdle = 4,                // connected, nothing sent yet
-    stSending = 5,
-    stSent = 6,             // the last message was sent; idle
-    stFailed = 7,           // the last message failed (ErrorText); idle
-    stUnexpectedError = 10, // fatal
-};
-
-/** States that end the session: connection, authentication and unexpected errors. */
-bool IsFatalState(SmtpThreadState state);
 
 /**
  * @short One SMTP connection of a sending job, in a worker thread: connects,
@@ -63,7 +48,7 @@ public:
     void SetSessionFactory(SmtpSessionFactory factory) { m_sessionFactory = std::move(factory); }
 
     const TESettings *Settings = nullptr;
-    std::atomic<SmtpThreadState> State{stConnecting};
+    std::atomic<SmtpThreadState> State{SmtpThreadState::Connecting};
     /** Set by the job machine to make the thread disconnect and end; a send under way is finished first. */
     std::atomic<bool> StopFlag{false};
     /** The message handed over for sending, not owned; the thread clears it when done with it. */
