@@ -8,7 +8,6 @@
 #include "PowerInhibitor.h"
 #include "TESettings.h"
 #include "TJobInfo.h"
-#include "TRecipient.h"
 
 #include <QTime>
 
@@ -99,7 +98,7 @@ void TJobMachine::StartJob(JobMode mode)
     m_saveDue = false;
     m_lastSave = {};
     m_saveErrorShown = false;
-    m_jobStep = mode == JobMode::TestConnection ? Step::StartConnectionTest : Step::ChooseFirst;
+    m_jobStep = mode == JobMode::TestConnection ? Step::StartConnectionTest : Step::ChooseFirstRecipient;
     m_timer.SetEnabled(true);
     m_jobMode = mode;
     m_inhibitor.Inhibit(mode == JobMode::TestConnection ? u"Testing the SMTP connection"_s : u"Sending e-mail"_s);
@@ -124,110 +123,80 @@ void TJobMachine::Tick()
         SaveJobListIfDue();
 }
 
+// One tick of the step the job stands in.
 void TJobMachine::DoStep()
 {
-    const JobMode mode = m_jobMode;
     switch (m_jobStep) {
-    case Step::ChooseFirst:
-        m_list.BeginRecipients(mode);
-        // Nobody to send to (the command was enabled on an outdated count): the
-        // view would still hold the last recipient shown, who must not get it.
-        if (!m_list.HasCurrentRecipient()) {
-            EndJob();
-            return;
-        }
-        SetStatus(u"Contacting SMTP Server ..."_s);
-        m_jobStep = Step::StartWorker;
-        break;
-    case Step::StartWorker:
-        m_jobStep = Step::AwaitFirstConnection;
-        StartSmtpWorker();
-        break;
+    case Step::ChooseFirstRecipient:
+        return ChooseFirstRecipient();
+    case Step::StartFirstConnection:
+        return StartFirstConnection();
     case Step::AwaitFirstConnection:
-    case Step::AwaitReconnection: {
-        const SmtpThreadState state = m_smtpThread->State();
-        if (state == SmtpThreadState::Connecting || state == SmtpThreadState::Authenticating)
-            return;
-        if (state != SmtpThreadState::Idle) {
-            EndJob();
-            return;
-        }
-        m_sentThisConnection = 0;
-        if (m_stopRequested)
-            RequestDisconnect();
-        else if (m_jobStep == Step::AwaitFirstConnection)
-            SendNext();
-        else
-            m_jobStep = Step::SendNextRecipient; // the e-mail after a reconnect goes out without the delay
-        break;
-    }
+        return AwaitFirstConnection();
     case Step::AwaitResult:
-        StepAwaitResult();
-        break;
-    case Step::Delay:
-        if (m_stopRequested) {
-            RequestDisconnect();
-            return;
-        }
-        if (--m_countdown < 1)
-            m_jobStep = Step::SendNextRecipient;
-        break;
+        return AwaitResult();
+    case Step::CountDownDelay:
+        return CountDownDelay();
     case Step::SendNextRecipient:
-        if (m_stopRequested) {
-            RequestDisconnect();
-            return;
-        }
-        if (IsFatalState(m_smtpThread->State())) {
-            EndJob();
-            return;
-        }
-        if (m_smtpThread->IsBusy())
-            return;
-        if (m_list.AdvanceRecipients(mode))
-            SendNext();
-        else
-            RequestDisconnect();
-        break;
+        return SendNextRecipient();
     case Step::AwaitFinalDisconnect:
-        if (m_smtpThread->Terminated())
-            EndJob();
-        break;
+        return AwaitFinalDisconnect();
     case Step::AwaitPauseDisconnect:
-        if (m_smtpThread->Terminated()) {
-            m_jobStep = Step::Pause;
-            m_smtpThread.reset();
-            const int pause = m_settings.Param(spRecPause).GetInt();
-            SetStatus(u"%1 second pause ..."_s.arg(pause));
-            m_countdown = pause * TicksPerSecond;
-            SaveJobListNow();
-        }
-        break;
-    case Step::Pause:
-        if (m_stopRequested) {
-            EndJob();
-            return;
-        }
-        if (--m_countdown < 1) {
-            m_jobStep = Step::AwaitReconnection;
-            SetStatus(u"Reconnecting ..."_s);
-            StartSmtpWorker();
-        }
-        break;
+        return AwaitPauseDisconnect();
+    case Step::CountDownPause:
+        return CountDownPause();
+    case Step::AwaitReconnection:
+        return AwaitReconnection();
     case Step::StartConnectionTest:
-        m_jobStep = Step::AwaitConnectionTest;
-        m_connThread = m_workers.CreateConnectionWorker(m_settings);
-        m_connThread->Start();
-        break;
+        return StartConnectionTest();
     case Step::AwaitConnectionTest:
-        if (!m_connThread || m_connThread->Terminated())
-            EndJob();
-        break;
-    default:
-        break;
+        return AwaitConnectionTest();
     }
 }
 
-void TJobMachine::StepAwaitResult()
+void TJobMachine::ChooseFirstRecipient()
+{
+    m_list.BeginRecipients(m_jobMode);
+    // Nobody to send to (the command was enabled on an outdated count): the
+    // view would still hold the last recipient shown, who must not get it.
+    if (!m_list.HasCurrentRecipient()) {
+        EndJob();
+        return;
+    }
+    SetStatus(u"Contacting SMTP Server ..."_s);
+    m_jobStep = Step::StartFirstConnection;
+}
+
+void TJobMachine::StartFirstConnection()
+{
+    m_jobStep = Step::AwaitFirstConnection;
+    StartSmtpWorker();
+}
+
+void TJobMachine::AwaitFirstConnection()
+{
+    if (ConnectionReady())
+        SendNext();
+}
+
+bool TJobMachine::ConnectionReady()
+{
+    const SmtpThreadState state = m_smtpThread->State();
+    if (state == SmtpThreadState::Connecting || state == SmtpThreadState::Authenticating)
+        return false;
+    if (state != SmtpThreadState::Idle) {
+        EndJob();
+        return false;
+    }
+    m_sentThisConnection = 0;
+    if (m_stopRequested) {
+        RequestDisconnect();
+        return false;
+    }
+    return true;
+}
+
+void TJobMachine::AwaitResult()
 {
     // A worker that died with an e-mail still handed over stays "busy" for
     // ever: the fatal states are looked at before the wait.
@@ -243,22 +212,29 @@ void TJobMachine::StepAwaitResult()
         EndJob();
         return;
     }
+    RecordResult(state == SmtpThreadState::Sent ? RecipientStatus::Sent : RecipientStatus::Failed);
+    ChooseAfterResult();
+}
+
+void TJobMachine::RecordResult(RecipientStatus result)
+{
     ++m_sentThisConnection;
-    const RecipientStatus result = state == SmtpThreadState::Sent ? RecipientStatus::Sent : RecipientStatus::Failed;
     m_jobInfo.Add(result, m_emailMessage.RecipientCount());
     m_list.RecordResult(result, m_smtpThread->ErrorText());
     m_saveDue = true;
     m_view.ShowResult();
+}
 
-    const JobMode mode = m_jobMode;
+void TJobMachine::ChooseAfterResult()
+{
     if (m_jobInfo.BatchMode && m_settings.Param(spBatchQty).GetInt() <= m_jobInfo.ProcessedCount()) {
         RequestDisconnect();
     } else if (m_stopRequested) {
         RequestDisconnect();
-    } else if (!m_list.HasNextRecipient(mode)) {
+    } else if (!m_list.HasNextRecipient(m_jobMode)) {
         RequestDisconnect();
     } else if (m_settings.Param(spReconnect).GetInt() > m_sentThisConnection) {
-        m_jobStep = Step::Delay;
+        m_jobStep = Step::CountDownDelay;
         const int delay = m_settings.Param(spDelay).GetInt();
         if (delay > 0) {
             SetStatus(u"Waiting %1 second(s) ..."_s.arg(delay));
@@ -271,6 +247,86 @@ void TJobMachine::StepAwaitResult()
         SetStatus(u"Disconnecting for pause ..."_s);
         m_smtpThread->RequestDisconnect();
     }
+}
+
+void TJobMachine::CountDownDelay()
+{
+    if (m_stopRequested) {
+        RequestDisconnect();
+        return;
+    }
+    if (--m_countdown < 1)
+        m_jobStep = Step::SendNextRecipient;
+}
+
+void TJobMachine::SendNextRecipient()
+{
+    if (m_stopRequested) {
+        RequestDisconnect();
+        return;
+    }
+    if (IsFatalState(m_smtpThread->State())) {
+        EndJob();
+        return;
+    }
+    if (m_smtpThread->IsBusy())
+        return;
+    if (m_list.AdvanceRecipients(m_jobMode))
+        SendNext();
+    else
+        RequestDisconnect();
+}
+
+void TJobMachine::AwaitFinalDisconnect()
+{
+    if (m_smtpThread->Terminated())
+        EndJob();
+}
+
+void TJobMachine::AwaitPauseDisconnect()
+{
+    if (!m_smtpThread->Terminated())
+        return;
+    m_jobStep = Step::CountDownPause;
+    m_smtpThread.reset();
+    const int pause = m_settings.Param(spRecPause).GetInt();
+    SetStatus(u"%1 second pause ..."_s.arg(pause));
+    m_countdown = pause * TicksPerSecond;
+    SaveJobListNow();
+}
+
+void TJobMachine::CountDownPause()
+{
+    // No worker exists during the pause: a stop ends the job at once.
+    if (m_stopRequested) {
+        EndJob();
+        return;
+    }
+    if (--m_countdown < 1) {
+        m_jobStep = Step::AwaitReconnection;
+        SetStatus(u"Reconnecting ..."_s);
+        StartSmtpWorker();
+    }
+}
+
+void TJobMachine::AwaitReconnection()
+{
+    // The e-mail after a reconnect goes out at the next tick, without the delay.
+    if (ConnectionReady())
+        m_jobStep = Step::SendNextRecipient;
+}
+
+void TJobMachine::StartConnectionTest()
+{
+    m_jobStep = Step::AwaitConnectionTest;
+    m_connThread = m_workers.CreateConnectionWorker(m_settings);
+    m_connThread->Start();
+}
+
+void TJobMachine::AwaitConnectionTest()
+{
+    if (!m_connThread || m_connThread->Terminated())
+        EndJob();
 }
 
 void TJobMachine::StartSmtpWorker()
@@ -408,24 +464,24 @@ QString ToString(TJobMachine::Step step)
 {
     using Step = TJobMachine::Step;
     switch (step) {
-    case Step::ChooseFirst:
-        return u"choose first"_s;
-    case Step::StartWorker:
-        return u"start worker"_s;
+    case Step::ChooseFirstRecipient:
+        return u"choose first recipient"_s;
+    case Step::StartFirstConnection:
+        return u"start first connection"_s;
     case Step::AwaitFirstConnection:
         return u"await first connection"_s;
     case Step::AwaitResult:
         return u"await result"_s;
-    case Step::Delay:
-        return u"delay"_s;
+    case Step::CountDownDelay:
+        return u"count down delay"_s;
     case Step::SendNextRecipient:
         return u"send next recipient"_s;
     case Step::AwaitFinalDisconnect:
         return u"await final disconnect"_s;
     case Step::AwaitPauseDisconnect:
         return u"await pause disconnect"_s;
-    case Step::Pause:
-        return u"pause"_s;
+    case Step::CountDownPause:
+        return u"count down pause"_s;
     case Step::AwaitReconnection:
         return u"await reconnection"_s;
     case Step::StartConnectionTest:

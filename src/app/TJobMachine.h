@@ -3,6 +3,7 @@
 #include "IConnectionWorker.h"
 #include "ISmtpWorker.h"
 #include "JobMode.h"
+#include "RecipientStatus.h"
 #include "TEmailMessage.h"
 
 #include <QDateTime>
@@ -32,17 +33,20 @@ struct TJobInfo;
  */
 class TJobMachine {
 public:
-    /** The steps of a job, numbered as the state table numbers them (there is no step 5). */
+    /**
+     * The steps of a job; the method of the same name does each one. Their
+     * numbers are fixed since the first version (there is no step 5).
+     */
     enum class Step : std::uint8_t {
-        ChooseFirst = 0,
-        StartWorker = 1,
+        ChooseFirstRecipient = 0,
+        StartFirstConnection = 1,
         AwaitFirstConnection = 2,
         AwaitResult = 3,
-        Delay = 4,
+        CountDownDelay = 4,
         SendNextRecipient = 6,
         AwaitFinalDisconnect = 7,
         AwaitPauseDisconnect = 8,
-        Pause = 9,
+        CountDownPause = 9,
         AwaitReconnection = 10,
         StartConnectionTest = 11,
         AwaitConnectionTest = 12,
@@ -85,7 +89,40 @@ private:
     void ReportSendingJob();
     void ReportConnectionTest();
     void DoStep();
-    void StepAwaitResult();
+
+    // One method per step, named and ordered as the steps: what the step does
+    // at a tick, or what it waits for.
+    /** Positions the list on the first recipient; ends the job when there is none. */
+    void ChooseFirstRecipient();
+    /** Starts the sending worker of the first connection. */
+    void StartFirstConnection();
+    /** Waits until the first connection is idle, then sends the first e-mail. */
+    void AwaitFirstConnection();
+    /** Waits for the result of the e-mail in progress, records it and chooses what follows. */
+    void AwaitResult();
+    /** Counts down the delay between two e-mails. */
+    void CountDownDelay();
+    /** Waits until the worker is free, then moves to the next recipient and sends. */
+    void SendNextRecipient();
+    /** Waits until the worker has ended, then ends the job. */
+    void AwaitFinalDisconnect();
+    /** Waits until the worker has ended, then starts the reconnect pause. */
+    void AwaitPauseDisconnect();
+    /** Counts down the reconnect pause, then starts a new worker. */
+    void CountDownPause();
+    /** Waits until the new connection is idle. */
+    void AwaitReconnection();
+    /** Starts the connection-test worker. */
+    void StartConnectionTest();
+    /** Waits until the connection test has ended, then ends the job. */
+    void AwaitConnectionTest();
+
+    /** A new connection is idle and the job goes on; a failed one ends the job, a stop disconnects. */
+    bool ConnectionReady();
+    /** Counts and records the result of the e-mail just sent (or failed). */
+    void RecordResult(RecipientStatus result);
+    /** After a result: disconnect (batch done, stop, list done), delay, or pause to reconnect. */
+    void ChooseAfterResult();
     void SendNext();
     void RequestDisconnect();
     void StartSmtpWorker();
@@ -103,7 +140,7 @@ private:
     std::function<QDateTime()> m_clock;
 
     JobMode m_jobMode = JobMode::Idle;
-    Step m_jobStep = Step::ChooseFirst;
+    Step m_jobStep = Step::ChooseFirstRecipient;
     int m_countdown = 0;
     int m_sentThisConnection = 0;
     bool m_stopRequested = false;

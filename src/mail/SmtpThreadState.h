@@ -25,7 +25,7 @@ enum class SmtpThreadState : std::uint8_t {
 constexpr bool IsFatalState(SmtpThreadState state)
 {
     return state == SmtpThreadState::ConnectionError || state == SmtpThreadState::AuthenticationError
-        || state == SmtpThreadState::UnexpectedError;
+           || state == SmtpThreadState::UnexpectedError;
 }
 
 /** Connected and ready for a hand-over: idle, or after a message sent or failed. */

@@ -357,7 +357,7 @@ TEST_F(RefusingMainFormTest, AuthenticationRefusedAtAReconnectionKeepsTheEarlier
         s.Param(spRecPause).SetInt(2);
     });
     form->ExecuteCommand(nullptr, 14);
-    ASSERT_TRUE(WaitStep(TJobMachine::Step::Pause));
+    ASSERT_TRUE(WaitStep(TJobMachine::Step::CountDownPause));
     // The password goes wrong before the reconnection.
     form->Settings()->Param(spPassword).SetStr(u"wrong"_s);
     ASSERT_TRUE(WaitIdle());
@@ -376,7 +376,7 @@ TEST_F(MainFormTest, ReconnectTwoWithPauseGivesSessionsOfTwoTwoAndOneAndSavesAtT
         s.Param(spRecPause).SetInt(1);
     });
     form->ExecuteCommand(nullptr, 14);
-    ASSERT_TRUE(WaitStep(TJobMachine::Step::Pause));
+    ASSERT_TRUE(WaitStep(TJobMachine::Step::CountDownPause));
     EXPECT_EQ(SavedStatuses(), (QList<int>{1, 1, 0, 0, 0}));
     EXPECT_TRUE(form->StatusBar()->PanelText(5).startsWith(u" 1 second pause"_s));
     ASSERT_TRUE(WaitIdle());
@@ -440,7 +440,7 @@ TEST_F(MainFormTest, StopDuringTheDelay)
 {
     Start({0, 0, 0}, [](TESettings &s) { s.Param(spDelay).SetInt(5); });
     form->ExecuteCommand(nullptr, 14);
-    ASSERT_TRUE(WaitStep(TJobMachine::Step::Delay));
+    ASSERT_TRUE(WaitStep(TJobMachine::Step::CountDownDelay));
     EXPECT_EQ(form->StatusBar()->PanelText(5), u" Waiting 5 second(s) ..."_s);
     form->ExecuteCommand(nullptr, 17);
     ASSERT_TRUE(WaitIdle());
@@ -455,7 +455,7 @@ TEST_F(MainFormTest, StopDuringThePause)
         s.Param(spRecPause).SetInt(60);
     });
     form->ExecuteCommand(nullptr, 14);
-    ASSERT_TRUE(WaitStep(TJobMachine::Step::Pause));
+    ASSERT_TRUE(WaitStep(TJobMachine::Step::CountDownPause));
     form->ExecuteCommand(nullptr, 17);
     ASSERT_TRUE(WaitIdle(2000));
     EXPECT_EQ(Statuses(), (QList<int>{1, 0, 0}));
@@ -497,7 +497,7 @@ TEST_F(MainFormTest, ClosingIsRefusedDuringAJobAndSavesTheConfigurationWhenIdle)
 {
     Start({0, 0, 0}, [](TESettings &s) { s.Param(spDelay).SetInt(5); });
     form->ExecuteCommand(nullptr, 14);
-    ASSERT_TRUE(WaitStep(TJobMachine::Step::Delay));
+    ASSERT_TRUE(WaitStep(TJobMachine::Step::CountDownDelay));
     EXPECT_FALSE(form->close());
     EXPECT_TRUE(form->isVisible());
     ASSERT_EQ(boxes.Boxes().size(), 1);
@@ -530,7 +530,7 @@ TEST_F(MainFormTest, StatusBarShowsElapsedTimeAndStatusLineDuringAJobAndHintsOnl
     EXPECT_EQ(form->StatusBar()->PanelText(4), u" Import a mailing list"_s);
 
     form->ExecuteCommand(nullptr, 14);
-    ASSERT_TRUE(WaitStep(TJobMachine::Step::Delay));
+    ASSERT_TRUE(WaitStep(TJobMachine::Step::CountDownDelay));
     EXPECT_EQ(form->StatusBar()->PanelCount(), 6);
     EXPECT_EQ(form->windowTitle(), u"Velko Courierline - Job in progress ..."_s);
     EXPECT_TRUE(power->IsInhibited());

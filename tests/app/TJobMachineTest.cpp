@@ -179,7 +179,7 @@ TEST_F(TJobMachineTest, PauseLastsRecPauseTicksAndZeroReconnectsAtOnce)
         settings.Param(spRecPause).SetInt(pause);
         server.sessions.clear();
         machine.SetJobMode(JobMode::SendAll);
-        ASSERT_TRUE(TickUntil([&] { return machine.JobStep() == TJobMachine::Step::Pause; }));
+        ASSERT_TRUE(TickUntil([&] { return machine.JobStep() == TJobMachine::Step::CountDownPause; }));
         const int pauseTick = ticks;
         ASSERT_TRUE(TickUntil([&] { return machine.JobStep() == TJobMachine::Step::AwaitReconnection; }));
         EXPECT_EQ(ticks - pauseTick, std::max(1, pause * 10)) << "pause " << pause;
@@ -318,7 +318,7 @@ TEST_F(TJobMachineTest, StopDuringTheDelayDisconnectsAtTheNextTick)
 {
     settings.Param(spDelay).SetInt(5);
     machine.SetJobMode(JobMode::SendAll);
-    ASSERT_TRUE(TickUntil([&] { return machine.JobStep() == TJobMachine::Step::Delay; }));
+    ASSERT_TRUE(TickUntil([&] { return machine.JobStep() == TJobMachine::Step::CountDownDelay; }));
     Tick();
     machine.RequestStop();
     Tick();
@@ -344,7 +344,7 @@ TEST_F(TJobMachineTest, StopDuringThePauseEndsAtTheNextTickWithoutWorkerOrFurthe
     settings.Param(spReconnect).SetInt(1);
     settings.Param(spRecPause).SetInt(60);
     machine.SetJobMode(JobMode::SendAll);
-    ASSERT_TRUE(TickUntil([&] { return machine.JobStep() == TJobMachine::Step::Pause; }));
+    ASSERT_TRUE(TickUntil([&] { return machine.JobStep() == TJobMachine::Step::CountDownPause; }));
     const int saves = list.saves;
     Tick();
     machine.RequestStop();

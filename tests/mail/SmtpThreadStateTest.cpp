@@ -6,8 +6,8 @@
 TEST(SmtpThreadStateTest, FatalAndReadyStates)
 {
     using S = SmtpThreadState;
-    const S all[] = {S::Connecting, S::ConnectionError, S::Authenticating, S::AuthenticationError, S::Idle,
-                     S::Sending,    S::Sent,            S::SendFailed,     S::UnexpectedError};
+    const S all[] = {S::Connecting, S::ConnectionError, S::Authenticating, S::AuthenticationError, S::Idle, S::Sending,
+                     S::Sent,       S::SendFailed,      S::UnexpectedError};
     std::vector<int> fatal;
     std::vector<int> ready;
     for (const S s : all) {
