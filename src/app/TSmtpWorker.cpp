@@ -36,12 +36,12 @@ void TSmtpWorker::Hand(const TEmailMessage &message)
 {
     // The last copy is no longer read: the thread cleared Pending (not busy).
     m_handed = std::make_unique<TEmailMessage>(message);
-    m_thread->Pending.store(m_handed.get());
+    m_thread->Hand(*m_handed);
 }
 
 void TSmtpWorker::RequestDisconnect()
 {
-    m_thread->StopFlag.store(true);
+    m_thread->RequestStop();
 }
 
 bool TSmtpWorker::Terminated() const
@@ -51,5 +51,5 @@ bool TSmtpWorker::Terminated() const
 
 void TSmtpWorker::Stop()
 {
-    m_thread->StopFlag.store(true);
+    m_thread->RequestStop();
 }

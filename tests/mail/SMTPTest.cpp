@@ -1,7 +1,9 @@
-// The sending thread against the real test server on loopback, driven the
+// The sending thread against the real test server on loopback (and a session
+// in memory where only the thread is under test), driven the
 // way the job machine drives it: hand over, wait until not busy, read the state.
 #include "SMTP.h"
 
+#include "SmtpSession.h"
 #include "TESettings.h"
 #include "TestSmtpServer.h"
 
@@ -10,6 +12,10 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <chrono>
+#include <functional>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -79,14 +85,14 @@ protected:
     {
         if (!QTest::qWaitFor([&] { return Idle(t) || t.Terminated(); }, WaitMs) || t.Terminated())
             return t.State;
-        t.Pending = &m;
+        t.Hand(m);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !t.IsBusy(); }, WaitMs));
         return t.State;
     }
 
     static bool Stop(TSMTPThread &t)
     {
-        t.StopFlag = true;
+        t.RequestStop();
         return QTest::qWaitFor([&] { return t.Terminated(); }, WaitMs);
     }
 
@@ -420,7 +426,7 @@ TEST_F(SMTPTest, PreparationErrorFailsThatMessageAndReleasesIt)
     s.AttachmentPaths = {path};
     auto t = Started();
     EXPECT_EQ(Send(*t, em), SmtpThreadState::SendFailed);
-    EXPECT_EQ(t->Pending.load(), nullptr);
+    EXPECT_EQ(t->Pending(), nullptr);
     EXPECT_TRUE(t->ErrorText().contains(path)) << t->ErrorText().toStdString();
     {
         QFile f(path);
@@ -443,10 +449,10 @@ TEST_F(SMTPTest, LostConnectionDuringASendIsUnexpected)
     auto t = Started();
     EXPECT_EQ(Send(*t, em), SmtpThreadState::Sent);
     ASSERT_TRUE(server.WaitForSessions(1)); // the server has hung up
-    t->Pending = &em;
+    t->Hand(em);
     ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, WaitMs));
     EXPECT_EQ(t->State, SmtpThreadState::UnexpectedError);
-    EXPECT_EQ(t->Pending.load(), nullptr);
+    EXPECT_EQ(t->Pending(), nullptr);
     EXPECT_FALSE(t->IsBusy());
     EXPECT_TRUE(t->ErrorText().startsWith(u"Unexpected Error.\r\n\r\nError Message: "_s))
         << t->ErrorText().toStdString();
@@ -492,4 +498,66 @@ TEST_F(SMTPTest, DestroyingARunningThreadStopsIt)
     t.reset();
     ASSERT_TRUE(server.WaitForSessions(1));
     EXPECT_EQ(server.Sessions().first().Commands.last(), u"QUIT"_s);
+}
+
+namespace {
+
+/** @short A session in memory: connects at once and records the first recipient of every send. */
+class MemorySession : public SmtpSession {
+public:
+    explicit MemorySession(QStringList &sent)
+        : m_sent(sent)
+    {
+    }
+    void Connect() override {}
+    void Authenticate() override {}
+    void Send(const QString &, const QStringList &recipients, const QByteArray &) override
+    {
+        m_sent.append(recipients.first());
+    }
+    void Disconnect() noexcept override {}
+
+private:
+    QStringList &m_sent;
+};
+
+// Waits without polling intervals of its own, so that each hand-over follows
+// the last result at once.
+bool SpinUntil(const std::function<bool()> &done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WaitMs);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+} // namespace
+
+// Hand-overs in quick succession, each as soon as the last is done: every one
+// wakes the sleeping thread (none is lost) and goes out in order on the same
+// session; a stop request wakes it too.
+TEST_F(SMTPTest, EveryHandOverAndTheStopWakeTheThread)
+{
+    QStringList sent;
+    TSMTPThread t;
+    t.Setup(s);
+    t.SetSessionFactory([&](const SmtpOptions &) { return std::make_unique<MemorySession>(sent); });
+    t.Start();
+    constexpr int Count = 500;
+    QList<TEmailMessage> messages(Count, em);
+    for (int i = 0; i < Count; ++i) {
+        messages[i].To = {u"r%1@example.org"_s.arg(i), {}};
+        ASSERT_TRUE(SpinUntil([&] { return Idle(t); })) << i;
+        t.Hand(messages[i]);
+        ASSERT_TRUE(SpinUntil([&] { return !t.IsBusy(); })) << i;
+        ASSERT_EQ(t.State.load(), SmtpThreadState::Sent) << t.ErrorText().toStdString();
+    }
+    t.RequestStop();
+    ASSERT_TRUE(SpinUntil([&] { return t.Terminated(); }));
+    ASSERT_EQ(sent.size(), Count);
+    EXPECT_EQ(sent.first(), u"r0@example.org"_s);
+    EXPECT_EQ(sent.last(), u"r499@example.org"_s);
 }
