@@ -1,5 +1,8 @@
 #include "TSmtpWorker.h"
 
+#include <cassert>
+#include <stdexcept>
+
 TSmtpWorker::TSmtpWorker(const TESettings &settings)
     : m_thread(std::make_unique<TSMTPThread>())
 {
@@ -34,7 +37,11 @@ bool TSmtpWorker::IsBusy() const
 
 void TSmtpWorker::Hand(const TEmailMessage &message)
 {
-    // The last copy is no longer read: the thread cleared Pending (not busy).
+    // Only when not busy is the last copy no longer read (the thread cleared
+    // Pending): replacing it earlier would free it under the thread.
+    assert(!IsBusy() && "a hand-over while the worker is busy");
+    if (IsBusy())
+        throw std::logic_error("An e-mail was handed over while the previous one was still being sent.");
     m_handed = std::make_unique<TEmailMessage>(message);
     m_thread->Hand(*m_handed);
 }
@@ -51,5 +58,5 @@ bool TSmtpWorker::Terminated() const
 
 void TSmtpWorker::Stop()
 {
-    m_thread->RequestStop();
+    RequestDisconnect();
 }

@@ -59,8 +59,7 @@ protected:
     static void CloseSession(std::unique_ptr<SmtpSession> &session);
 
     /** Makes a change the run waits for (under the lock), then wakes the run. */
-    template <class Change>
-    void Signal(Change change)
+    template <class Change> void Signal(Change change)
     {
         {
             const std::lock_guard lock(m_mutex);
@@ -69,8 +68,7 @@ protected:
         m_wake.notify_all();
     }
     /** Waits until a stop is requested or ready() holds; ready() is called under the lock. */
-    template <class Ready>
-    void WaitUntil(Ready ready)
+    template <class Ready> void WaitUntil(Ready ready)
     {
         std::unique_lock lock(m_mutex);
         m_wake.wait(lock, [&] { return m_stop.load() || ready(); });

@@ -16,6 +16,8 @@
 #include <functional>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 /** @short A mailing list of rows with statuses; the job walks it as the real list does. */
 class FakeJobList : public IJobList {
 public:
@@ -212,6 +214,9 @@ public:
     bool IsBusy() const override { return state == SmtpThreadState::Sending || pending; }
     void Hand(const TEmailMessage &message) override
     {
+        // The machine hands over only to a connected worker that is not busy.
+        EXPECT_FALSE(IsBusy()) << "a hand-over while the worker is busy";
+        EXPECT_TRUE(IsReadyState(state)) << "a hand-over in state " << ToString(state).toStdString();
         pending = true;
         handed = message;
     }

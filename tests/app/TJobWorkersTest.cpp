@@ -192,3 +192,23 @@ TEST_F(TJobWorkersTest, WorkerSendsItsOwnCopyOfTheMessage)
     EXPECT_EQ(smtp.Messages()[0].RcptTos, QStringList{u"first@example.com"_s});
     EXPECT_EQ(smtp.Messages()[0].Header(u"Subject"_s), u"First"_s);
 }
+
+// A hand-over while the worker still holds the last e-mail would free that
+// e-mail under the thread: it is refused, by the assertion in a debug build.
+TEST_F(TJobWorkersTest, HandOverWhileBusyIsRefused)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    settings.Param(spSmtpPort).SetInt(TestSmtpServer::UnusedPort());
+    TSmtpWorker worker(settings);
+    worker.Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return worker.Terminated(); }, 10000));
+    TEmailMessage message;
+    message.To = {u"first@example.com"_s, QString()};
+    worker.Hand(message); // never taken: the run has ended
+    ASSERT_TRUE(worker.IsBusy());
+#ifdef NDEBUG
+    EXPECT_THROW(worker.Hand(message), std::logic_error);
+#else
+    EXPECT_DEATH(worker.Hand(message), "busy");
+#endif
+}

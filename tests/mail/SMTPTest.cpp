@@ -1,6 +1,6 @@
 // The sending thread against the real test server on loopback (and a session
-// in memory where only the thread is under test), driven the
-// way the job machine drives it: hand over, wait until not busy, read the state.
+// in memory where only the thread is under test), driven the way the job
+// machine drives it: hand over, wait until not busy, read the state.
 #include "SMTP.h"
 
 #include "SmtpSession.h"
