@@ -123,11 +123,15 @@ private:
     void RecordResult(RecipientStatus result);
     /** After a result: disconnect (batch done, stop, list done), delay, or pause to reconnect. */
     void ChooseAfterResult();
+    /** Fills the e-mail for the current recipient or group and hands it to the worker, last. */
     void SendNext();
+    /** Asks the worker to finish and disconnect; the job ends once it has. */
     void RequestDisconnect();
     void StartSmtpWorker();
     void SetStatus(const QString &text);
+    /** Writes the job list when results wait and the last save is SaveIntervalMs ago. */
     void SaveJobListIfDue();
+    /** Writes the job list now; a failure is told once per job, and the job goes on. */
     void SaveJobListNow();
 
     TESettings &m_settings;

@@ -14,6 +14,8 @@
 
 #include <QTest>
 
+#include <stdexcept>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
