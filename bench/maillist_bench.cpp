@@ -29,12 +29,12 @@ QString CsvLine(int i)
     return line;
 }
 
-QStringList JobLines(RecipientStatus status = rsNotSent)
+QStringList JobLines(RecipientStatus status = RecipientStatus::NotSent)
 {
     QStringList lines;
     lines.reserve(Rows);
     for (int i = 0; i < Rows; ++i)
-        lines.append(u"%1|"_s.arg(status) + CsvLine(i).replace(u',', u'|') + u"|Not yet sent"_s);
+        lines.append(u"%1|"_s.arg(ToInt(status)) + CsvLine(i).replace(u',', u'|') + u"|Not yet sent"_s);
     return lines;
 }
 
@@ -132,11 +132,11 @@ void BM_RecordResult(benchmark::State &state)
     TAdListPanel *panel = Shared().Panel;
     QStringList lines = JobLines();
     panel->LoadList(lines);
-    panel->SetJobMode(jmSendAll);
-    panel->BeginRecipients(jmSendAll);
+    panel->SetJobMode(JobMode::SendAll);
+    panel->BeginRecipients(JobMode::SendAll);
     for (auto _ : state)
-        panel->RecordResult(rsFailed, u"550 mailbox unavailable\r\n"_s);
-    panel->SetJobMode(jmIdle);
+        panel->RecordResult(RecipientStatus::Failed, u"550 mailbox unavailable\r\n"_s);
+    panel->SetJobMode(JobMode::Idle);
 }
 BENCHMARK(BM_RecordResult)->Unit(benchmark::kMicrosecond);
 
@@ -154,16 +154,16 @@ void BM_BccWalk100(benchmark::State &state)
     int groups = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        model.SetResults(all, rsNotSent, u"Not yet sent"_s);
+        model.SetResults(all, RecipientStatus::NotSent, u"Not yet sent"_s);
         state.ResumeTiming();
         groups = 0;
-        panel->SetJobMode(jmSendAll);
-        panel->BeginRecipients(jmSendAll);
+        panel->SetJobMode(JobMode::SendAll);
+        panel->BeginRecipients(JobMode::SendAll);
         do {
             ++groups;
-            panel->RecordResult(rsSent, {});
-        } while (panel->AdvanceRecipients(jmSendAll));
-        panel->SetJobMode(jmIdle);
+            panel->RecordResult(RecipientStatus::Sent, {});
+        } while (panel->AdvanceRecipients(JobMode::SendAll));
+        panel->SetJobMode(JobMode::Idle);
     }
     settings.Param(spMethodBcc).SetBool(false);
     state.counters["groups"] = groups;

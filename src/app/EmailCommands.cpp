@@ -20,7 +20,7 @@ CommandSet EnabledEmailCommands(const TEmailCommandState &state)
 
 CommandSet JobModeEmailCommands(JobMode mode)
 {
-    if (mode == jmSendAll || mode == jmSendSelected || mode == jmResendFailed)
+    if (mode == JobMode::SendAll || mode == JobMode::SendSelected || mode == JobMode::ResendFailed)
         return {cmStopSending};
     return {};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "JobMode.h"
+#include "RecipientStatus.h"
 
 #include <QString>
 
@@ -24,8 +25,8 @@ public:
     virtual bool AdvanceRecipients(JobMode mode) = 0;
     /** Replaces the message's BCC list with the current group. */
     virtual void FillBccRecipients(TEmailMessage &message) = 0;
-    /** Writes a result (1 sent, 2 failed) into the current recipient or every row of the current group. */
-    virtual void RecordResult(int status, const QString &errorText) = 0;
+    /** Writes a result (sent or failed) into the current recipient or every row of the current group. */
+    virtual void RecordResult(RecipientStatus status, const QString &errorText) = 0;
     /** Writes the job-list file; throws AppError when it cannot. */
     virtual void SaveJobList() = 0;
     /** Exports the results as a CSV log (the user picks the file). */

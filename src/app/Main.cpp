@@ -254,7 +254,7 @@ bool TBryMainForm::event(QEvent *event)
 
 void TBryMainForm::ShowApplicationHint(const QString &hint)
 {
-    if (CurrentJobMode() == jmIdle)
+    if (CurrentJobMode() == JobMode::Idle)
         SetStatusText(hint);
 }
 
@@ -274,9 +274,9 @@ bool TBryMainForm::eventFilter(QObject *watched, QEvent *event)
 void TBryMainForm::closeEvent(QCloseEvent *event)
 {
     const JobMode mode = CurrentJobMode();
-    if (mode != jmIdle) {
+    if (mode != JobMode::Idle) {
         event->ignore();
-        if (mode != jmTestConnection)
+        if (mode != JobMode::TestConnection)
             InfoBox(CloseRefusedText);
         return;
     }
@@ -340,7 +340,7 @@ void TBryMainForm::ListSelectionChanged(QObject *Sender, int Item)
                                   valid ? u"%1 : %2 "_s.arg(Item + 1).arg(m_adListPanel->ItemCount()) : QString());
         // During a job this is how each recipient's e-mail is made.
         m_emailPanel->ShowMessageFor(valid ? &m_adListPanel->Recipient(Item) : nullptr);
-        if (CurrentJobMode() == jmIdle)
+        if (CurrentJobMode() == JobMode::Idle)
             RefreshCommandStates();
     });
 }
@@ -380,7 +380,7 @@ void TBryMainForm::DoCommand(CommandId command)
     TAdListPanel &list = *m_adListPanel;
     switch (command) {
     case cmTestConnection:
-        SetJobMode(jmTestConnection);
+        SetJobMode(JobMode::TestConnection);
         break;
     case cmImport:
         if (list.ImportList()) {
@@ -414,13 +414,13 @@ void TBryMainForm::DoCommand(CommandId command)
         list.ExportList(false, true);
         break;
     case cmSendAll:
-        SetJobMode(jmSendAll);
+        SetJobMode(JobMode::SendAll);
         break;
     case cmSendSelected:
         ConfirmAndSendSelected();
         break;
     case cmResendFailed:
-        SetJobMode(jmResendFailed);
+        SetJobMode(JobMode::ResendFailed);
         break;
     case cmStopSending:
         m_jobMachine->RequestStop();
@@ -446,10 +446,10 @@ void TBryMainForm::ConfirmAndSendSelected()
 {
     const TAdListPanel &list = *m_adListPanel;
     const int row = list.CurrentItem();
-    if (list.SelCount() == 1 && list.IsValidItem(row) && list.Recipient(row).Status == rsSent
+    if (list.SelCount() == 1 && list.IsValidItem(row) && list.Recipient(row).Status == RecipientStatus::Sent
         && !ConfirmYesNo(u"E-mail was already sent to this destination.\r\nAre you sure you want to send it again?"_s))
         return;
-    SetJobMode(jmSendSelected);
+    SetJobMode(JobMode::SendSelected);
 }
 
 // --- Jobs
@@ -462,13 +462,13 @@ void TBryMainForm::SetJobMode(JobMode mode)
 
 JobMode TBryMainForm::CurrentJobMode() const
 {
-    return m_jobMachine ? m_jobMachine->Mode() : jmIdle;
+    return m_jobMachine ? m_jobMachine->Mode() : JobMode::Idle;
 }
 
 void TBryMainForm::EnterJobMode(JobMode mode)
 {
     setWindowTitle(AppTitle.toString()
-                   + (mode == jmTestConnection ? u" - Checking connection ..."_s : u" - Job in progress ..."_s));
+                   + (mode == JobMode::TestConnection ? u" - Checking connection ..."_s : u" - Job in progress ..."_s));
     m_settPanel->SetJobMode(mode);
     m_msgPanel->SetJobMode(mode);
     m_adListPanel->SetJobMode(mode);
@@ -480,10 +480,10 @@ void TBryMainForm::LeaveJobMode()
 {
     m_statusBar->SetPanelText(HintPanel, QString());
     setWindowTitle(AppTitle.toString());
-    m_settPanel->SetJobMode(jmIdle);
-    m_msgPanel->SetJobMode(jmIdle);
-    m_adListPanel->SetJobMode(jmIdle);
-    m_emailPanel->SetPanelJobMode(jmIdle, *m_adListPanel);
+    m_settPanel->SetJobMode(JobMode::Idle);
+    m_msgPanel->SetJobMode(JobMode::Idle);
+    m_adListPanel->SetJobMode(JobMode::Idle);
+    m_emailPanel->SetPanelJobMode(JobMode::Idle, *m_adListPanel);
     DisableUnavailableCommands();
     m_statusBar->RemoveLastPanel();
 }

@@ -58,7 +58,7 @@ public:
     void ListSelectionChanged(QObject *Sender, int Item);
     /** Mode 1..4 starts a job, 0 ends the running one. */
     void SetJobMode(JobMode mode);
-    /** The job mode: non-zero from the start of a job until its end-of-job report is over. */
+    /** The job mode: not idle from the start of a job until its end-of-job report is over. */
     JobMode CurrentJobMode() const;
     /** The text of the last status panel: the job's status line, or the hint while idle. */
     void SetStatusText(const QString &text) override;

@@ -26,8 +26,8 @@ void TSummaryPanel::Build(CommandSet commands, TColor bandColor, TColor captionC
                           TColor shadowCornerColor)
 {
     TRndLVPanel::Build(commands, bandColor, captionColor, cornerColor, shadowCornerColor);
-    m_outcome = ComputeJobOutcome(m_jobInfo ? m_jobInfo->Count(rsSent) : 0,
-                                  m_listPanel ? m_listPanel->StatusCount(rsFailed) : 0);
+    m_outcome = ComputeJobOutcome(m_jobInfo ? m_jobInfo->Count(RecipientStatus::Sent) : 0,
+                                  m_listPanel ? m_listPanel->StatusCount(RecipientStatus::Failed) : 0);
     SetTitle(u"Summary"_s);
     SetShowSeparator(true);
     SetBounds(x(), y(), PanelWidth, PanelHeight);
@@ -46,14 +46,14 @@ void TSummaryPanel::FillSummary()
     if (m_jobInfo) {
         counts.StartTime = m_jobInfo->StartTime;
         counts.BatchMode = m_jobInfo->BatchMode;
-        counts.JobSent = m_jobInfo->Count(rsSent);
-        counts.JobFailed = m_jobInfo->Count(rsFailed);
+        counts.JobSent = m_jobInfo->Count(RecipientStatus::Sent);
+        counts.JobFailed = m_jobInfo->Count(RecipientStatus::Failed);
     }
     counts.EndTime = QDateTime::currentDateTime();
     if (m_listPanel) {
-        counts.ListNotSent = m_listPanel->StatusCount(rsNotSent);
-        counts.ListSent = m_listPanel->StatusCount(rsSent);
-        counts.ListFailed = m_listPanel->StatusCount(rsFailed);
+        counts.ListNotSent = m_listPanel->StatusCount(RecipientStatus::NotSent);
+        counts.ListSent = m_listPanel->StatusCount(RecipientStatus::Sent);
+        counts.ListFailed = m_listPanel->StatusCount(RecipientStatus::Failed);
     }
 
     if (m_rows->rowCount() > 0)

@@ -264,9 +264,9 @@ void TEmailPanel::UpdateCommandStates(const TAdListPanel &list)
 {
     TEmailCommandState state;
     state.RequiredSet = m_settings && m_settings->AllRequiredSet();
-    state.NotSent = list.StatusCount(rsNotSent);
-    state.Sent = list.StatusCount(rsSent);
-    state.Failed = list.StatusCount(rsFailed);
+    state.NotSent = list.StatusCount(RecipientStatus::NotSent);
+    state.Sent = list.StatusCount(RecipientStatus::Sent);
+    state.Failed = list.StatusCount(RecipientStatus::Failed);
     state.HasCurrentItem = list.CurrentItem() >= 0;
     state.IsHtml = m_settings && m_settings->IsHtml;
     UpdateCommandStates(state);
@@ -285,7 +285,7 @@ void TEmailPanel::SetPanelJobMode(JobMode mode, const TAdListPanel &list)
 {
     if (!m_messageView || !m_buttons)
         return;
-    if (mode == jmIdle) {
+    if (mode == JobMode::Idle) {
         m_messageView->setEnabled(true);
         UpdateCommandStates(list);
     } else {

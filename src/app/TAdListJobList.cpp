@@ -27,7 +27,7 @@ void TAdListJobList::FillBccRecipients(TEmailMessage &message)
     m_panel.FillBccRecipients(message);
 }
 
-void TAdListJobList::RecordResult(int status, const QString &errorText)
+void TAdListJobList::RecordResult(RecipientStatus status, const QString &errorText)
 {
     m_panel.RecordResult(status, errorText);
 }

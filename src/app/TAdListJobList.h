@@ -17,7 +17,7 @@ public:
     bool HasNextRecipient(JobMode mode) override;
     bool AdvanceRecipients(JobMode mode) override;
     void FillBccRecipients(TEmailMessage &message) override;
-    void RecordResult(int status, const QString &errorText) override;
+    void RecordResult(RecipientStatus status, const QString &errorText) override;
     void SaveJobList() override;
     void ExportLog() override;
 

@@ -8,9 +8,10 @@
 #include "PowerInhibitor.h"
 #include "TESettings.h"
 #include "TJobInfo.h"
-#include "TRecipient.h"
 
 #include <QTime>
+
+#include <ostream>
 
 using namespace Qt::StringLiterals;
 
@@ -64,15 +65,15 @@ QString TJobMachine::ElapsedText(const QDateTime &start, const QDateTime &now)
 
 void TJobMachine::SetJobMode(JobMode mode)
 {
-    if (mode == jmIdle)
+    if (mode == JobMode::Idle)
         EndJob();
-    else if (m_jobMode == jmIdle && !m_busy)
+    else if (m_jobMode == JobMode::Idle && !m_busy)
         StartJob(mode);
 }
 
 void TJobMachine::RequestStop()
 {
-    if (m_jobMode == jmIdle)
+    if (m_jobMode == JobMode::Idle)
         return;
     m_stopRequested = true;
     SetStatus(u"Stopping the e-mail job ..."_s);
@@ -87,7 +88,7 @@ void TJobMachine::StartJob(JobMode mode)
 {
     m_elapsedText.clear();
     m_view.SetElapsedText(m_elapsedText);
-    if (mode != jmTestConnection && !m_settings.CheckAttachments())
+    if (mode != JobMode::TestConnection && !m_settings.CheckAttachments())
         return;
     m_view.EnterJobMode(mode);
     m_jobInfo.StartTime = m_clock();
@@ -97,17 +98,17 @@ void TJobMachine::StartJob(JobMode mode)
     m_saveDue = false;
     m_lastSave = {};
     m_saveErrorShown = false;
-    m_jobStep = mode == jmTestConnection ? StartConnectionTest : ChooseFirst;
+    m_jobStep = mode == JobMode::TestConnection ? Step::StartConnectionTest : Step::ChooseFirstRecipient;
     m_timer.SetEnabled(true);
     m_jobMode = mode;
-    m_inhibitor.Inhibit(mode == jmTestConnection ? u"Testing the SMTP connection"_s : u"Sending e-mail"_s);
+    m_inhibitor.Inhibit(mode == JobMode::TestConnection ? u"Testing the SMTP connection"_s : u"Sending e-mail"_s);
 }
 
 void TJobMachine::Tick()
 {
     if (m_busy)
         return;
-    if (m_jobMode == jmIdle) {
+    if (m_jobMode == JobMode::Idle) {
         m_timer.SetEnabled(false);
         return;
     }
@@ -118,145 +119,122 @@ void TJobMachine::Tick()
         m_view.SetElapsedText(elapsed);
     }
     DoStep();
-    if (m_jobMode != jmIdle)
+    if (m_jobMode != JobMode::Idle)
         SaveJobListIfDue();
 }
 
+// One tick of the step the job stands in.
 void TJobMachine::DoStep()
 {
-    const JobMode mode = m_jobMode;
     switch (m_jobStep) {
-    case ChooseFirst:
-        m_list.BeginRecipients(mode);
-        // Nobody to send to (the command was enabled on an outdated count): the
-        // view would still hold the last recipient shown, who must not get it.
-        if (!m_list.HasCurrentRecipient()) {
-            EndJob();
-            return;
-        }
-        SetStatus(u"Contacting SMTP Server ..."_s);
-        m_jobStep = StartWorker;
-        break;
-    case StartWorker:
-        m_jobStep = AwaitFirstConnection;
-        StartSmtpWorker();
-        break;
-    case AwaitFirstConnection:
-    case AwaitReconnection: {
-        const int state = m_smtpThread->State();
-        if (state == ISmtpWorker::Connecting || state == ISmtpWorker::Authenticating)
-            return;
-        if (state != ISmtpWorker::Idle) {
-            EndJob();
-            return;
-        }
-        m_sentThisConnection = 0;
-        if (m_stopRequested)
-            RequestDisconnect();
-        else if (m_jobStep == AwaitFirstConnection)
-            SendNext();
-        else
-            m_jobStep = SendNextRecipient; // the e-mail after a reconnect goes out without the delay
-        break;
-    }
-    case AwaitResult:
-        StepAwaitResult();
-        break;
-    case Delay:
-        if (m_stopRequested) {
-            RequestDisconnect();
-            return;
-        }
-        if (--m_countdown < 1)
-            m_jobStep = SendNextRecipient;
-        break;
-    case SendNextRecipient:
-        if (m_stopRequested) {
-            RequestDisconnect();
-            return;
-        }
-        if (ISmtpWorker::IsFatal(m_smtpThread->State())) {
-            EndJob();
-            return;
-        }
-        if (m_smtpThread->IsBusy())
-            return;
-        if (m_list.AdvanceRecipients(mode))
-            SendNext();
-        else
-            RequestDisconnect();
-        break;
-    case AwaitFinalDisconnect:
-        if (m_smtpThread->Terminated())
-            EndJob();
-        break;
-    case AwaitPauseDisconnect:
-        if (m_smtpThread->Terminated()) {
-            m_jobStep = Pause;
-            m_smtpThread.reset();
-            const int pause = m_settings.Param(spRecPause).GetInt();
-            SetStatus(u"%1 second pause ..."_s.arg(pause));
-            m_countdown = pause * TicksPerSecond;
-            SaveJobListNow();
-        }
-        break;
-    case Pause:
-        if (m_stopRequested) {
-            EndJob();
-            return;
-        }
-        if (--m_countdown < 1) {
-            m_jobStep = AwaitReconnection;
-            SetStatus(u"Reconnecting ..."_s);
-            StartSmtpWorker();
-        }
-        break;
-    case StartConnectionTest:
-        m_jobStep = AwaitConnectionTest;
-        m_connThread = m_workers.CreateConnectionWorker(m_settings);
-        m_connThread->Start();
-        break;
-    case AwaitConnectionTest:
-        if (!m_connThread || m_connThread->Terminated())
-            EndJob();
-        break;
-    default:
-        break;
+    case Step::ChooseFirstRecipient:
+        return ChooseFirstRecipient();
+    case Step::StartFirstConnection:
+        return StartFirstConnection();
+    case Step::AwaitFirstConnection:
+        return AwaitFirstConnection();
+    case Step::AwaitResult:
+        return AwaitResult();
+    case Step::CountDownDelay:
+        return CountDownDelay();
+    case Step::SendNextRecipient:
+        return SendNextRecipient();
+    case Step::AwaitFinalDisconnect:
+        return AwaitFinalDisconnect();
+    case Step::AwaitPauseDisconnect:
+        return AwaitPauseDisconnect();
+    case Step::CountDownPause:
+        return CountDownPause();
+    case Step::AwaitReconnection:
+        return AwaitReconnection();
+    case Step::StartConnectionTest:
+        return StartConnectionTest();
+    case Step::AwaitConnectionTest:
+        return AwaitConnectionTest();
     }
 }
 
-void TJobMachine::StepAwaitResult()
+void TJobMachine::ChooseFirstRecipient()
+{
+    m_list.BeginRecipients(m_jobMode);
+    // Nobody to send to (the command was enabled on an outdated count): the
+    // view would still hold the last recipient shown, who must not get it.
+    if (!m_list.HasCurrentRecipient()) {
+        EndJob();
+        return;
+    }
+    SetStatus(u"Contacting SMTP Server ..."_s);
+    m_jobStep = Step::StartFirstConnection;
+}
+
+void TJobMachine::StartFirstConnection()
+{
+    m_jobStep = Step::AwaitFirstConnection;
+    StartSmtpWorker();
+}
+
+void TJobMachine::AwaitFirstConnection()
+{
+    if (ConnectionReady())
+        SendNext();
+}
+
+bool TJobMachine::ConnectionReady()
+{
+    const SmtpThreadState state = m_smtpThread->State();
+    if (state == SmtpThreadState::Connecting || state == SmtpThreadState::Authenticating)
+        return false;
+    if (state != SmtpThreadState::Idle) {
+        EndJob();
+        return false;
+    }
+    m_sentThisConnection = 0;
+    if (m_stopRequested) {
+        RequestDisconnect();
+        return false;
+    }
+    return true;
+}
+
+void TJobMachine::AwaitResult()
 {
     // A worker that died with an e-mail still handed over stays "busy" for
     // ever: the fatal states are looked at before the wait.
-    if (ISmtpWorker::IsFatal(m_smtpThread->State())) {
+    if (IsFatalState(m_smtpThread->State())) {
         EndJob();
         return;
     }
     if (m_smtpThread->IsBusy())
         return;
     // Read after the wait: the worker writes the result before it lets go of the e-mail.
-    const int state = m_smtpThread->State();
-    if (ISmtpWorker::IsFatal(state)) {
+    const SmtpThreadState state = m_smtpThread->State();
+    if (IsFatalState(state)) {
         EndJob();
         return;
     }
+    RecordResult(state == SmtpThreadState::Sent ? RecipientStatus::Sent : RecipientStatus::Failed);
+    ChooseAfterResult();
+}
+
+void TJobMachine::RecordResult(RecipientStatus result)
+{
     ++m_sentThisConnection;
-    const RecipientStatus result = state == ISmtpWorker::Sent ? rsSent : rsFailed;
     m_jobInfo.Add(result, m_emailMessage.RecipientCount());
     m_list.RecordResult(result, m_smtpThread->ErrorText());
     m_saveDue = true;
     m_view.ShowResult();
+}
 
-    const JobMode mode = m_jobMode;
+void TJobMachine::ChooseAfterResult()
+{
     if (m_jobInfo.BatchMode && m_settings.Param(spBatchQty).GetInt() <= m_jobInfo.ProcessedCount()) {
         RequestDisconnect();
     } else if (m_stopRequested) {
         RequestDisconnect();
-    } else if (!m_list.HasNextRecipient(mode)) {
+    } else if (!m_list.HasNextRecipient(m_jobMode)) {
         RequestDisconnect();
     } else if (m_settings.Param(spReconnect).GetInt() > m_sentThisConnection) {
-        m_jobStep = Delay;
+        m_jobStep = Step::CountDownDelay;
         const int delay = m_settings.Param(spDelay).GetInt();
         if (delay > 0) {
             SetStatus(u"Waiting %1 second(s) ..."_s.arg(delay));
@@ -265,10 +243,90 @@ void TJobMachine::StepAwaitResult()
             m_countdown = 1;
         }
     } else {
-        m_jobStep = AwaitPauseDisconnect;
+        m_jobStep = Step::AwaitPauseDisconnect;
         SetStatus(u"Disconnecting for pause ..."_s);
         m_smtpThread->RequestDisconnect();
     }
+}
+
+void TJobMachine::CountDownDelay()
+{
+    if (m_stopRequested) {
+        RequestDisconnect();
+        return;
+    }
+    if (--m_countdown < 1)
+        m_jobStep = Step::SendNextRecipient;
+}
+
+void TJobMachine::SendNextRecipient()
+{
+    if (m_stopRequested) {
+        RequestDisconnect();
+        return;
+    }
+    if (IsFatalState(m_smtpThread->State())) {
+        EndJob();
+        return;
+    }
+    if (m_smtpThread->IsBusy())
+        return;
+    if (m_list.AdvanceRecipients(m_jobMode))
+        SendNext();
+    else
+        RequestDisconnect();
+}
+
+void TJobMachine::AwaitFinalDisconnect()
+{
+    if (m_smtpThread->Terminated())
+        EndJob();
+}
+
+void TJobMachine::AwaitPauseDisconnect()
+{
+    if (!m_smtpThread->Terminated())
+        return;
+    m_jobStep = Step::CountDownPause;
+    m_smtpThread.reset();
+    const int pause = m_settings.Param(spRecPause).GetInt();
+    SetStatus(u"%1 second pause ..."_s.arg(pause));
+    m_countdown = pause * TicksPerSecond;
+    SaveJobListNow();
+}
+
+void TJobMachine::CountDownPause()
+{
+    // No worker exists during the pause: a stop ends the job at once.
+    if (m_stopRequested) {
+        EndJob();
+        return;
+    }
+    if (--m_countdown < 1) {
+        m_jobStep = Step::AwaitReconnection;
+        SetStatus(u"Reconnecting ..."_s);
+        StartSmtpWorker();
+    }
+}
+
+void TJobMachine::AwaitReconnection()
+{
+    // The e-mail after a reconnect goes out at the next tick, without the delay.
+    if (ConnectionReady())
+        m_jobStep = Step::SendNextRecipient;
+}
+
+void TJobMachine::StartConnectionTest()
+{
+    m_jobStep = Step::AwaitConnectionTest;
+    m_connThread = m_workers.CreateConnectionWorker(m_settings);
+    m_connThread->Start();
+}
+
+void TJobMachine::AwaitConnectionTest()
+{
+    if (!m_connThread || m_connThread->Terminated())
+        EndJob();
 }
 
 void TJobMachine::StartSmtpWorker()
@@ -279,7 +337,7 @@ void TJobMachine::StartSmtpWorker()
 
 void TJobMachine::SendNext()
 {
-    m_jobStep = AwaitResult;
+    m_jobStep = Step::AwaitResult;
     SetStatus(u"Sending E-Mail ..."_s);
     m_view.FillMessage(m_emailMessage);
     // The message object lives from job to job: a group left from an earlier
@@ -295,7 +353,7 @@ void TJobMachine::SendNext()
 
 void TJobMachine::RequestDisconnect()
 {
-    m_jobStep = AwaitFinalDisconnect;
+    m_jobStep = Step::AwaitFinalDisconnect;
     SetStatus(u"Disconnecting ..."_s);
     m_smtpThread->RequestDisconnect();
 }
@@ -329,7 +387,7 @@ void TJobMachine::SaveJobListNow()
 
 void TJobMachine::EndJob()
 {
-    if (m_jobMode == jmIdle)
+    if (m_jobMode == JobMode::Idle)
         return;
     const bool wasBusy = m_busy;
     m_busy = true;
@@ -342,7 +400,7 @@ void TJobMachine::EndJob()
         {
             m.m_smtpThread.reset();
             m.m_connThread.reset();
-            m.m_jobMode = jmIdle;
+            m.m_jobMode = JobMode::Idle;
             m.m_busy = wasBusy;
             m.m_inhibitor.Release();
         }
@@ -351,7 +409,7 @@ void TJobMachine::EndJob()
     m_timer.SetEnabled(false);
     m_elapsedText.clear();
     m_view.LeaveJobMode();
-    if (m_jobMode == jmTestConnection)
+    if (m_jobMode == JobMode::TestConnection)
         ReportConnectionTest();
     else
         ReportSendingJob();
@@ -363,16 +421,16 @@ void TJobMachine::ReportSendingJob()
         return;
     if (!m_smtpThread->Terminated())
         m_smtpThread->Stop();
-    const int state = m_smtpThread->State();
+    const SmtpThreadState state = m_smtpThread->State();
     const QString errorText = m_smtpThread->ErrorText();
     bool exportLog = false;
-    if (ISmtpWorker::IsFatal(state)) {
+    if (IsFatalState(state)) {
         if (!errorText.isEmpty())
             m_view.ShowTroubleshootingError(errorText);
     } else if (m_stopRequested) {
         // stopped by the user: nothing to tell
-    } else if (m_jobMode == jmSendSelected && m_jobInfo.ProcessedCount() == 1) {
-        if (state == ISmtpWorker::Sent)
+    } else if (m_jobMode == JobMode::SendSelected && m_jobInfo.ProcessedCount() == 1) {
+        if (state == SmtpThreadState::Sent)
             m_view.ShowInfo(u"Message sent."_s);
         else
             m_view.ShowTroubleshootingError(u"Failure:\r\n\r\n"_s + errorText);
@@ -400,4 +458,41 @@ void TJobMachine::ReportConnectionTest()
         m_view.ShowInfo(m_connThread->ResultText());
     else
         m_view.ShowTroubleshootingError(m_connThread->ResultText());
+}
+
+QString ToString(TJobMachine::Step step)
+{
+    using Step = TJobMachine::Step;
+    switch (step) {
+    case Step::ChooseFirstRecipient:
+        return u"choose first recipient"_s;
+    case Step::StartFirstConnection:
+        return u"start first connection"_s;
+    case Step::AwaitFirstConnection:
+        return u"await first connection"_s;
+    case Step::AwaitResult:
+        return u"await result"_s;
+    case Step::CountDownDelay:
+        return u"count down delay"_s;
+    case Step::SendNextRecipient:
+        return u"send next recipient"_s;
+    case Step::AwaitFinalDisconnect:
+        return u"await final disconnect"_s;
+    case Step::AwaitPauseDisconnect:
+        return u"await pause disconnect"_s;
+    case Step::CountDownPause:
+        return u"count down pause"_s;
+    case Step::AwaitReconnection:
+        return u"await reconnection"_s;
+    case Step::StartConnectionTest:
+        return u"start connection test"_s;
+    case Step::AwaitConnectionTest:
+        return u"await connection test"_s;
+    }
+    return u"step %1"_s.arg(int(step));
+}
+
+void PrintTo(TJobMachine::Step step, std::ostream *os)
+{
+    *os << ToString(step).toStdString();
 }

@@ -3,6 +3,7 @@
 #include "IConnectionWorker.h"
 #include "ISmtpWorker.h"
 #include "JobMode.h"
+#include "RecipientStatus.h"
 #include "TEmailMessage.h"
 
 #include <QDateTime>
@@ -10,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 
 class IJobList;
@@ -31,17 +33,20 @@ struct TJobInfo;
  */
 class TJobMachine {
 public:
-    /** The steps of a job; 5 is never entered, and a step without a case does nothing. */
-    enum Step : std::uint8_t {
-        ChooseFirst = 0,
-        StartWorker = 1,
+    /**
+     * The steps of a job; the method of the same name does each one. Their
+     * numbers are fixed since the first version (there is no step 5).
+     */
+    enum class Step : std::uint8_t {
+        ChooseFirstRecipient = 0,
+        StartFirstConnection = 1,
         AwaitFirstConnection = 2,
         AwaitResult = 3,
-        Delay = 4,
+        CountDownDelay = 4,
         SendNextRecipient = 6,
         AwaitFinalDisconnect = 7,
         AwaitPauseDisconnect = 8,
-        Pause = 9,
+        CountDownPause = 9,
         AwaitReconnection = 10,
         StartConnectionTest = 11,
         AwaitConnectionTest = 12,
@@ -56,16 +61,16 @@ public:
     TJobMachine(const TJobMachine &) = delete;
     TJobMachine &operator=(const TJobMachine &) = delete;
 
-    /** Mode 1..4 starts a job (nothing when one runs), 0 ends the running one with its report. */
+    /** A job mode starts that job (nothing when one runs); Idle ends the running one with its report. */
     void SetJobMode(JobMode mode);
     /** One step of the running job: the job timer's tick. */
     void Tick();
     /** "Stop Sending": honoured at the next point of the job that looks. */
     void RequestStop();
 
-    /** Non-zero from the start of a job until its end-of-job report is over. */
+    /** Not idle from the start of a job until its end-of-job report is over. */
     JobMode Mode() const { return m_jobMode; }
-    std::uint8_t JobStep() const { return m_jobStep; }
+    Step JobStep() const { return m_jobStep; }
     int Countdown() const { return m_countdown; }
     int SentThisConnection() const { return m_sentThisConnection; }
     bool StopRequested() const { return m_stopRequested; }
@@ -84,12 +89,49 @@ private:
     void ReportSendingJob();
     void ReportConnectionTest();
     void DoStep();
-    void StepAwaitResult();
+
+    // One method per step, named and ordered as the steps: what the step does
+    // at a tick, or what it waits for.
+    /** Positions the list on the first recipient; ends the job when there is none. */
+    void ChooseFirstRecipient();
+    /** Starts the sending worker of the first connection. */
+    void StartFirstConnection();
+    /** Waits until the first connection is idle, then sends the first e-mail. */
+    void AwaitFirstConnection();
+    /** Waits for the result of the e-mail in progress, records it and chooses what follows. */
+    void AwaitResult();
+    /** Counts down the delay between two e-mails. */
+    void CountDownDelay();
+    /** Waits until the worker is free, then moves to the next recipient and sends. */
+    void SendNextRecipient();
+    /** Waits until the worker has ended, then ends the job. */
+    void AwaitFinalDisconnect();
+    /** Waits until the worker has ended, then starts the reconnect pause. */
+    void AwaitPauseDisconnect();
+    /** Counts down the reconnect pause, then starts a new worker. */
+    void CountDownPause();
+    /** Waits until the new connection is idle. */
+    void AwaitReconnection();
+    /** Starts the connection-test worker. */
+    void StartConnectionTest();
+    /** Waits until the connection test has ended, then ends the job. */
+    void AwaitConnectionTest();
+
+    /** A new connection is idle and the job goes on; a failed one ends the job, a stop disconnects. */
+    bool ConnectionReady();
+    /** Counts and records the result of the e-mail just sent (or failed). */
+    void RecordResult(RecipientStatus result);
+    /** After a result: disconnect (batch done, stop, list done), delay, or pause to reconnect. */
+    void ChooseAfterResult();
+    /** Fills the e-mail for the current recipient or group and hands it to the worker, last. */
     void SendNext();
+    /** Asks the worker to finish and disconnect; the job ends once it has. */
     void RequestDisconnect();
     void StartSmtpWorker();
     void SetStatus(const QString &text);
+    /** Writes the job list when results wait and the last save is SaveIntervalMs ago. */
     void SaveJobListIfDue();
+    /** Writes the job list now; a failure is told once per job, and the job goes on. */
     void SaveJobListNow();
 
     TESettings &m_settings;
@@ -101,8 +143,8 @@ private:
     PowerInhibitor &m_inhibitor;
     std::function<QDateTime()> m_clock;
 
-    JobMode m_jobMode = jmIdle;
-    std::uint8_t m_jobStep = ChooseFirst;
+    JobMode m_jobMode = JobMode::Idle;
+    Step m_jobStep = Step::ChooseFirstRecipient;
     int m_countdown = 0;
     int m_sentThisConnection = 0;
     bool m_stopRequested = false;
@@ -119,3 +161,8 @@ private:
     // that the boxes' event loops deliver meanwhile are ignored.
     bool m_busy = false;
 };
+
+/** The step in words ("await result"), for messages and test output. */
+QString ToString(TJobMachine::Step step);
+/** Prints the step in words in test output. */
+void PrintTo(TJobMachine::Step step, std::ostream *os);

@@ -51,7 +51,7 @@ void TSettingRowsPanel::RefreshRows()
 
 void TSettingRowsPanel::SetJobMode(JobMode mode)
 {
-    if (mode == jmIdle)
+    if (mode == JobMode::Idle)
         RefreshRows();
     else
         DisableCommands();

@@ -1,11 +1,7 @@
 #include "TSmtpWorker.h"
 
-// State() hands the thread's state on as it is.
-static_assert(int(ISmtpWorker::Connecting) == stConnecting && int(ISmtpWorker::ConnectionError) == stConnectionError
-              && int(ISmtpWorker::Authenticating) == stAuthenticating
-              && int(ISmtpWorker::AuthenticationError) == stAuthenticationError && int(ISmtpWorker::Idle) == stIdle
-              && int(ISmtpWorker::Sending) == stSending && int(ISmtpWorker::Sent) == stSent
-              && int(ISmtpWorker::SendFailed) == stFailed && int(ISmtpWorker::UnexpectedError) == stUnexpectedError);
+#include <cassert>
+#include <stdexcept>
 
 TSmtpWorker::TSmtpWorker(const TESettings &settings)
     : m_thread(std::make_unique<TSMTPThread>())
@@ -24,9 +20,9 @@ void TSmtpWorker::Start()
     m_thread->Start();
 }
 
-int TSmtpWorker::State() const
+SmtpThreadState TSmtpWorker::State() const
 {
-    return int(m_thread->State.load());
+    return m_thread->State.load();
 }
 
 QString TSmtpWorker::ErrorText() const
@@ -41,14 +37,18 @@ bool TSmtpWorker::IsBusy() const
 
 void TSmtpWorker::Hand(const TEmailMessage &message)
 {
-    // The last copy is no longer read: the thread cleared Pending (not busy).
+    // Only when not busy is the last copy no longer read (the thread cleared
+    // Pending): replacing it earlier would free it under the thread.
+    assert(!IsBusy() && "a hand-over while the worker is busy");
+    if (IsBusy())
+        throw std::logic_error("An e-mail was handed over while the previous one was still being sent.");
     m_handed = std::make_unique<TEmailMessage>(message);
-    m_thread->Pending.store(m_handed.get());
+    m_thread->Hand(*m_handed);
 }
 
 void TSmtpWorker::RequestDisconnect()
 {
-    m_thread->StopFlag.store(true);
+    m_thread->RequestStop();
 }
 
 bool TSmtpWorker::Terminated() const
@@ -58,5 +58,5 @@ bool TSmtpWorker::Terminated() const
 
 void TSmtpWorker::Stop()
 {
-    m_thread->StopFlag.store(true);
+    RequestDisconnect();
 }

@@ -22,7 +22,7 @@ public:
     TSmtpWorker &operator=(const TSmtpWorker &) = delete;
 
     void Start() override;
-    int State() const override;
+    SmtpThreadState State() const override;
     QString ErrorText() const override;
     bool IsBusy() const override;
     void Hand(const TEmailMessage &message) override;

@@ -33,3 +33,9 @@ void LowPriorityThread::Start(std::function<void()> body)
         body();
     });
 }
+
+void LowPriorityThread::Join()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}

@@ -17,6 +17,10 @@ public:
 
     /** Starts the body on a new thread; called once. */
     void Start(std::function<void()> body);
+    /** Waits for the body to end; nothing when it was never started or is already joined. */
+    void Join();
+    /** Started and not yet joined. */
+    bool Joinable() const { return m_thread.joinable(); }
 
 private:
     std::jthread m_thread;

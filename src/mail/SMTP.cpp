@@ -5,15 +5,11 @@
 #include "TESettings.h"
 #include "TMEMessage.h"
 
-#include <chrono>
 #include <optional>
-#include <thread>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr std::chrono::milliseconds PollInterval{10};
 
 struct Failure {
     SmtpThreadState State;
@@ -23,13 +19,13 @@ struct Failure {
 // The fatal state and its text by where the session stood when the error came.
 Failure FatalFailure(SmtpThreadState at, const QString &message)
 {
-    SmtpThreadState state = stUnexpectedError;
+    SmtpThreadState state = SmtpThreadState::UnexpectedError;
     QString text = u"Unexpected Error."_s;
-    if (at == stConnecting) {
-        state = stConnectionError;
+    if (at == SmtpThreadState::Connecting) {
+        state = SmtpThreadState::ConnectionError;
         text = u"Connection Error."_s;
-    } else if (at == stAuthenticating) {
-        state = stAuthenticationError;
+    } else if (at == SmtpThreadState::Authenticating) {
+        state = SmtpThreadState::AuthenticationError;
         text = u"Authentication Error."_s;
     }
     return {state, text + u"\r\n\r\nError Message: "_s + message};
@@ -37,79 +33,60 @@ Failure FatalFailure(SmtpThreadState at, const QString &message)
 
 } // namespace
 
-bool IsFatalState(SmtpThreadState state)
-{
-    return state == stConnectionError || state == stAuthenticationError || state == stUnexpectedError;
-}
-
 TSMTPThread::~TSMTPThread()
 {
-    StopFlag = true;
+    Finish();
 }
 
-void TSMTPThread::Setup(const TESettings &settings)
+void TSMTPThread::Hand(const TEmailMessage &message)
 {
-    Settings = &settings;
-}
-
-void TSMTPThread::Start()
-{
-    m_thread.Start([this] { Run(); });
+    Signal([&] { m_pending = &message; });
 }
 
 bool TSMTPThread::IsBusy() const
 {
-    return State.load() == stSending || Pending.load() != nullptr;
-}
-
-QString TSMTPThread::ErrorText() const
-{
-    const std::lock_guard lock(m_errorMutex);
-    return m_errorText;
-}
-
-void TSMTPThread::SetErrorText(const QString &text)
-{
-    const std::lock_guard lock(m_errorMutex);
-    m_errorText = text;
+    return State.load() == SmtpThreadState::Sending || m_pending.load() != nullptr;
 }
 
 void TSMTPThread::Run()
 {
-    State = stConnecting;
+    State = SmtpThreadState::Connecting;
     std::unique_ptr<SmtpSession> session;
     std::optional<Failure> failure;
     try {
-        session = m_sessionFactory(ConfigureSmtp(*Settings));
+        session = NewSession();
         session->Connect();
-        if (Settings->Param(spSmtpAuth).GetBool()) {
-            State = stAuthenticating;
+        if (WantsAuthentication()) {
+            State = SmtpThreadState::Authenticating;
             session->Authenticate();
         }
-        State = stIdle;
-        while (!StopFlag) {
-            if (const TEmailMessage *em = Pending.load()) {
-                State = stSending;
-                SendPending(*session, *em);
-                Pending = nullptr; // the last write of a hand-over
-            }
-            std::this_thread::sleep_for(PollInterval);
-        }
+        State = SmtpThreadState::Idle;
+        ServeHandOvers(*session);
     } catch (const SmtpError &e) {
         failure = FatalFailure(State, e.Message());
     } catch (const std::exception &e) {
         failure = FatalFailure(State, QString::fromUtf8(e.what()));
     }
-    if (session)
-        session->Disconnect();
-    session.reset();
+    CloseSession(session);
     if (failure) {
-        SetErrorText(failure->Text);
+        SetText(failure->Text);
         State = failure->State;
         // A send broken off by a lost connection still ends its hand-over.
-        Pending = nullptr;
+        m_pending = nullptr;
     }
-    m_terminated = true;
+}
+
+void TSMTPThread::ServeHandOvers(SmtpSession &session)
+{
+    for (;;) {
+        WaitUntil([this] { return m_pending.load() != nullptr; });
+        // A stop wins over a message not yet taken; one being sent is never broken off.
+        if (StopRequested())
+            return;
+        State = SmtpThreadState::Sending;
+        SendPending(session, *m_pending.load());
+        m_pending = nullptr; // the last write of a hand-over
+    }
 }
 
 void TSMTPThread::SendPending(SmtpSession &session, const TEmailMessage &em)
@@ -130,17 +107,17 @@ void TSMTPThread::SendPending(SmtpSession &session, const TEmailMessage &em)
     } catch (const std::exception &e) {
         // This recipient's failure (an attachment gone unreadable, say); the
         // session goes on.
-        SetErrorText(QString::fromUtf8(e.what()));
-        State = stFailed;
+        SetText(QString::fromUtf8(e.what()));
+        State = SmtpThreadState::SendFailed;
         return;
     }
     try {
         session.Send(from, recipients, data);
-        State = stSent;
+        State = SmtpThreadState::Sent;
     } catch (const SmtpError &e) {
         if (e.ErrorKind() != SmtpError::Refused)
             throw;
-        SetErrorText(e.Message());
-        State = stFailed;
+        SetText(e.Message());
+        State = SmtpThreadState::SendFailed;
     }
 }

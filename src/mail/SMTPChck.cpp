@@ -1,30 +1,12 @@
 #include "SMTPChck.h"
 
-#include "SmtpSetup.h"
-#include "TESettings.h"
+#include "SmtpError.h"
 
 using namespace Qt::StringLiterals;
 
-void TConnectionThread::Setup(const TESettings &settings)
+TConnectionThread::~TConnectionThread()
 {
-    Settings = &settings;
-}
-
-void TConnectionThread::Start()
-{
-    m_thread.Start([this] { Run(); });
-}
-
-QString TConnectionThread::ResultText() const
-{
-    const std::lock_guard lock(m_resultMutex);
-    return m_resultText;
-}
-
-void TConnectionThread::SetResultText(const QString &text)
-{
-    const std::lock_guard lock(m_resultMutex);
-    m_resultText = text;
+    Finish();
 }
 
 void TConnectionThread::Run()
@@ -33,9 +15,9 @@ void TConnectionThread::Run()
     QString text = u"Connection could not be established.\r\nPlease verify the settings and try again."_s;
     std::unique_ptr<SmtpSession> session;
     try {
-        session = m_sessionFactory(ConfigureSmtp(*Settings));
+        session = NewSession();
         session->Connect();
-        if (Settings->Param(spSmtpAuth).GetBool()) {
+        if (WantsAuthentication()) {
             text = u"Authentication failed.\r\nPlease verify the settings and try again."_s;
             session->Authenticate();
             text = u"Connection and authentication successfully verified!"_s;
@@ -48,9 +30,6 @@ void TConnectionThread::Run()
     } catch (const std::exception &e) {
         text += u"\r\n\r\nError: "_s + QString::fromUtf8(e.what());
     }
-    if (session)
-        session->Disconnect();
-    session.reset();
-    SetResultText(text);
-    m_terminated = true;
+    CloseSession(session);
+    SetText(text);
 }

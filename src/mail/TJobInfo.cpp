@@ -2,10 +2,10 @@
 
 #include <cassert>
 
-int TJobInfo::Count(int status) const
+int TJobInfo::Count(RecipientStatus status) const
 {
-    assert(status >= 0 && status < static_cast<int>(Counts.size()));
-    return Counts[static_cast<std::size_t>(status)];
+    assert(IsRowStatus(status));
+    return Counts[static_cast<std::size_t>(ToInt(status))];
 }
 
 void TJobInfo::Reset()
@@ -13,13 +13,13 @@ void TJobInfo::Reset()
     Counts.fill(0);
 }
 
-void TJobInfo::Add(int status, int n)
+void TJobInfo::Add(RecipientStatus status, int n)
 {
-    assert(status >= 0 && status < static_cast<int>(Counts.size()));
-    Counts[static_cast<std::size_t>(status)] += n;
+    assert(IsRowStatus(status));
+    Counts[static_cast<std::size_t>(ToInt(status))] += n;
 }
 
 int TJobInfo::ProcessedCount() const
 {
-    return Counts[1] + Counts[2];
+    return Count(RecipientStatus::Sent) + Count(RecipientStatus::Failed);
 }

@@ -36,7 +36,7 @@ TRecipient ParseLine(QStringView line, int paramColumns)
     bool isNumber = false;
     const int status = TrimControlsView(fields[0]).toInt(&isNumber, 10);
     TRecipient r;
-    r.Status = isNumber ? std::clamp(status, rsNotSent, rsFailed) : rsNotSent;
+    r.Status = isNumber ? RowStatusFromInt(status) : RecipientStatus::NotSent;
     if (count > 1)
         r.Address = TrimControls(fields[1]);
     else if (!isNumber) // outside the format: a bare address (a bare number is a status alone)
@@ -45,7 +45,7 @@ TRecipient ParseLine(QStringView line, int paramColumns)
     // Parameters stand between the address and the last field.
     for (int k = 0; k < paramColumns; ++k)
         r.Params.append(2 + k < count - 1 ? TrimControls(fields[2 + k]) : QString());
-    r.StatusText = count >= 3 ? TrimControls(fields[count - 1]) : TrimControls(StatusTexts[r.Status]);
+    r.StatusText = count >= 3 ? TrimControls(fields[count - 1]) : TrimControls(StatusTextStart(r.Status));
     return r;
 }
 
@@ -88,7 +88,7 @@ QString FormatJobList(const std::vector<TRecipient> &rows)
     QString text;
     text.reserve(size);
     for (const TRecipient &r : rows) {
-        text += QChar(u'0' + std::clamp(r.Status, rsNotSent, rsFailed));
+        text += QChar(u'0' + ToInt(std::clamp(r.Status, RecipientStatus::NotSent, RecipientStatus::Failed)));
         text += Bar;
         text += r.Address;
         for (const QString &p : r.Params) {

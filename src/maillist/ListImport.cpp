@@ -65,7 +65,7 @@ QString JobLine(const QString &marked, int paramColumns)
         start = end + 1;
     }
     line += Bar;
-    line += StatusTexts[rsNotSent];
+    line += StatusTextStart(RecipientStatus::NotSent);
     return line;
 }
 

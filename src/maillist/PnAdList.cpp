@@ -269,7 +269,7 @@ TJobOptions TAdListPanel::JobOptions() const
 
 JobMode TAdListPanel::CurrentJobMode() const
 {
-    return m_cursor ? m_cursor->Mode() : jmIdle;
+    return m_cursor ? m_cursor->Mode() : JobMode::Idle;
 }
 
 void TAdListPanel::SetJobMode(JobMode mode)
@@ -277,7 +277,7 @@ void TAdListPanel::SetJobMode(JobMode mode)
     if (!m_cursor)
         return;
     m_cursor->SetJobMode(mode);
-    if (mode == jmIdle) {
+    if (mode == JobMode::Idle) {
         UpdateCommands();
         if (IsValidItem(0)) {
             SetListEnabled(true);
@@ -401,7 +401,7 @@ void TAdListPanel::ShowPopup(const QPoint &position)
 void TAdListPanel::UpdateCommands()
 {
     TTxtBtnPanel *bar = Buttons();
-    if (!bar || CurrentJobMode() != jmIdle)
+    if (!bar || CurrentJobMode() != JobMode::Idle)
         return;
     const bool hasRecipients = IsValidItem(0);
     const int selected = SelCount();
@@ -415,8 +415,8 @@ void TAdListPanel::UpdateCommands()
 
 bool TAdListPanel::ConfirmDiscardList()
 {
-    const int unsent = StatusCount(rsNotSent);
-    const int sent = StatusCount(rsSent);
+    const int unsent = StatusCount(RecipientStatus::NotSent);
+    const int sent = StatusCount(RecipientStatus::Sent);
     if (unsent > 0 && sent > 0)
         return WarningYesNo(
             u"There are %1 unsent messages in current mailing list.\r\nAre you sure you want to discard them?"_s.arg(
@@ -615,12 +615,12 @@ void TAdListPanel::ResetSelectedStatus()
 {
     std::vector<int> changed;
     for (const int row : SelectedRows()) {
-        if (m_model->Status(row) != rsNotSent)
+        if (m_model->Status(row) != RecipientStatus::NotSent)
             changed.push_back(row);
     }
     if (changed.empty())
         return;
-    m_model->SetResults(changed, rsNotSent, ResultStatusText(rsNotSent, {}));
+    m_model->SetResults(changed, RecipientStatus::NotSent, ResultStatusText(RecipientStatus::NotSent, {}));
     SaveJobList();
     update();
 }
@@ -634,10 +634,10 @@ void TAdListPanel::ApplyRestore(const TRestoreSett &options)
     if (reset) {
         std::vector<int> changed;
         for (int row = 0; row < m_model->RecipientCount(); ++row) {
-            if (m_model->Status(row) != rsNotSent)
+            if (m_model->Status(row) != RecipientStatus::NotSent)
                 changed.push_back(row);
         }
-        m_model->SetResults(changed, rsNotSent, ResultStatusText(rsNotSent, {}));
+        m_model->SetResults(changed, RecipientStatus::NotSent, ResultStatusText(RecipientStatus::NotSent, {}));
     }
     if (m_cursor)
         m_cursor->ClearSelection();

@@ -39,14 +39,14 @@ QString FormatDateTimeShort(const QDateTime &when)
 QString ResultStatusText(RecipientStatus status, const QString &errorText, const QDateTime &when)
 {
     switch (status) {
-    case rsSent:
-        return StatusTexts[rsSent].toString() + FormatDateTimeShort(when);
-    case rsFailed: {
+    case RecipientStatus::Sent:
+        return StatusTextStart(RecipientStatus::Sent).toString() + FormatDateTimeShort(when);
+    case RecipientStatus::Failed: {
         QString text = TrimControls(errorText);
         text.replace(u'\r', u',').replace(u'\n', u' ').replace(u'|', u'/');
-        return StatusTexts[rsFailed].toString() + text;
+        return StatusTextStart(RecipientStatus::Failed).toString() + text;
     }
     default:
-        return StatusTexts[rsNotSent].toString();
+        return StatusTextStart(RecipientStatus::NotSent).toString();
     }
 }

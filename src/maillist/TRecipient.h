@@ -5,22 +5,25 @@
 #include <QStringList>
 #include <QStringView>
 
+#include "RecipientStatus.h"
 #include "TextHelpers.h"
 
-#include <array>
 #include <functional>
 
 // One recipient row of the mailing list and the texts of its result.
 
-/** 0 not sent, 1 sent, 2 failed; -1 only on the placeholder row of an empty list. */
-using RecipientStatus = int;
-inline constexpr RecipientStatus rsPlaceholder = -1;
-inline constexpr RecipientStatus rsNotSent = 0;
-inline constexpr RecipientStatus rsSent = 1;
-inline constexpr RecipientStatus rsFailed = 2;
-
-/** The start of a row's status text, by status. */
-inline constexpr std::array<QStringView, 3> StatusTexts{u"Not yet sent", u"Sent on ", u"Error: "};
+/** The start of a row's status text, by status: "Not yet sent", "Sent on ", "Error: ". */
+constexpr QStringView StatusTextStart(RecipientStatus status)
+{
+    switch (status) {
+    case RecipientStatus::Sent:
+        return u"Sent on ";
+    case RecipientStatus::Failed:
+        return u"Error: ";
+    default:
+        return u"Not yet sent";
+    }
+}
 
 /** Called once per unit of work of a long list operation, to advance a progress display. */
 using ProgressStep = std::function<void()>;
@@ -35,7 +38,7 @@ inline constexpr QStringView PlaceholderText = u"[Required]";
 
 /** @short One recipient: status, e-mail address, parameters 1..N and status text. */
 struct TRecipient {
-    RecipientStatus Status = rsNotSent;
+    RecipientStatus Status = RecipientStatus::NotSent;
     QString Address;
     QStringList Params;
     QString StatusText;

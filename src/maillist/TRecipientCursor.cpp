@@ -16,7 +16,7 @@ void TRecipientCursor::SetJobMode(JobMode mode)
 {
     m_mode = mode;
     m_jobSelection.clear();
-    if (mode == jmSendSelected) {
+    if (mode == JobMode::SendSelected) {
         const std::vector<int> rows = SelectedRows();
         m_jobSelection.assign(rows.begin(), rows.end());
     }
@@ -29,10 +29,10 @@ namespace {
 int FindFrom(const TRecipientModel &model, int start, JobMode mode)
 {
     RecipientStatus wanted;
-    if (mode == jmSendAll)
-        wanted = rsNotSent;
-    else if (mode == jmResendFailed)
-        wanted = rsFailed;
+    if (mode == JobMode::SendAll)
+        wanted = RecipientStatus::NotSent;
+    else if (mode == JobMode::ResendFailed)
+        wanted = RecipientStatus::Failed;
     else
         return -1;
     const std::vector<TRecipient> &rows = model.Recipients();
@@ -47,7 +47,7 @@ int FindFrom(const TRecipientModel &model, int start, JobMode mode)
 
 int TRecipientCursor::FindNextRecipient(JobMode mode, bool peek)
 {
-    if (mode == jmSendSelected) {
+    if (mode == JobMode::SendSelected) {
         while (!m_jobSelection.empty()) {
             const int row = m_jobSelection.front();
             if (!peek || !m_model.IsValidItem(row))
@@ -96,7 +96,7 @@ void TRecipientCursor::SelectGroup(const std::vector<int> &group)
 
 void TRecipientCursor::BeginRecipients(JobMode mode, const TJobOptions &options)
 {
-    if (mode == jmSendSelected && m_jobSelection.size() == 1) {
+    if (mode == JobMode::SendSelected && m_jobSelection.size() == 1) {
         // One recipient chosen by the user: the selection stays as it is.
         m_bccGroup.clear();
         if (options.Bcc)
@@ -109,7 +109,7 @@ void TRecipientCursor::BeginRecipients(JobMode mode, const TJobOptions &options)
     // The search starts at the top: the user's selection is not a position.
     m_bccGroup.clear();
     int first;
-    if (mode == jmSendSelected)
+    if (mode == JobMode::SendSelected)
         first = FindNextRecipient(mode, false);
     else
         first = FindFrom(m_model, 0, mode);

@@ -84,7 +84,7 @@ private:
 
     TRecipientModel &m_model;
     QItemSelectionModel &m_selection;
-    JobMode m_mode = jmIdle;
+    JobMode m_mode = JobMode::Idle;
     std::deque<int> m_jobSelection;
     std::vector<int> m_bccGroup;
 };

@@ -40,7 +40,7 @@ QVariant TRecipientModel::data(const QModelIndex &index, int role) const
     const int column = index.column();
     if (m_rows.empty()) {
         if (role == StatusRole)
-            return rsPlaceholder;
+            return ToInt(RecipientStatus::Placeholder);
         if (column != 1)
             return {};
         if (role == Qt::DisplayRole)
@@ -55,11 +55,11 @@ QVariant TRecipientModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return column == 0 ? QVariant() : QVariant(r.Value(column - 1));
     case Qt::DecorationRole:
-        if (column == 0 && r.Status >= 0 && r.Status < m_images.size())
-            return m_images[r.Status];
+        if (column == 0 && IsRowStatus(r.Status) && ToInt(r.Status) < m_images.size())
+            return m_images[ToInt(r.Status)];
         return {};
     case StatusRole:
-        return r.Status;
+        return ToInt(r.Status);
     case StatusTextRole:
         return r.StatusText;
     default:
@@ -95,13 +95,13 @@ void TRecipientModel::SetImages(const QList<QIcon> &images)
 
 int TRecipientModel::StatusCount(RecipientStatus status) const
 {
-    return status >= 0 && status < int(m_counts.size()) ? m_counts[size_t(status)] : 0;
+    return IsRowStatus(status) ? m_counts[size_t(ToInt(status))] : 0;
 }
 
 void TRecipientModel::Count(RecipientStatus status, int delta)
 {
-    if (status >= 0 && status < int(m_counts.size()))
-        m_counts[size_t(status)] += delta;
+    if (IsRowStatus(status))
+        m_counts[size_t(ToInt(status))] += delta;
 }
 
 void TRecipientModel::RecountStatuses()
@@ -136,7 +136,8 @@ QStringList TRecipientModel::FitParams(const QStringList &params) const
 
 int TRecipientModel::Append(const QString &address, const QStringList &params)
 {
-    TRecipient r{rsNotSent, CleanField(address), FitParams(params), StatusTexts[rsNotSent].toString()};
+    TRecipient r{RecipientStatus::NotSent, CleanField(address), FitParams(params),
+                 StatusTextStart(RecipientStatus::NotSent).toString()};
     if (m_rows.empty()) {
         // The placeholder row turns into the first recipient.
         std::vector<TRecipient> rows;
@@ -147,7 +148,7 @@ int TRecipientModel::Append(const QString &address, const QStringList &params)
     const int row = RecipientCount();
     beginInsertRows({}, row, row);
     m_rows.push_back(std::move(r));
-    Count(rsNotSent, 1);
+    Count(RecipientStatus::NotSent, 1);
     endInsertRows();
     return row;
 }
@@ -168,7 +169,7 @@ void TRecipientModel::SetResult(int row, RecipientStatus status, const QString &
         return;
     TRecipient &r = m_rows[size_t(row)];
     Count(r.Status, -1);
-    r.Status = std::clamp(status, rsNotSent, rsFailed);
+    r.Status = std::clamp(status, RecipientStatus::NotSent, RecipientStatus::Failed);
     r.StatusText = statusText;
     Count(r.Status, 1);
     emit dataChanged(index(row, 0), index(row, 0), {Qt::DecorationRole, StatusRole, StatusTextRole});
@@ -176,7 +177,7 @@ void TRecipientModel::SetResult(int row, RecipientStatus status, const QString &
 
 void TRecipientModel::SetResults(const std::vector<int> &rows, RecipientStatus status, const QString &statusText)
 {
-    const RecipientStatus clamped = std::clamp(status, rsNotSent, rsFailed);
+    const RecipientStatus clamped = std::clamp(status, RecipientStatus::NotSent, RecipientStatus::Failed);
     int first = -1;
     int last = -1;
     for (const int row : rows) {

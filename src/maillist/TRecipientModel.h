@@ -28,7 +28,7 @@ class TRecipientModel final : public QAbstractTableModel {
 
 public:
     enum Roles {
-        StatusRole = Qt::UserRole + 1, // RecipientStatus of the row (-1 on the placeholder)
+        StatusRole = Qt::UserRole + 1, // ToInt of the row's RecipientStatus (-1 on the placeholder)
         StatusTextRole,
     };
 
@@ -57,7 +57,10 @@ public:
     const TRecipient &Recipient(int row) const { return m_rows[size_t(row)]; }
     const std::vector<TRecipient> &Recipients() const { return m_rows; }
     /** The status of a row; -1 for the placeholder or out of range. */
-    RecipientStatus Status(int row) const { return IsValidItem(row) ? Recipient(row).Status : rsPlaceholder; }
+    RecipientStatus Status(int row) const
+    {
+        return IsValidItem(row) ? Recipient(row).Status : RecipientStatus::Placeholder;
+    }
 
     /** Recipients with status 0, 1 or 2. */
     int StatusCount(RecipientStatus status) const;
@@ -85,6 +88,6 @@ private:
 
     std::vector<TRecipient> m_rows;
     int m_paramColumns = 0;
-    std::array<int, 3> m_counts{};
+    std::array<int, RowStatusCount> m_counts{};
     QList<QIcon> m_images;
 };

@@ -60,9 +60,9 @@ TEST(EmailCommandsTest, PreviewAndLogDoNotNeedTheSettings)
 
 TEST(EmailCommandsTest, JobModesLeaveOnlyStopOrNothing)
 {
-    for (const JobMode mode : {jmSendAll, jmSendSelected, jmResendFailed})
+    for (const JobMode mode : {JobMode::SendAll, JobMode::SendSelected, JobMode::ResendFailed})
         EXPECT_EQ(JobModeEmailCommands(mode), CommandSet{17}) << int(mode);
-    EXPECT_TRUE(JobModeEmailCommands(jmTestConnection).IsEmpty());
+    EXPECT_TRUE(JobModeEmailCommands(JobMode::TestConnection).IsEmpty());
     // Stop is never offered while no job runs.
     EXPECT_FALSE(EnabledEmailCommands(Ready()).Contains(17));
 }

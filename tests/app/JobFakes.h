@@ -16,18 +16,21 @@
 #include <functional>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 /** @short A mailing list of rows with statuses; the job walks it as the real list does. */
 class FakeJobList : public IJobList {
 public:
     struct Row {
-        int status = 0;
+        RecipientStatus status = RecipientStatus::NotSent;
         QString text;
     };
 
+    // Statuses as the job-list file numbers them: 0 not sent, 1 sent, 2 failed.
     explicit FakeJobList(std::vector<int> statuses = {})
     {
         for (int s : statuses)
-            rows.push_back({s, QString()});
+            rows.push_back({RecipientStatus(s), QString()});
     }
 
     std::vector<Row> rows;
@@ -44,19 +47,19 @@ public:
     {
         QList<int> s;
         for (const Row &r : rows)
-            s.append(r.status);
+            s.append(ToInt(r.status));
         return s;
     }
 
     void StartJob(JobMode mode)
     {
-        m_queue = mode == jmSendSelected ? selected : QList<int>();
+        m_queue = mode == JobMode::SendSelected ? selected : QList<int>();
         current = selected.isEmpty() ? QList<int>() : QList<int>{selected.first()};
     }
 
     void BeginRecipients(JobMode mode) override
     {
-        if (mode == jmSendSelected && m_queue.size() == 1) {
+        if (mode == JobMode::SendSelected && m_queue.size() == 1) {
             current = m_queue;
             m_queue.clear();
             return;
@@ -80,11 +83,12 @@ public:
         for (int row : current)
             message.Bcc.append({Address(row), QString()});
     }
-    void RecordResult(int status, const QString &errorText) override
+    void RecordResult(RecipientStatus status, const QString &errorText) override
     {
         for (int row : current) {
             rows[size_t(row)].status = status;
-            rows[size_t(row)].text = status == 1 ? QStringLiteral("Sent") : QStringLiteral("Error: ") + errorText;
+            rows[size_t(row)].text =
+                status == RecipientStatus::Sent ? QStringLiteral("Sent") : QStringLiteral("Error: ") + errorText;
         }
     }
     void SaveJobList() override
@@ -103,13 +107,15 @@ private:
     {
         QList<int> found;
         const int want = groupSize > 0 ? groupSize : 1;
-        if (mode == jmSendSelected) {
+        if (mode == JobMode::SendSelected) {
             found = m_queue.mid(0, want);
             if (consume)
                 m_queue.remove(0, found.size());
             return found;
         }
-        const int wanted = mode == jmSendAll ? 0 : mode == jmResendFailed ? 2 : -2;
+        if (mode != JobMode::SendAll && mode != JobMode::ResendFailed)
+            return found;
+        const RecipientStatus wanted = mode == JobMode::SendAll ? RecipientStatus::NotSent : RecipientStatus::Failed;
         for (int row = current.isEmpty() ? 0 : current.last() + 1; row < int(rows.size()) && found.size() < want; ++row)
             if (rows[size_t(row)].status == wanted)
                 found.append(row);
@@ -203,11 +209,14 @@ public:
     ~FakeSmtpWorker() override;
 
     void Start() override { started = true; }
-    int State() const override { return state; }
+    SmtpThreadState State() const override { return state; }
     QString ErrorText() const override { return error; }
-    bool IsBusy() const override { return state == Sending || pending; }
+    bool IsBusy() const override { return state == SmtpThreadState::Sending || pending; }
     void Hand(const TEmailMessage &message) override
     {
+        // The machine hands over only to a connected worker that is not busy.
+        EXPECT_FALSE(IsBusy()) << "a hand-over while the worker is busy";
+        EXPECT_TRUE(IsReadyState(state)) << "a hand-over in state " << ToString(state).toStdString();
         pending = true;
         handed = message;
     }
@@ -223,7 +232,7 @@ public:
 
     FakeSmtpServer &server;
     bool started = false;
-    int state = Connecting;
+    SmtpThreadState state = SmtpThreadState::Connecting;
     QString error;
     bool pending = false;
     TEmailMessage handed;
@@ -237,9 +246,11 @@ public:
 class FakeSmtpServer : public IJobWorkers {
 public:
     // State after connecting, per connection (the last one repeats).
-    QList<int> connectStates{ISmtpWorker::Idle};
+    QList<SmtpThreadState> connectStates{SmtpThreadState::Idle};
     // Result of each e-mail: Sent, SendFailed, or UnexpectedError (dies with the e-mail pending).
-    std::function<int(const TEmailMessage &)> sendResult = [](const TEmailMessage &) { return int(ISmtpWorker::Sent); };
+    std::function<SmtpThreadState(const TEmailMessage &)> sendResult = [](const TEmailMessage &) {
+        return SmtpThreadState::Sent;
+    };
     // The unexpected error leaves the run going until the job stops it.
     bool fatalKeepsRunning = false;
     bool testSucceeds = true;
@@ -320,34 +331,35 @@ inline void FakeSmtpWorker::Advance()
 {
     if (!started || terminated)
         return;
-    if (state == Connecting) {
+    if (state == SmtpThreadState::Connecting) {
         const int connection = int(server.sessions.size());
         server.sessions.append(QList<TEmailMessage>());
         session = connection;
         state = server.connectStates.at(std::min(connection, int(server.connectStates.size()) - 1));
-        if (IsFatal(state)) {
-            error = state == ConnectionError ? QStringLiteral("Connection Error.\r\n\r\nError Message: refused")
-                                             : QStringLiteral("Authentication Error.\r\n\r\nError Message: 535 no");
+        if (IsFatalState(state)) {
+            error = state == SmtpThreadState::ConnectionError
+                        ? QStringLiteral("Connection Error.\r\n\r\nError Message: refused")
+                        : QStringLiteral("Authentication Error.\r\n\r\nError Message: 535 no");
             terminated = true;
         }
         return;
     }
-    if (pending && state != Sending) {
-        state = Sending;
+    if (pending && state != SmtpThreadState::Sending) {
+        state = SmtpThreadState::Sending;
         return;
     }
-    if (state == Sending) {
-        const int result = server.sendResult(handed);
-        if (result == UnexpectedError) {
+    if (state == SmtpThreadState::Sending) {
+        const SmtpThreadState result = server.sendResult(handed);
+        if (result == SmtpThreadState::UnexpectedError) {
             // Dies while preparing the e-mail: the hand-over is never taken back.
-            state = UnexpectedError;
+            state = SmtpThreadState::UnexpectedError;
             error = QStringLiteral("Unexpected Error.\r\n\r\nError Message: no memory");
             terminated = !server.fatalKeepsRunning;
             return;
         }
         server.sessions[session].append(handed);
         state = result;
-        error = result == SendFailed ? QStringLiteral("550 mailbox unavailable") : QString();
+        error = result == SmtpThreadState::SendFailed ? QStringLiteral("550 mailbox unavailable") : QString();
         pending = false;
         return;
     }

@@ -106,9 +106,10 @@ protected:
     void WriteList(const QList<int> &statuses)
     {
         std::vector<TRecipient> rows;
-        for (int i = 0; i < statuses.size(); ++i)
-            rows.push_back(
-                {statuses[i], Address(i), {u"Name%1"_s.arg(i)}, StatusTexts[size_t(statuses[i])].toString()});
+        for (int i = 0; i < statuses.size(); ++i) {
+            const auto status = RecipientStatus(statuses[i]);
+            rows.push_back({status, Address(i), {u"Name%1"_s.arg(i)}, StatusTextStart(status).toString()});
+        }
         WriteJobList(JobListPath(), rows);
     }
     void Open()
@@ -146,9 +147,9 @@ protected:
     }
     bool WaitIdle(int ms = 20000)
     {
-        return QTest::qWaitFor([&] { return form->CurrentJobMode() == jmIdle; }, ms);
+        return QTest::qWaitFor([&] { return form->CurrentJobMode() == JobMode::Idle; }, ms);
     }
-    bool WaitStep(int step, int ms = 20000)
+    bool WaitStep(TJobMachine::Step step, int ms = 20000)
     {
         return QTest::qWaitFor([&] { return form->JobMachine()->JobStep() == step; }, ms);
     }
@@ -156,7 +157,7 @@ protected:
     {
         QList<int> s;
         for (const TRecipient &r : List().RecipientModel().Recipients())
-            s.append(r.Status);
+            s.append(ToInt(r.Status));
         return s;
     }
     /** The statuses as the job-list file holds them. */
@@ -164,7 +165,7 @@ protected:
     {
         QList<int> s;
         for (const TRecipient &r : ParseJobList(ReadJobListLines(JobListPath())).Rows)
-            s.append(r.Status);
+            s.append(ToInt(r.Status));
         return s;
     }
     QStringList Received() const
@@ -230,7 +231,7 @@ TEST_F(MainFormTest, FirstShowingBuildsTheWindowWithEveryPanel)
     EXPECT_EQ(List().RecipientModel().Recipients().size(), 4u);
     // Counters are drawn from the list; the status bar has its five panels while idle.
     EXPECT_EQ(form->StatusBar()->PanelCount(), 5);
-    EXPECT_EQ(List().StatusCount(rsNotSent), 2);
+    EXPECT_EQ(List().StatusCount(RecipientStatus::NotSent), 2);
     // The commands whose dialogs do not exist yet stay disabled.
     TVTxtBtnPanel *bar = form->EmailPanel()->Buttons();
     EXPECT_FALSE(Enabled(bar, 18));
@@ -263,7 +264,7 @@ TEST_F(MainFormTest, ThreeRecipientsOnOneConnectionEndWithTheSummary)
     EXPECT_EQ(Statuses(), (QList<int>{1, 1, 1}));
     EXPECT_TRUE(List().Recipient(2).StatusText.startsWith(u"Sent on "_s));
     EXPECT_EQ(SavedStatuses(), (QList<int>{1, 1, 1}));
-    EXPECT_EQ(form->JobInfo().Count(rsSent), 3);
+    EXPECT_EQ(form->JobInfo().Count(RecipientStatus::Sent), 3);
     EXPECT_EQ(Received(), (QStringList{Address(0), Address(1), Address(2)}));
     EXPECT_EQ(SessionSizes(1), QList<int>{3});
     // Each recipient got the e-mail the view showed for them.
@@ -333,7 +334,7 @@ TEST_F(RefusingMainFormTest, RefusedRecipientFailsAloneOnTheSameConnection)
     EXPECT_TRUE(List().Recipient(1).StatusText.contains(u"550"_s));
     EXPECT_EQ(Received(), (QStringList{Address(0), Address(2)}));
     EXPECT_EQ(SessionSizes(1), QList<int>{2});
-    EXPECT_EQ(form->JobInfo().Count(rsFailed), 1);
+    EXPECT_EQ(form->JobInfo().Count(RecipientStatus::Failed), 1);
     EXPECT_EQ(SavedStatuses(), (QList<int>{1, 2, 1}));
 }
 
@@ -356,7 +357,7 @@ TEST_F(RefusingMainFormTest, AuthenticationRefusedAtAReconnectionKeepsTheEarlier
         s.Param(spRecPause).SetInt(2);
     });
     form->ExecuteCommand(nullptr, 14);
-    ASSERT_TRUE(WaitStep(TJobMachine::Pause));
+    ASSERT_TRUE(WaitStep(TJobMachine::Step::CountDownPause));
     // The password goes wrong before the reconnection.
     form->Settings()->Param(spPassword).SetStr(u"wrong"_s);
     ASSERT_TRUE(WaitIdle());
@@ -375,7 +376,7 @@ TEST_F(MainFormTest, ReconnectTwoWithPauseGivesSessionsOfTwoTwoAndOneAndSavesAtT
         s.Param(spRecPause).SetInt(1);
     });
     form->ExecuteCommand(nullptr, 14);
-    ASSERT_TRUE(WaitStep(TJobMachine::Pause));
+    ASSERT_TRUE(WaitStep(TJobMachine::Step::CountDownPause));
     EXPECT_EQ(SavedStatuses(), (QList<int>{1, 1, 0, 0, 0}));
     EXPECT_TRUE(form->StatusBar()->PanelText(5).startsWith(u" 1 second pause"_s));
     ASSERT_TRUE(WaitIdle());
@@ -417,7 +418,7 @@ TEST_F(MainFormTest, BccGroupsSendThreeEmailsForFiveRowsWithoutBccHeaders)
     EXPECT_TRUE(messages[0].RcptTos.contains(Address(0)));
     EXPECT_TRUE(messages[0].RcptTos.contains(Address(1)));
     EXPECT_TRUE(messages[2].RcptTos.contains(Address(4)));
-    EXPECT_EQ(form->JobInfo().Count(rsSent), 5);
+    EXPECT_EQ(form->JobInfo().Count(RecipientStatus::Sent), 5);
     EXPECT_EQ(Statuses(), (QList<int>{1, 1, 1, 1, 1}));
 }
 
@@ -425,7 +426,7 @@ TEST_F(MainFormTest, StopWhileSendingRecordsThatResultThenEndsWithoutSummary)
 {
     Start({0, 0, 0});
     form->ExecuteCommand(nullptr, 14);
-    ASSERT_TRUE(WaitStep(TJobMachine::AwaitResult));
+    ASSERT_TRUE(WaitStep(TJobMachine::Step::AwaitResult));
     form->ExecuteCommand(nullptr, 17);
     EXPECT_EQ(form->StatusBar()->PanelText(5), u" Stopping the e-mail job ..."_s);
     ASSERT_TRUE(WaitIdle());
@@ -439,7 +440,7 @@ TEST_F(MainFormTest, StopDuringTheDelay)
 {
     Start({0, 0, 0}, [](TESettings &s) { s.Param(spDelay).SetInt(5); });
     form->ExecuteCommand(nullptr, 14);
-    ASSERT_TRUE(WaitStep(TJobMachine::Delay));
+    ASSERT_TRUE(WaitStep(TJobMachine::Step::CountDownDelay));
     EXPECT_EQ(form->StatusBar()->PanelText(5), u" Waiting 5 second(s) ..."_s);
     form->ExecuteCommand(nullptr, 17);
     ASSERT_TRUE(WaitIdle());
@@ -454,7 +455,7 @@ TEST_F(MainFormTest, StopDuringThePause)
         s.Param(spRecPause).SetInt(60);
     });
     form->ExecuteCommand(nullptr, 14);
-    ASSERT_TRUE(WaitStep(TJobMachine::Pause));
+    ASSERT_TRUE(WaitStep(TJobMachine::Step::CountDownPause));
     form->ExecuteCommand(nullptr, 17);
     ASSERT_TRUE(WaitIdle(2000));
     EXPECT_EQ(Statuses(), (QList<int>{1, 0, 0}));
@@ -496,7 +497,7 @@ TEST_F(MainFormTest, ClosingIsRefusedDuringAJobAndSavesTheConfigurationWhenIdle)
 {
     Start({0, 0, 0}, [](TESettings &s) { s.Param(spDelay).SetInt(5); });
     form->ExecuteCommand(nullptr, 14);
-    ASSERT_TRUE(WaitStep(TJobMachine::Delay));
+    ASSERT_TRUE(WaitStep(TJobMachine::Step::CountDownDelay));
     EXPECT_FALSE(form->close());
     EXPECT_TRUE(form->isVisible());
     ASSERT_EQ(boxes.Boxes().size(), 1);
@@ -529,7 +530,7 @@ TEST_F(MainFormTest, StatusBarShowsElapsedTimeAndStatusLineDuringAJobAndHintsOnl
     EXPECT_EQ(form->StatusBar()->PanelText(4), u" Import a mailing list"_s);
 
     form->ExecuteCommand(nullptr, 14);
-    ASSERT_TRUE(WaitStep(TJobMachine::Delay));
+    ASSERT_TRUE(WaitStep(TJobMachine::Step::CountDownDelay));
     EXPECT_EQ(form->StatusBar()->PanelCount(), 6);
     EXPECT_EQ(form->windowTitle(), u"Velko Courierline - Job in progress ..."_s);
     EXPECT_TRUE(power->IsInhibited());
@@ -587,7 +588,7 @@ TEST_F(MainFormTest, ErrorOfACommandIsShownAndTheProgramGoesOn)
     ASSERT_FALSE(boxes.Boxes().isEmpty());
     EXPECT_EQ(boxes.Boxes().last().type, MsgDlgType::Error);
     EXPECT_TRUE(boxes.Boxes().last().text.contains(u"bry_jlst.bxq"_s));
-    EXPECT_EQ(form->CurrentJobMode(), jmIdle);
+    EXPECT_EQ(form->CurrentJobMode(), JobMode::Idle);
 }
 
 TEST_F(MainFormTest, SecondStartBringsTheWindowForward)

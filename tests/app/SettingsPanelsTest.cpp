@@ -156,7 +156,7 @@ TEST_F(SettingsPanelsTest, EmptySubjectIsMarkedButTheMessageCommandsStay)
 
 TEST_F(SettingsPanelsTest, JobModeDisablesAndIdleRestoresByCompleteness)
 {
-    for (const JobMode mode : {jmSendAll, jmTestConnection}) {
+    for (const JobMode mode : {JobMode::SendAll, JobMode::TestConnection}) {
         sett->SetJobMode(mode);
         msg->SetJobMode(mode);
         for (const CommandId id : {0, 1})
@@ -166,8 +166,8 @@ TEST_F(SettingsPanelsTest, JobModeDisablesAndIdleRestoresByCompleteness)
     }
     // A setting emptied meanwhile shows when the job ends.
     settings.Param(spYourName).SetStr(QString());
-    sett->SetJobMode(jmIdle);
-    msg->SetJobMode(jmIdle);
+    sett->SetJobMode(JobMode::Idle);
+    msg->SetJobMode(JobMode::Idle);
     EXPECT_TRUE(LinkEnabled(sett, 0));
     EXPECT_FALSE(LinkEnabled(sett, 1));
     EXPECT_TRUE(Marked(sett, 2));

@@ -20,7 +20,7 @@ namespace {
 
 TRecipient Recipient(const QString &address, const QStringList &params, const QString &status = u"Not yet sent"_s)
 {
-    return {rsNotSent, address, params, status};
+    return {RecipientStatus::NotSent, address, params, status};
 }
 
 class TEmailPanelTest : public testing::Test {
@@ -58,8 +58,8 @@ protected:
         QStringList lines;
         int i = 0;
         for (const RecipientStatus s : statuses) {
-            lines.append(
-                u"%1|u%2@x.org|P%2|%3"_s.arg(s).arg(i).arg(s == rsNotSent ? u"Not yet sent"_s : u"Sent on 1.2.2024"_s));
+            lines.append(u"%1|u%2@x.org|P%2|%3"_s.arg(ToInt(s)).arg(i).arg(
+                s == RecipientStatus::NotSent ? u"Not yet sent"_s : u"Sent on 1.2.2024"_s));
             ++i;
         }
         list->LoadList(lines);
@@ -275,7 +275,7 @@ TEST_F(TEmailPanelTest, ShowStatusChangesOnlyTheStatus)
 TEST_F(TEmailPanelTest, CommandStatesFollowSettingsAndList)
 {
     const CommandSet always{20, 21, 22, 24, 25, 26};
-    LoadList({rsNotSent, rsSent, rsFailed});
+    LoadList({RecipientStatus::NotSent, RecipientStatus::Sent, RecipientStatus::Failed});
     panel->UpdateCommandStates(*list);
     EXPECT_EQ(EnabledLinks(), CommandSet({14, 16, 19}) + always);
     list->SelectAll();
@@ -305,9 +305,9 @@ TEST_F(TEmailPanelTest, BatchModeRenamesTheSendCommand)
 
 TEST_F(TEmailPanelTest, JobModesLockThePanel)
 {
-    LoadList({rsNotSent, rsFailed});
+    LoadList({RecipientStatus::NotSent, RecipientStatus::Failed});
     list->SelectAll();
-    for (const JobMode mode : {jmSendAll, jmSendSelected, jmResendFailed}) {
+    for (const JobMode mode : {JobMode::SendAll, JobMode::SendSelected, JobMode::ResendFailed}) {
         panel->SetPanelJobMode(mode, *list);
         EXPECT_EQ(EnabledLinks(), CommandSet{17}) << int(mode);
         EXPECT_FALSE(panel->MessageView()->isEnabled());
@@ -317,11 +317,11 @@ TEST_F(TEmailPanelTest, JobModesLockThePanel)
     panel->ShowMessageFor(&bob);
     EXPECT_EQ(panel->GetSubject(), u"Offer for Bob"_s);
 
-    panel->SetPanelJobMode(jmTestConnection, *list);
+    panel->SetPanelJobMode(JobMode::TestConnection, *list);
     EXPECT_TRUE(EnabledLinks().IsEmpty());
     EXPECT_FALSE(panel->MessageView()->isEnabled());
 
-    panel->SetPanelJobMode(jmIdle, *list);
+    panel->SetPanelJobMode(JobMode::Idle, *list);
     EXPECT_TRUE(panel->MessageView()->isEnabled());
     EXPECT_EQ(EnabledLinks(), CommandSet({14, 15, 16, 19, 20, 21, 22, 24, 25, 26}));
 }

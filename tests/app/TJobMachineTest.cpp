@@ -36,9 +36,9 @@ protected:
     bool RunJob(JobMode mode, int max = 2000)
     {
         machine.SetJobMode(mode);
-        for (int i = 0; i < max && machine.Mode() != jmIdle; ++i)
+        for (int i = 0; i < max && machine.Mode() != JobMode::Idle; ++i)
             Tick();
-        return machine.Mode() == jmIdle;
+        return machine.Mode() == JobMode::Idle;
     }
     /** Ticks until pred holds. */
     bool TickUntil(const std::function<bool()> &pred, int max = 2000)
@@ -58,7 +58,7 @@ protected:
     {
         list.rows.clear();
         for (int s : statuses)
-            list.rows.push_back({s, QString()});
+            list.rows.push_back({RecipientStatus(s), QString()});
     }
     bool Boxed(const QString &kind, const QString &text) const
     {
@@ -86,14 +86,14 @@ protected:
 
 TEST_F(TJobMachineTest, ThreeRecipientsGoOutOnOneConnectionAndEndWithTheSummary)
 {
-    ASSERT_TRUE(RunJob(jmSendAll));
+    ASSERT_TRUE(RunJob(JobMode::SendAll));
     EXPECT_EQ(server.workersCreated, 1);
     ASSERT_EQ(server.SessionSizes(), QList<int>{3});
     EXPECT_EQ(To(0), (QStringList{list.Address(0), list.Address(1), list.Address(2)}));
     EXPECT_EQ(server.sessions[0][1].Subject, u"Offer for row 1"_s);
     EXPECT_EQ(list.Statuses(), (QList<int>{1, 1, 1}));
-    EXPECT_EQ(jobInfo.Count(1), 3);
-    EXPECT_EQ(jobInfo.Count(2), 0);
+    EXPECT_EQ(jobInfo.Count(RecipientStatus::Sent), 3);
+    EXPECT_EQ(jobInfo.Count(RecipientStatus::Failed), 0);
     EXPECT_EQ(view.results, 3);
     EXPECT_EQ(view.summaries, 1);
     EXPECT_TRUE(view.boxes.isEmpty());
@@ -114,7 +114,7 @@ TEST_F(TJobMachineTest, SummaryExportLogExportsBeforeTheListIsSaved)
     view.exportOnSummary = true;
     int exportsAtSave = -1;
     list.onSave = [&] { exportsAtSave = list.exports; };
-    ASSERT_TRUE(RunJob(jmSendAll));
+    ASSERT_TRUE(RunJob(JobMode::SendAll));
     EXPECT_EQ(list.exports, 1);
     EXPECT_EQ(exportsAtSave, 1);
 }
@@ -127,27 +127,27 @@ TEST_F(TJobMachineTest, DelayPacesTheNextHandOver)
         SetRows({0, 0});
         view.results = 0;
         view.statuses.clear();
-        machine.SetJobMode(jmSendAll);
+        machine.SetJobMode(JobMode::SendAll);
         ASSERT_TRUE(TickUntil([&] { return view.results == 1; }));
         const int resultTick = ticks;
-        ASSERT_TRUE(TickUntil([&] { return machine.JobStep() == TJobMachine::AwaitResult; }));
+        ASSERT_TRUE(TickUntil([&] { return machine.JobStep() == TJobMachine::Step::AwaitResult; }));
         EXPECT_EQ(ticks - resultTick, std::max(1, delay * 10) + 1) << "delay " << delay;
         EXPECT_EQ(view.statuses.contains(u"Waiting 2 second(s) ..."_s), delay == 2);
-        ASSERT_TRUE(TickUntil([&] { return machine.Mode() == jmIdle; }));
+        ASSERT_TRUE(TickUntil([&] { return machine.Mode() == JobMode::Idle; }));
     }
 }
 
 TEST_F(TJobMachineTest, FailedSendFailsOnlyThatRecipientAndTheNextGoesOutOnTheSameConnection)
 {
     server.sendResult = [](const TEmailMessage &m) {
-        return m.To.Address == FakeJobList::Address(1) ? int(ISmtpWorker::SendFailed) : int(ISmtpWorker::Sent);
+        return m.To.Address == FakeJobList::Address(1) ? SmtpThreadState::SendFailed : SmtpThreadState::Sent;
     };
-    ASSERT_TRUE(RunJob(jmSendAll));
+    ASSERT_TRUE(RunJob(JobMode::SendAll));
     EXPECT_EQ(server.SessionSizes(), QList<int>{3});
     EXPECT_EQ(list.Statuses(), (QList<int>{1, 2, 1}));
     EXPECT_EQ(list.rows[1].text, u"Error: 550 mailbox unavailable"_s);
-    EXPECT_EQ(jobInfo.Count(1), 2);
-    EXPECT_EQ(jobInfo.Count(2), 1);
+    EXPECT_EQ(jobInfo.Count(RecipientStatus::Sent), 2);
+    EXPECT_EQ(jobInfo.Count(RecipientStatus::Failed), 1);
     EXPECT_EQ(view.summaries, 1);
 }
 
@@ -158,7 +158,7 @@ TEST_F(TJobMachineTest, ReconnectCountSplitsTheJobIntoSessionsWithPauses)
     settings.Param(spRecPause).SetInt(1);
     QList<QList<int>> savedAt;
     list.onSave = [&] { savedAt.append(list.Statuses()); };
-    ASSERT_TRUE(RunJob(jmSendAll));
+    ASSERT_TRUE(RunJob(JobMode::SendAll));
     EXPECT_EQ(server.SessionSizes(), (QList<int>{2, 2, 1}));
     EXPECT_EQ(server.workersCreated, 3);
     EXPECT_EQ(list.Statuses(), (QList<int>{1, 1, 1, 1, 1}));
@@ -178,12 +178,12 @@ TEST_F(TJobMachineTest, PauseLastsRecPauseTicksAndZeroReconnectsAtOnce)
         settings.Param(spReconnect).SetInt(1);
         settings.Param(spRecPause).SetInt(pause);
         server.sessions.clear();
-        machine.SetJobMode(jmSendAll);
-        ASSERT_TRUE(TickUntil([&] { return machine.JobStep() == TJobMachine::Pause; }));
+        machine.SetJobMode(JobMode::SendAll);
+        ASSERT_TRUE(TickUntil([&] { return machine.JobStep() == TJobMachine::Step::CountDownPause; }));
         const int pauseTick = ticks;
-        ASSERT_TRUE(TickUntil([&] { return machine.JobStep() == TJobMachine::AwaitReconnection; }));
+        ASSERT_TRUE(TickUntil([&] { return machine.JobStep() == TJobMachine::Step::AwaitReconnection; }));
         EXPECT_EQ(ticks - pauseTick, std::max(1, pause * 10)) << "pause " << pause;
-        ASSERT_TRUE(TickUntil([&] { return machine.Mode() == jmIdle; }));
+        ASSERT_TRUE(TickUntil([&] { return machine.Mode() == JobMode::Idle; }));
         EXPECT_EQ(server.SessionSizes(), (QList<int>{1, 1}));
     }
 }
@@ -191,7 +191,7 @@ TEST_F(TJobMachineTest, PauseLastsRecPauseTicksAndZeroReconnectsAtOnce)
 TEST_F(TJobMachineTest, LastRecipientDisconnectsWithoutPauseEvenAtTheReconnectCount)
 {
     settings.Param(spReconnect).SetInt(3);
-    ASSERT_TRUE(RunJob(jmSendAll));
+    ASSERT_TRUE(RunJob(JobMode::SendAll));
     EXPECT_EQ(server.SessionSizes(), QList<int>{3});
     EXPECT_FALSE(view.statuses.contains(u"Disconnecting for pause ..."_s));
 }
@@ -203,18 +203,18 @@ TEST_F(TJobMachineTest, BccGroupsCountRecipientsInTheJobAndEmailsOnTheConnection
     list.groupSize = 2;
     settings.Param(spReconnect).SetInt(2);
     server.sendResult = [](const TEmailMessage &m) {
-        return m.Bcc.size() == 2 && m.Bcc[0].Address == FakeJobList::Address(2) ? int(ISmtpWorker::SendFailed)
-                                                                                : int(ISmtpWorker::Sent);
+        return m.Bcc.size() == 2 && m.Bcc[0].Address == FakeJobList::Address(2) ? SmtpThreadState::SendFailed
+                                                                                : SmtpThreadState::Sent;
     };
-    ASSERT_TRUE(RunJob(jmSendAll));
+    ASSERT_TRUE(RunJob(JobMode::SendAll));
     // Two e-mails on the first connection (the reconnect count counts e-mails), one after the pause.
     ASSERT_EQ(server.SessionSizes(), (QList<int>{2, 1}));
     EXPECT_EQ(server.sessions[0][0].Bcc.size(), 2);
     EXPECT_EQ(server.sessions[0][1].Bcc.size(), 2);
     EXPECT_EQ(server.sessions[1][0].Bcc.size(), 1);
     EXPECT_EQ(server.sessions[1][0].Bcc[0].Address, list.Address(4));
-    EXPECT_EQ(jobInfo.Count(1), 3);
-    EXPECT_EQ(jobInfo.Count(2), 2);
+    EXPECT_EQ(jobInfo.Count(RecipientStatus::Sent), 3);
+    EXPECT_EQ(jobInfo.Count(RecipientStatus::Failed), 2);
     EXPECT_EQ(list.Statuses(), (QList<int>{1, 1, 2, 2, 1}));
 }
 
@@ -222,15 +222,15 @@ TEST_F(TJobMachineTest, IndividualJobAfterABccJobCarriesNoGroup)
 {
     settings.Param(spMethodBcc).SetBool(true);
     list.groupSize = 3;
-    ASSERT_TRUE(RunJob(jmSendAll));
+    ASSERT_TRUE(RunJob(JobMode::SendAll));
     ASSERT_EQ(server.sessions.last().last().Bcc.size(), 3);
 
     settings.Param(spMethodBcc).SetBool(false);
     list.groupSize = 0;
     SetRows({0});
-    ASSERT_TRUE(RunJob(jmSendAll));
+    ASSERT_TRUE(RunJob(JobMode::SendAll));
     EXPECT_TRUE(server.sessions.last().last().Bcc.isEmpty());
-    EXPECT_EQ(jobInfo.Count(1), 1);
+    EXPECT_EQ(jobInfo.Count(RecipientStatus::Sent), 1);
 }
 
 TEST_F(TJobMachineTest, BatchLimitCountsRecipientsAndEndsTheJobAfterTheEmailThatReachesIt)
@@ -240,14 +240,14 @@ TEST_F(TJobMachineTest, BatchLimitCountsRecipientsAndEndsTheJobAfterTheEmailThat
     settings.Param(spBatchQty).SetInt(5);
     settings.Param(spMethodBcc).SetBool(true);
     list.groupSize = 2;
-    ASSERT_TRUE(RunJob(jmSendAll));
+    ASSERT_TRUE(RunJob(JobMode::SendAll));
     EXPECT_TRUE(jobInfo.BatchMode);
     EXPECT_EQ(server.SessionSizes(), QList<int>{3});
     EXPECT_EQ(jobInfo.ProcessedCount(), 6);
     EXPECT_EQ(list.Statuses(), (QList<int>{1, 1, 1, 1, 1, 1, 0, 0, 0, 0}));
 
     // The next batch goes on with those not yet sent.
-    ASSERT_TRUE(RunJob(jmSendAll));
+    ASSERT_TRUE(RunJob(JobMode::SendAll));
     EXPECT_EQ(list.Statuses(), (QList<int>{1, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
     EXPECT_EQ(jobInfo.ProcessedCount(), 4);
 }
@@ -255,16 +255,16 @@ TEST_F(TJobMachineTest, BatchLimitCountsRecipientsAndEndsTheJobAfterTheEmailThat
 TEST_F(TJobMachineTest, SendSelectedOneRecipientTellsTheResultInABox)
 {
     list.selected = {1};
-    ASSERT_TRUE(RunJob(jmSendSelected));
+    ASSERT_TRUE(RunJob(JobMode::SendSelected));
     EXPECT_EQ(To(0), QStringList{list.Address(1)});
     EXPECT_TRUE(Boxed(u"info"_s, u"Message sent."_s));
     EXPECT_EQ(view.summaries, 0);
 
-    server.sendResult = [](const TEmailMessage &) { return int(ISmtpWorker::SendFailed); };
+    server.sendResult = [](const TEmailMessage &) { return SmtpThreadState::SendFailed; };
     view.boxes.clear();
-    ASSERT_TRUE(RunJob(jmSendSelected));
+    ASSERT_TRUE(RunJob(JobMode::SendSelected));
     EXPECT_TRUE(Boxed(u"trouble"_s, u"Failure:\r\n\r\n550 mailbox unavailable"_s));
-    EXPECT_EQ(list.rows[1].status, 2);
+    EXPECT_EQ(list.rows[1].status, RecipientStatus::Failed);
     EXPECT_EQ(view.summaries, 0);
 }
 
@@ -272,7 +272,7 @@ TEST_F(TJobMachineTest, SendSelectedSeveralRecipientsEndsWithTheSummaryWhateverT
 {
     SetRows({1, 0, 2, 0});
     list.selected = {0, 2, 3};
-    ASSERT_TRUE(RunJob(jmSendSelected));
+    ASSERT_TRUE(RunJob(JobMode::SendSelected));
     EXPECT_EQ(To(0), (QStringList{list.Address(0), list.Address(2), list.Address(3)}));
     EXPECT_EQ(view.summaries, 1);
     EXPECT_TRUE(view.boxes.isEmpty());
@@ -281,10 +281,10 @@ TEST_F(TJobMachineTest, SendSelectedSeveralRecipientsEndsWithTheSummaryWhateverT
 TEST_F(TJobMachineTest, ModesChooseTheirRecipients)
 {
     SetRows({1, 0, 2, 0});
-    ASSERT_TRUE(RunJob(jmSendAll));
+    ASSERT_TRUE(RunJob(JobMode::SendAll));
     EXPECT_EQ(To(0), (QStringList{list.Address(1), list.Address(3)}));
     SetRows({1, 0, 2, 0});
-    ASSERT_TRUE(RunJob(jmResendFailed));
+    ASSERT_TRUE(RunJob(JobMode::ResendFailed));
     EXPECT_EQ(To(1), QStringList{list.Address(2)});
     EXPECT_EQ(list.Statuses(), (QList<int>{1, 0, 1, 0}));
 }
@@ -292,7 +292,7 @@ TEST_F(TJobMachineTest, ModesChooseTheirRecipients)
 TEST_F(TJobMachineTest, NobodyToSendToEndsTheJobWithoutConnecting)
 {
     SetRows({1, 1});
-    ASSERT_TRUE(RunJob(jmResendFailed));
+    ASSERT_TRUE(RunJob(JobMode::ResendFailed));
     EXPECT_EQ(server.workersCreated, 0);
     EXPECT_TRUE(view.boxes.isEmpty());
     EXPECT_EQ(view.summaries, 0);
@@ -302,11 +302,11 @@ TEST_F(TJobMachineTest, NobodyToSendToEndsTheJobWithoutConnecting)
 
 TEST_F(TJobMachineTest, StopWhileSendingRecordsThatResultThenDisconnectsWithoutSummary)
 {
-    machine.SetJobMode(jmSendAll);
+    machine.SetJobMode(JobMode::SendAll);
     ASSERT_TRUE(TickUntil([&] { return server.live && server.live->IsBusy(); }));
     machine.RequestStop();
     EXPECT_EQ(view.statuses.last(), u"Stopping the e-mail job ..."_s);
-    ASSERT_TRUE(TickUntil([&] { return machine.Mode() == jmIdle; }));
+    ASSERT_TRUE(TickUntil([&] { return machine.Mode() == JobMode::Idle; }));
     EXPECT_EQ(list.Statuses(), (QList<int>{1, 0, 0}));
     EXPECT_EQ(server.SessionSizes(), QList<int>{1});
     EXPECT_EQ(view.summaries, 0);
@@ -317,23 +317,23 @@ TEST_F(TJobMachineTest, StopWhileSendingRecordsThatResultThenDisconnectsWithoutS
 TEST_F(TJobMachineTest, StopDuringTheDelayDisconnectsAtTheNextTick)
 {
     settings.Param(spDelay).SetInt(5);
-    machine.SetJobMode(jmSendAll);
-    ASSERT_TRUE(TickUntil([&] { return machine.JobStep() == TJobMachine::Delay; }));
+    machine.SetJobMode(JobMode::SendAll);
+    ASSERT_TRUE(TickUntil([&] { return machine.JobStep() == TJobMachine::Step::CountDownDelay; }));
     Tick();
     machine.RequestStop();
     Tick();
-    EXPECT_EQ(machine.JobStep(), TJobMachine::AwaitFinalDisconnect);
-    ASSERT_TRUE(TickUntil([&] { return machine.Mode() == jmIdle; }));
+    EXPECT_EQ(machine.JobStep(), TJobMachine::Step::AwaitFinalDisconnect);
+    ASSERT_TRUE(TickUntil([&] { return machine.Mode() == JobMode::Idle; }));
     EXPECT_EQ(server.SessionSizes(), QList<int>{1});
     EXPECT_EQ(view.summaries, 0);
 }
 
 TEST_F(TJobMachineTest, StopBeforeTheFirstEmailDisconnectsWithoutSending)
 {
-    machine.SetJobMode(jmSendAll);
+    machine.SetJobMode(JobMode::SendAll);
     Tick();
     machine.RequestStop();
-    ASSERT_TRUE(TickUntil([&] { return machine.Mode() == jmIdle; }));
+    ASSERT_TRUE(TickUntil([&] { return machine.Mode() == JobMode::Idle; }));
     EXPECT_EQ(server.SessionSizes(), QList<int>{0});
     EXPECT_EQ(list.Statuses(), (QList<int>{0, 0, 0}));
     EXPECT_TRUE(view.boxes.isEmpty());
@@ -343,13 +343,13 @@ TEST_F(TJobMachineTest, StopDuringThePauseEndsAtTheNextTickWithoutWorkerOrFurthe
 {
     settings.Param(spReconnect).SetInt(1);
     settings.Param(spRecPause).SetInt(60);
-    machine.SetJobMode(jmSendAll);
-    ASSERT_TRUE(TickUntil([&] { return machine.JobStep() == TJobMachine::Pause; }));
+    machine.SetJobMode(JobMode::SendAll);
+    ASSERT_TRUE(TickUntil([&] { return machine.JobStep() == TJobMachine::Step::CountDownPause; }));
     const int saves = list.saves;
     Tick();
     machine.RequestStop();
     Tick();
-    EXPECT_EQ(machine.Mode(), jmIdle);
+    EXPECT_EQ(machine.Mode(), JobMode::Idle);
     EXPECT_EQ(list.saves, saves);
     EXPECT_EQ(server.workersCreated, 1);
     EXPECT_EQ(view.summaries, 0);
@@ -359,8 +359,8 @@ TEST_F(TJobMachineTest, StopDuringThePauseEndsAtTheNextTickWithoutWorkerOrFurthe
 
 TEST_F(TJobMachineTest, ConnectionErrorEndsTheJobWithTheWorkersText)
 {
-    server.connectStates = {ISmtpWorker::ConnectionError};
-    ASSERT_TRUE(RunJob(jmSendAll));
+    server.connectStates = {SmtpThreadState::ConnectionError};
+    ASSERT_TRUE(RunJob(JobMode::SendAll));
     EXPECT_TRUE(Boxed(u"trouble"_s, u"Connection Error.\r\n\r\nError Message: refused"_s));
     EXPECT_EQ(view.summaries, 0);
     EXPECT_EQ(list.Statuses(), (QList<int>{0, 0, 0}));
@@ -371,10 +371,10 @@ TEST_F(TJobMachineTest, AuthenticationRefusedAtAReconnectionKeepsTheEarlierResul
 {
     settings.Param(spReconnect).SetInt(2);
     settings.Param(spRecPause).SetInt(0);
-    server.connectStates = {ISmtpWorker::Idle, ISmtpWorker::AuthenticationError};
+    server.connectStates = {SmtpThreadState::Idle, SmtpThreadState::AuthenticationError};
     QList<int> lastSaved;
     list.onSave = [&] { lastSaved = list.Statuses(); };
-    ASSERT_TRUE(RunJob(jmSendAll));
+    ASSERT_TRUE(RunJob(JobMode::SendAll));
     EXPECT_TRUE(Boxed(u"trouble"_s, u"Authentication Error.\r\n\r\nError Message: 535 no"_s));
     EXPECT_EQ(view.summaries, 0);
     EXPECT_EQ(list.Statuses(), (QList<int>{1, 1, 0}));
@@ -385,11 +385,11 @@ TEST_F(TJobMachineTest, WorkerThatDiesWithAnEmailPendingEndsTheJobLikeAnyFatalSt
 {
     int sent = 0;
     server.sendResult = [&](const TEmailMessage &) {
-        return ++sent == 2 ? int(ISmtpWorker::UnexpectedError) : int(ISmtpWorker::Sent);
+        return ++sent == 2 ? SmtpThreadState::UnexpectedError : SmtpThreadState::Sent;
     };
     QList<int> lastSaved;
     list.onSave = [&] { lastSaved = list.Statuses(); };
-    ASSERT_TRUE(RunJob(jmSendAll, 200));
+    ASSERT_TRUE(RunJob(JobMode::SendAll, 200));
     EXPECT_TRUE(Boxed(u"trouble"_s, u"Unexpected Error.\r\n\r\nError Message: no memory"_s));
     EXPECT_EQ(list.Statuses(), (QList<int>{1, 0, 0}));
     EXPECT_EQ(lastSaved, (QList<int>{1, 0, 0}));
@@ -399,31 +399,31 @@ TEST_F(TJobMachineTest, WorkerThatDiesWithAnEmailPendingEndsTheJobLikeAnyFatalSt
 TEST_F(TJobMachineTest, WorkerStillRunningAfterAFatalStateIsStoppedBeforeItIsFreed)
 {
     server.fatalKeepsRunning = true;
-    server.sendResult = [](const TEmailMessage &) { return int(ISmtpWorker::UnexpectedError); };
-    ASSERT_TRUE(RunJob(jmSendAll, 200));
+    server.sendResult = [](const TEmailMessage &) { return SmtpThreadState::UnexpectedError; };
+    ASSERT_TRUE(RunJob(JobMode::SendAll, 200));
     EXPECT_EQ(server.stops, 1);
     EXPECT_EQ(view.boxes.size(), 1);
 }
 
 TEST_F(TJobMachineTest, FatalStateIsShownEvenWhenAStopWasRequested)
 {
-    server.connectStates = {ISmtpWorker::ConnectionError};
-    machine.SetJobMode(jmSendAll);
+    server.connectStates = {SmtpThreadState::ConnectionError};
+    machine.SetJobMode(JobMode::SendAll);
     machine.RequestStop();
-    ASSERT_TRUE(TickUntil([&] { return machine.Mode() == jmIdle; }));
+    ASSERT_TRUE(TickUntil([&] { return machine.Mode() == JobMode::Idle; }));
     EXPECT_EQ(view.boxes.size(), 1);
 }
 
 TEST_F(TJobMachineTest, ConnectionTestReportsItsTwoOutcomes)
 {
-    ASSERT_TRUE(RunJob(jmTestConnection));
+    ASSERT_TRUE(RunJob(JobMode::TestConnection));
     EXPECT_EQ(server.connectionTests, 1);
     EXPECT_EQ(server.workersCreated, 0);
     EXPECT_TRUE(Boxed(u"info"_s, u"Connection successfully verified!"_s));
 
     server.testSucceeds = false;
     view.boxes.clear();
-    ASSERT_TRUE(RunJob(jmTestConnection));
+    ASSERT_TRUE(RunJob(JobMode::TestConnection));
     EXPECT_TRUE(Boxed(u"trouble"_s, u"Connection could not be established."_s));
     // A test sends nothing and saves nothing.
     EXPECT_EQ(list.saves, 0);
@@ -433,16 +433,16 @@ TEST_F(TJobMachineTest, ConnectionTestReportsItsTwoOutcomes)
 TEST_F(TJobMachineTest, MissingAttachmentKeepsASendingJobFromStartingButNotTheConnectionTest)
 {
     settings.AttachmentPaths = {data.Path(u"missing.pdf"_s)};
-    machine.SetJobMode(jmSendAll);
-    EXPECT_EQ(machine.Mode(), jmIdle);
+    machine.SetJobMode(JobMode::SendAll);
+    EXPECT_EQ(machine.Mode(), JobMode::Idle);
     ASSERT_EQ(recorder.Boxes().size(), 1);
     EXPECT_TRUE(recorder.Boxes()[0].text.contains(u"missing.pdf"_s));
     EXPECT_FALSE(timer.IsEnabled());
     EXPECT_FALSE(view.inJobMode);
     EXPECT_FALSE(inhibitor.IsInhibited());
 
-    machine.SetJobMode(jmTestConnection);
-    EXPECT_EQ(machine.Mode(), jmTestConnection);
+    machine.SetJobMode(JobMode::TestConnection);
+    EXPECT_EQ(machine.Mode(), JobMode::TestConnection);
 }
 
 TEST_F(TJobMachineTest, TicksArrivingDuringTheReportDoNotReenterTheMachine)
@@ -453,13 +453,13 @@ TEST_F(TJobMachineTest, TicksArrivingDuringTheReportDoNotReenterTheMachine)
         const int saves = list.saves;
         machine.Tick();
         machine.Tick();
-        machine.SetJobMode(jmSendAll);
+        machine.SetJobMode(JobMode::SendAll);
         if (list.saves != saves || view.summaries > 1 || server.workersCreated > 1)
             ++reentries;
-        EXPECT_NE(machine.Mode(), jmIdle);
+        EXPECT_NE(machine.Mode(), JobMode::Idle);
         EXPECT_TRUE(inhibitor.IsInhibited());
     };
-    ASSERT_TRUE(RunJob(jmSendAll));
+    ASSERT_TRUE(RunJob(JobMode::SendAll));
     EXPECT_EQ(view.summaries, 1);
     EXPECT_EQ(reentries, 0);
     EXPECT_EQ(server.workersCreated, 1);
@@ -475,12 +475,12 @@ TEST_F(TJobMachineTest, JobListIsSavedAfterResultsAtMostOncePerSecond)
         savedAt.append(now);
         sentAtSave.append(int(list.Statuses().count(1)));
     };
-    machine.SetJobMode(jmSendAll);
+    machine.SetJobMode(JobMode::SendAll);
     ASSERT_TRUE(TickUntil([&] { return view.results == 1; }));
     // The first result is written at once.
     ASSERT_EQ(savedAt.size(), 1);
     EXPECT_EQ(sentAtSave[0], 1);
-    ASSERT_TRUE(TickUntil([&] { return machine.Mode() == jmIdle; }));
+    ASSERT_TRUE(TickUntil([&] { return machine.Mode() == JobMode::Idle; }));
     for (qsizetype i = 1; i + 1 < savedAt.size(); ++i)
         EXPECT_GE(savedAt[i - 1].msecsTo(savedAt[i]), TJobMachine::SaveIntervalMs);
     EXPECT_GE(savedAt.size(), 3);
@@ -491,9 +491,9 @@ TEST_F(TJobMachineTest, SaveFailureDuringTheJobIsToldOnceAndTheJobGoesOn)
 {
     SetRows(std::vector<int>(12, 0));
     list.failSaves = true;
-    machine.SetJobMode(jmSendAll);
+    machine.SetJobMode(JobMode::SendAll);
     bool thrown = false;
-    for (int i = 0; i < 2000 && machine.Mode() != jmIdle; ++i) {
+    for (int i = 0; i < 2000 && machine.Mode() != JobMode::Idle; ++i) {
         try {
             Tick();
         } catch (const AppError &) {
@@ -505,7 +505,7 @@ TEST_F(TJobMachineTest, SaveFailureDuringTheJobIsToldOnceAndTheJobGoesOn)
     EXPECT_EQ(view.boxes[0].kind, u"error"_s);
     // The save at the end fails too: it escapes to the caller's error box, and the job is over.
     EXPECT_TRUE(thrown);
-    EXPECT_EQ(machine.Mode(), jmIdle);
+    EXPECT_EQ(machine.Mode(), JobMode::Idle);
     EXPECT_FALSE(inhibitor.IsInhibited());
     EXPECT_FALSE(machine.HasWorker());
 }
@@ -515,9 +515,9 @@ TEST_F(TJobMachineTest, SaveFailureAtAPauseIsToldOnceAndDoesNotLeaveTheTick)
     settings.Param(spReconnect).SetInt(1);
     settings.Param(spRecPause).SetInt(0);
     list.failSaves = true;
-    machine.SetJobMode(jmSendAll);
+    machine.SetJobMode(JobMode::SendAll);
     int thrown = 0;
-    for (int i = 0; i < 2000 && machine.Mode() != jmIdle; ++i) {
+    for (int i = 0; i < 2000 && machine.Mode() != JobMode::Idle; ++i) {
         try {
             Tick();
         } catch (const AppError &) {
@@ -534,11 +534,11 @@ TEST_F(TJobMachineTest, SaveFailureAtAPauseIsToldOnceAndDoesNotLeaveTheTick)
 
 TEST_F(TJobMachineTest, RefusalOfScreenSaverAndSuspendLastsUntilTheModeIsIdle)
 {
-    machine.SetJobMode(jmSendAll);
+    machine.SetJobMode(JobMode::SendAll);
     EXPECT_TRUE(inhibitor.IsInhibited());
     bool heldDuringSummary = false;
-    view.duringReport = [&] { heldDuringSummary = inhibitor.IsInhibited() && machine.Mode() == jmSendAll; };
-    ASSERT_TRUE(TickUntil([&] { return machine.Mode() == jmIdle; }));
+    view.duringReport = [&] { heldDuringSummary = inhibitor.IsInhibited() && machine.Mode() == JobMode::SendAll; };
+    ASSERT_TRUE(TickUntil([&] { return machine.Mode() == JobMode::Idle; }));
     EXPECT_TRUE(heldDuringSummary);
     EXPECT_FALSE(inhibitor.IsInhibited());
     EXPECT_EQ(inhibitor.Releases(), 1);
@@ -547,7 +547,7 @@ TEST_F(TJobMachineTest, RefusalOfScreenSaverAndSuspendLastsUntilTheModeIsIdle)
 TEST_F(TJobMachineTest, ElapsedTimeIsWrittenOnlyWhenItChangesAndWrapsAtADay)
 {
     settings.Param(spDelay).SetInt(1);
-    machine.SetJobMode(jmSendAll);
+    machine.SetJobMode(JobMode::SendAll);
     view.elapsed.clear();
     for (int i = 0; i < 25; ++i)
         Tick();
@@ -556,4 +556,12 @@ TEST_F(TJobMachineTest, ElapsedTimeIsWrittenOnlyWhenItChangesAndWrapsAtADay)
     const QDateTime start(QDate(2024, 1, 1), QTime(8, 0));
     EXPECT_EQ(TJobMachine::ElapsedText(start, start.addSecs(3661)), u" 01:01:01"_s);
     EXPECT_EQ(TJobMachine::ElapsedText(start, start.addSecs(25 * 3600 + 2)), u" 01:00:02"_s);
+}
+
+// Steps and modes print in words in test output.
+TEST(TJobMachineStepTest, StepsAndModesPrintInWords)
+{
+    EXPECT_EQ(testing::PrintToString(TJobMachine::Step::AwaitPauseDisconnect), "await pause disconnect");
+    EXPECT_EQ(int(TJobMachine::Step::AwaitConnectionTest), 12);
+    EXPECT_EQ(testing::PrintToString(JobMode::ResendFailed), "resend failed");
 }

@@ -14,6 +14,8 @@
 
 #include <QTest>
 
+#include <stdexcept>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -43,7 +45,7 @@ protected:
             [&] {
                 if (timer.IsEnabled())
                     machine.Tick();
-                return machine.Mode() == jmIdle;
+                return machine.Mode() == JobMode::Idle;
             },
             30000);
     }
@@ -100,7 +102,7 @@ protected:
 
 TEST_F(TJobWorkersTest, ThreeRecipientsOnOneConnection)
 {
-    ASSERT_TRUE(RunJob(jmSendAll));
+    ASSERT_TRUE(RunJob(JobMode::SendAll));
     ASSERT_TRUE(smtp.WaitForSessions(1));
     EXPECT_EQ(Recipients(), (QStringList{list.Address(0), list.Address(1), list.Address(2)}));
     ASSERT_EQ(smtp.Sessions().size(), 1);
@@ -113,20 +115,20 @@ TEST_F(TJobWorkersTest, ThreeRecipientsOnOneConnection)
 
 TEST_F(RefusingServerTest, RefusedRecipientFailsAloneAndTheNextGoesOutOnTheSameConnection)
 {
-    ASSERT_TRUE(RunJob(jmSendAll));
+    ASSERT_TRUE(RunJob(JobMode::SendAll));
     ASSERT_TRUE(smtp.WaitForSessions(1));
     EXPECT_EQ(list.Statuses(), (QList<int>{1, 2, 1}));
     EXPECT_TRUE(list.rows[1].text.contains(u"550"_s)) << list.rows[1].text.toStdString();
     EXPECT_EQ(Recipients(), (QStringList{list.Address(0), list.Address(2)}));
     EXPECT_EQ(smtp.Sessions().size(), 1);
-    EXPECT_EQ(jobInfo.Count(2), 1);
+    EXPECT_EQ(jobInfo.Count(RecipientStatus::Failed), 1);
 }
 
 TEST_F(TJobWorkersTest, ReconnectEveryTwoEmailsGivesSessionsOfTwoTwoAndOne)
 {
-    list.rows.assign(5, {0, QString()});
+    list.rows.assign(5, {RecipientStatus::NotSent, QString()});
     settings.Param(spReconnect).SetInt(2);
-    ASSERT_TRUE(RunJob(jmSendAll));
+    ASSERT_TRUE(RunJob(JobMode::SendAll));
     ASSERT_TRUE(smtp.WaitForSessions(3));
     QList<int> sizes;
     for (const RecordedSession &s : smtp.Sessions())
@@ -138,7 +140,7 @@ TEST_F(TJobWorkersTest, ReconnectEveryTwoEmailsGivesSessionsOfTwoTwoAndOne)
 TEST_F(TJobWorkersTest, NothingListeningEndsWithTheConnectionError)
 {
     settings.Param(spSmtpPort).SetInt(TestSmtpServer::UnusedPort());
-    ASSERT_TRUE(RunJob(jmSendAll));
+    ASSERT_TRUE(RunJob(JobMode::SendAll));
     ASSERT_EQ(view.boxes.size(), 1);
     EXPECT_EQ(view.boxes[0].kind, u"trouble"_s);
     EXPECT_TRUE(view.boxes[0].text.startsWith(u"Connection Error."_s)) << view.boxes[0].text.toStdString();
@@ -151,12 +153,12 @@ TEST_F(AuthRefusingServerTest, RefusedAuthenticationEndsWithTheAuthenticationErr
     settings.Param(spSmtpAuth).SetBool(true);
     settings.Param(spSmtpUser).SetStr(u"user"_s);
     settings.Param(spPassword).SetStr(u"secret"_s);
-    ASSERT_TRUE(RunJob(jmSendAll));
+    ASSERT_TRUE(RunJob(JobMode::SendAll));
     ASSERT_EQ(view.boxes.size(), 1);
     EXPECT_TRUE(view.boxes[0].text.startsWith(u"Authentication Error."_s));
 
     view.boxes.clear();
-    ASSERT_TRUE(RunJob(jmTestConnection));
+    ASSERT_TRUE(RunJob(JobMode::TestConnection));
     ASSERT_EQ(view.boxes.size(), 1);
     EXPECT_EQ(view.boxes[0].kind, u"trouble"_s);
     EXPECT_TRUE(view.boxes[0].text.startsWith(u"Authentication failed."_s));
@@ -164,7 +166,7 @@ TEST_F(AuthRefusingServerTest, RefusedAuthenticationEndsWithTheAuthenticationErr
 
 TEST_F(TJobWorkersTest, ConnectionTestSucceeds)
 {
-    ASSERT_TRUE(RunJob(jmTestConnection));
+    ASSERT_TRUE(RunJob(JobMode::TestConnection));
     ASSERT_EQ(view.boxes.size(), 1);
     EXPECT_EQ(view.boxes[0].kind, u"info"_s);
     EXPECT_EQ(view.boxes[0].text, u"Connection successfully verified!"_s);
@@ -175,7 +177,7 @@ TEST_F(TJobWorkersTest, WorkerSendsItsOwnCopyOfTheMessage)
 {
     TSmtpWorker worker(settings);
     worker.Start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return worker.State() == ISmtpWorker::Idle; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return worker.State() == SmtpThreadState::Idle; }, 10000));
     TEmailMessage message;
     message.To = {u"first@example.com"_s, QString()};
     message.Subject = u"First"_s;
@@ -185,10 +187,30 @@ TEST_F(TJobWorkersTest, WorkerSendsItsOwnCopyOfTheMessage)
     message.To.Address = u"second@example.com"_s;
     message.Subject = u"Second"_s;
     ASSERT_TRUE(QTest::qWaitFor([&] { return !worker.IsBusy(); }, 10000));
-    EXPECT_EQ(worker.State(), ISmtpWorker::Sent);
+    EXPECT_EQ(worker.State(), SmtpThreadState::Sent);
     worker.RequestDisconnect();
     ASSERT_TRUE(QTest::qWaitFor([&] { return worker.Terminated(); }, 10000));
     ASSERT_TRUE(smtp.WaitForMessages(1));
     EXPECT_EQ(smtp.Messages()[0].RcptTos, QStringList{u"first@example.com"_s});
     EXPECT_EQ(smtp.Messages()[0].Header(u"Subject"_s), u"First"_s);
+}
+
+// A hand-over while the worker still holds the last e-mail would free that
+// e-mail under the thread: it is refused, by the assertion in a debug build.
+TEST_F(TJobWorkersTest, HandOverWhileBusyIsRefused)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    settings.Param(spSmtpPort).SetInt(TestSmtpServer::UnusedPort());
+    TSmtpWorker worker(settings);
+    worker.Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return worker.Terminated(); }, 10000));
+    TEmailMessage message;
+    message.To = {u"first@example.com"_s, QString()};
+    worker.Hand(message); // never taken: the run has ended
+    ASSERT_TRUE(worker.IsBusy());
+#ifdef NDEBUG
+    EXPECT_THROW(worker.Hand(message), std::logic_error);
+#else
+    EXPECT_DEATH(worker.Hand(message), "busy");
+#endif
 }

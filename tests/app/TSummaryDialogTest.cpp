@@ -52,7 +52,7 @@ protected:
         QStringList lines;
         int i = 0;
         for (const RecipientStatus s : statuses)
-            lines.append(u"%1|r%2@x.org|St"_s.arg(s).arg(i++));
+            lines.append(u"%1|r%2@x.org|St"_s.arg(ToInt(s)).arg(i++));
         list->LoadList(lines);
     }
 
@@ -79,8 +79,9 @@ protected:
 TEST_F(TSummaryDialogTest, ShowsTheJobAndTheListTotals)
 {
     // This job sent to two; a failure of an earlier job is still in the list.
-    LoadList({rsSent, rsSent, rsFailed, rsNotSent, rsNotSent, rsNotSent});
-    jobInfo.Add(rsSent, 2);
+    LoadList({RecipientStatus::Sent, RecipientStatus::Sent, RecipientStatus::Failed, RecipientStatus::NotSent,
+              RecipientStatus::NotSent, RecipientStatus::NotSent});
+    jobInfo.Add(RecipientStatus::Sent, 2);
     bool seen = false;
     OnNextModal([&](TSummaryDialog *dialog) {
         seen = true;
@@ -123,8 +124,8 @@ TEST_F(TSummaryDialogTest, ShowsTheJobAndTheListTotals)
 
 TEST_F(TSummaryDialogTest, ExportLogAnswersTrue)
 {
-    LoadList({rsSent});
-    jobInfo.Add(rsSent, 1);
+    LoadList({RecipientStatus::Sent});
+    jobInfo.Add(RecipientStatus::Sent, 1);
     OnNextModal([](TSummaryDialog *dialog) {
         EXPECT_EQ(dialog->SummaryPanel()->Outcome(), joAllSent);
         QTest::mouseClick(dialog->SummaryPanel()->Buttons()->Link(19), Qt::LeftButton);
@@ -134,8 +135,8 @@ TEST_F(TSummaryDialogTest, ExportLogAnswersTrue)
 
 TEST_F(TSummaryDialogTest, CloseAndTheCloseBoxAnswerFalse)
 {
-    LoadList({rsFailed});
-    jobInfo.Add(rsFailed, 1);
+    LoadList({RecipientStatus::Failed});
+    jobInfo.Add(RecipientStatus::Failed, 1);
     OnNextModal([](TSummaryDialog *dialog) {
         EXPECT_EQ(dialog->SummaryPanel()->Outcome(), joNotSent);
         QTest::mouseClick(dialog->SummaryPanel()->Buttons()->Link(28), Qt::LeftButton);

@@ -47,3 +47,19 @@ TEST(LowPriorityThreadTest, DestroyingWaitsForTheBody)
     }
     EXPECT_TRUE(done.load());
 }
+
+TEST(LowPriorityThreadTest, JoinWaitsForTheBodyOnce)
+{
+    std::atomic<bool> done{false};
+    LowPriorityThread thread;
+    thread.Join(); // never started: nothing to wait for
+    thread.Start([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        done = true;
+    });
+    EXPECT_TRUE(thread.Joinable());
+    thread.Join();
+    EXPECT_TRUE(done.load());
+    EXPECT_FALSE(thread.Joinable());
+    thread.Join(); // already joined
+}

@@ -1,7 +1,9 @@
-// The sending thread against the real test server on loopback, driven the
-// way the job machine drives it: hand over, wait until not busy, read the state.
+// The sending thread against the real test server on loopback (and a session
+// in memory where only the thread is under test), driven the way the job
+// machine drives it: hand over, wait until not busy, read the state.
 #include "SMTP.h"
 
+#include "SmtpSession.h"
 #include "TESettings.h"
 #include "TestSmtpServer.h"
 
@@ -10,6 +12,10 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <chrono>
+#include <functional>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -70,7 +76,8 @@ protected:
     static bool Idle(const TSMTPThread &t)
     {
         const SmtpThreadState st = t.State;
-        return !t.IsBusy() && (st == stIdle || st == stSent || st == stFailed);
+        return !t.IsBusy()
+               && (st == SmtpThreadState::Idle || st == SmtpThreadState::Sent || st == SmtpThreadState::SendFailed);
     }
 
     // One hand-over as the job machine does it; returns the state after it.
@@ -78,14 +85,14 @@ protected:
     {
         if (!QTest::qWaitFor([&] { return Idle(t) || t.Terminated(); }, WaitMs) || t.Terminated())
             return t.State;
-        t.Pending = &m;
+        t.Hand(m);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !t.IsBusy(); }, WaitMs));
         return t.State;
     }
 
     static bool Stop(TSMTPThread &t)
     {
-        t.StopFlag = true;
+        t.RequestStop();
         return QTest::qWaitFor([&] { return t.Terminated(); }, WaitMs);
     }
 
@@ -105,12 +112,12 @@ TEST_F(SMTPTest, TlsModesReachTheServerEncryptedAsAsked)
 
     Point(server.PlainPort());
     auto plain = Started();
-    EXPECT_EQ(Send(*plain, em), stSent) << plain->ErrorText().toStdString();
+    EXPECT_EQ(Send(*plain, em), SmtpThreadState::Sent) << plain->ErrorText().toStdString();
     EXPECT_TRUE(Stop(*plain));
 
     Point(server.TlsPort(), true);
     auto implicit = Started();
-    EXPECT_EQ(Send(*implicit, em), stSent) << implicit->ErrorText().toStdString();
+    EXPECT_EQ(Send(*implicit, em), SmtpThreadState::Sent) << implicit->ErrorText().toStdString();
     EXPECT_TRUE(Stop(*implicit));
 
     Point(server.StartTlsPort(), true);
@@ -122,7 +129,7 @@ TEST_F(SMTPTest, TlsModesReachTheServerEncryptedAsAsked)
         return CreateSmtpSession(o);
     });
     startTls->Start();
-    EXPECT_EQ(Send(*startTls, em), stSent) << startTls->ErrorText().toStdString();
+    EXPECT_EQ(Send(*startTls, em), SmtpThreadState::Sent) << startTls->ErrorText().toStdString();
     EXPECT_TRUE(Stop(*startTls));
 
     ASSERT_TRUE(server.WaitForSessions(3));
@@ -153,7 +160,7 @@ TEST_F(SMTPTest, SslWithoutStartTlsOnTheServerIsAConnectionError)
     });
     t->Start();
     ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, WaitMs));
-    EXPECT_EQ(t->State, stConnectionError);
+    EXPECT_EQ(t->State, SmtpThreadState::ConnectionError);
     EXPECT_TRUE(t->ErrorText().startsWith(u"Connection Error.\r\n\r\nError Message: "_s));
     EXPECT_TRUE(t->ErrorText().contains(u"STARTTLS"_s));
 }
@@ -169,7 +176,7 @@ TEST_F(SMTPTest, BccGoesToTheEnvelopeOnly)
     em.BccTo = u"copy@example.org"_s;
     em.ReplyTo = u"reply@example.org"_s;
     auto t = Started();
-    ASSERT_EQ(Send(*t, em), stSent) << t->ErrorText().toStdString();
+    ASSERT_EQ(Send(*t, em), SmtpThreadState::Sent) << t->ErrorText().toStdString();
     ASSERT_TRUE(Stop(*t));
 
     const QList<RecordedMessage> messages = server.Messages();
@@ -214,7 +221,7 @@ TEST_F(SMTPTest, HeadersAndBodyDecodeToTheOriginalText)
         em.Subject = c.subject;
         em.To = {u"you@example.org"_s, c.name};
         em.Body = c.body;
-        ASSERT_EQ(Send(*t, em), stSent) << t->ErrorText().toStdString();
+        ASSERT_EQ(Send(*t, em), SmtpThreadState::Sent) << t->ErrorText().toStdString();
     }
     ASSERT_TRUE(Stop(*t));
 
@@ -246,10 +253,10 @@ TEST_F(SMTPTest, ContentTypeAndCharSetByMessageKind)
     auto t = Started();
 
     // Text, MIME off: text/plain, no character set, no MIME version.
-    ASSERT_EQ(Send(*t, em), stSent);
+    ASSERT_EQ(Send(*t, em), SmtpThreadState::Sent);
     // Text, MIME on.
     Mime(u"iso-8859-1"_s);
-    ASSERT_EQ(Send(*t, em), stSent);
+    ASSERT_EQ(Send(*t, em), SmtpThreadState::Sent);
     // HTML with its own character set, MIME off, then MIME on (the setting wins).
     s.IsHtml = true;
     s.HtmlCharset = u"windows-1250"_s;
@@ -257,9 +264,9 @@ TEST_F(SMTPTest, ContentTypeAndCharSetByMessageKind)
     em.MimeEna = false;
     const QString html = u"<html><body>\u0160koda</body></html>\r\n"_s;
     em.Body = html;
-    ASSERT_EQ(Send(*t, em), stSent);
+    ASSERT_EQ(Send(*t, em), SmtpThreadState::Sent);
     Mime(u"utf-8"_s);
-    ASSERT_EQ(Send(*t, em), stSent);
+    ASSERT_EQ(Send(*t, em), SmtpThreadState::Sent);
     // With attachments: multipart, the text first with the body's set.
     s.IsHtml = false;
     s.HtmlCharset.clear();
@@ -275,7 +282,7 @@ TEST_F(SMTPTest, ContentTypeAndCharSetByMessageKind)
         f.write(bytes);
     }
     s.AttachmentPaths = {path};
-    ASSERT_EQ(Send(*t, em), stSent) << t->ErrorText().toStdString();
+    ASSERT_EQ(Send(*t, em), SmtpThreadState::Sent) << t->ErrorText().toStdString();
     ASSERT_TRUE(Stop(*t));
 
     const QList<RecordedMessage> m = server.Messages();
@@ -310,10 +317,10 @@ TEST_F(SMTPTest, BodyLinesStartingWithADotSurvive)
     Point(server.PlainPort());
     em.Body = u".hidden\r\n.\r\n..two\r\nend\r\n"_s;
     auto t = Started();
-    ASSERT_EQ(Send(*t, em), stSent);
+    ASSERT_EQ(Send(*t, em), SmtpThreadState::Sent);
     Mime(u"utf-8"_s);
     em.Body = u".caf\u00E9\r\n.\r\n"_s; // the quoted-printable road
-    ASSERT_EQ(Send(*t, em), stSent);
+    ASSERT_EQ(Send(*t, em), SmtpThreadState::Sent);
     ASSERT_TRUE(Stop(*t));
     const QList<RecordedMessage> m = server.Messages();
     ASSERT_EQ(m.size(), 2);
@@ -330,7 +337,7 @@ TEST_F(SMTPTest, LineBreaksInListValuesInjectNothing)
     em.Subject = u"Hello\r\nBcc: spy@example.org"_s;
     em.To = {u"you@example.org"_s, u"You\r\nX-Injected: yes"_s};
     auto t = Started();
-    ASSERT_EQ(Send(*t, em), stSent) << t->ErrorText().toStdString();
+    ASSERT_EQ(Send(*t, em), SmtpThreadState::Sent) << t->ErrorText().toStdString();
 
     em.Subject = u"Second"_s;
     em.To = {u"you@example.org>\r\nRCPT TO:<spy@example.org"_s, {}};
@@ -356,7 +363,7 @@ TEST_F(SMTPTest, WrongPasswordIsAnAuthenticationError)
     Login(u"wrong"_s);
     auto t = Started();
     ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, WaitMs));
-    EXPECT_EQ(t->State, stAuthenticationError);
+    EXPECT_EQ(t->State, SmtpThreadState::AuthenticationError);
     EXPECT_TRUE(t->ErrorText().startsWith(u"Authentication Error.\r\n\r\nError Message: 535"_s))
         << t->ErrorText().toStdString();
     EXPECT_TRUE(IsFatalState(t->State));
@@ -367,7 +374,7 @@ TEST_F(SMTPTest, NothingListeningIsAConnectionError)
     Point(TestSmtpServer::UnusedPort());
     auto t = Started();
     ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, WaitMs));
-    EXPECT_EQ(t->State, stConnectionError);
+    EXPECT_EQ(t->State, SmtpThreadState::ConnectionError);
     EXPECT_TRUE(t->ErrorText().startsWith(u"Connection Error.\r\n\r\nError Message: "_s));
     EXPECT_GT(t->ErrorText().size(), 40);
 }
@@ -384,7 +391,7 @@ TEST_F(SMTPTest, SilentServerTimesOutAsConnectionError)
     ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, WaitMs));
     EXPECT_GE(timer.elapsed(), 450);
     EXPECT_LT(timer.elapsed(), 5000);
-    EXPECT_EQ(t->State, stConnectionError);
+    EXPECT_EQ(t->State, SmtpThreadState::ConnectionError);
 }
 
 // A refused recipient fails that e-mail only; the next goes over the same session.
@@ -396,13 +403,13 @@ TEST_F(SMTPTest, RefusedRecipientFailsOneMessageOnly)
     Point(server.PlainPort());
     auto t = Started();
     em.To = {u"gone@example.org"_s, {}};
-    EXPECT_EQ(Send(*t, em), stFailed);
+    EXPECT_EQ(Send(*t, em), SmtpThreadState::SendFailed);
     EXPECT_TRUE(t->ErrorText().contains(u"gone@example.org"_s)) << t->ErrorText().toStdString();
     EXPECT_FALSE(t->ErrorText().contains(u"Error Message"_s));
     em.To = {u"you@example.org"_s, {}};
-    EXPECT_EQ(Send(*t, em), stSent) << t->ErrorText().toStdString();
+    EXPECT_EQ(Send(*t, em), SmtpThreadState::Sent) << t->ErrorText().toStdString();
     ASSERT_TRUE(Stop(*t));
-    EXPECT_EQ(t->State, stSent);
+    EXPECT_EQ(t->State, SmtpThreadState::Sent);
     ASSERT_TRUE(server.WaitForSessions(1));
     EXPECT_EQ(server.Sessions().size(), 1);
     EXPECT_EQ(server.Messages().size(), 1);
@@ -418,15 +425,15 @@ TEST_F(SMTPTest, PreparationErrorFailsThatMessageAndReleasesIt)
     const QString path = dir.filePath(u"a.txt"_s);
     s.AttachmentPaths = {path};
     auto t = Started();
-    EXPECT_EQ(Send(*t, em), stFailed);
-    EXPECT_EQ(t->Pending.load(), nullptr);
+    EXPECT_EQ(Send(*t, em), SmtpThreadState::SendFailed);
+    EXPECT_EQ(t->Pending(), nullptr);
     EXPECT_TRUE(t->ErrorText().contains(path)) << t->ErrorText().toStdString();
     {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("back");
     }
-    EXPECT_EQ(Send(*t, em), stSent) << t->ErrorText().toStdString();
+    EXPECT_EQ(Send(*t, em), SmtpThreadState::Sent) << t->ErrorText().toStdString();
     ASSERT_TRUE(Stop(*t));
     EXPECT_EQ(server.Messages().size(), 1);
 }
@@ -440,12 +447,12 @@ TEST_F(SMTPTest, LostConnectionDuringASendIsUnexpected)
     TestSmtpServer server(options);
     Point(server.PlainPort());
     auto t = Started();
-    EXPECT_EQ(Send(*t, em), stSent);
+    EXPECT_EQ(Send(*t, em), SmtpThreadState::Sent);
     ASSERT_TRUE(server.WaitForSessions(1)); // the server has hung up
-    t->Pending = &em;
+    t->Hand(em);
     ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, WaitMs));
-    EXPECT_EQ(t->State, stUnexpectedError);
-    EXPECT_EQ(t->Pending.load(), nullptr);
+    EXPECT_EQ(t->State, SmtpThreadState::UnexpectedError);
+    EXPECT_EQ(t->Pending(), nullptr);
     EXPECT_FALSE(t->IsBusy());
     EXPECT_TRUE(t->ErrorText().startsWith(u"Unexpected Error.\r\n\r\nError Message: "_s))
         << t->ErrorText().toStdString();
@@ -460,10 +467,10 @@ TEST_F(SMTPTest, FailingQuitIsIgnored)
     TestSmtpServer server(options);
     Point(server.PlainPort());
     auto t = Started();
-    EXPECT_EQ(Send(*t, em), stSent);
+    EXPECT_EQ(Send(*t, em), SmtpThreadState::Sent);
     ASSERT_TRUE(server.WaitForSessions(1));
     ASSERT_TRUE(Stop(*t));
-    EXPECT_EQ(t->State, stSent);
+    EXPECT_EQ(t->State, SmtpThreadState::Sent);
 }
 
 TEST_F(SMTPTest, StopWhileIdleEndsPromptly)
@@ -476,7 +483,7 @@ TEST_F(SMTPTest, StopWhileIdleEndsPromptly)
     timer.start();
     ASSERT_TRUE(Stop(*t));
     EXPECT_LT(timer.elapsed(), 2000);
-    EXPECT_EQ(t->State, stIdle);
+    EXPECT_EQ(t->State, SmtpThreadState::Idle);
     ASSERT_TRUE(server.WaitForSessions(1));
     EXPECT_EQ(server.Sessions().first().Commands, (QStringList{u"EHLO"_s, u"QUIT"_s}));
 }
@@ -491,4 +498,66 @@ TEST_F(SMTPTest, DestroyingARunningThreadStopsIt)
     t.reset();
     ASSERT_TRUE(server.WaitForSessions(1));
     EXPECT_EQ(server.Sessions().first().Commands.last(), u"QUIT"_s);
+}
+
+namespace {
+
+/** @short A session in memory: connects at once and records the first recipient of every send. */
+class MemorySession : public SmtpSession {
+public:
+    explicit MemorySession(QStringList &sent)
+        : m_sent(sent)
+    {
+    }
+    void Connect() override {}
+    void Authenticate() override {}
+    void Send(const QString &, const QStringList &recipients, const QByteArray &) override
+    {
+        m_sent.append(recipients.first());
+    }
+    void Disconnect() noexcept override {}
+
+private:
+    QStringList &m_sent;
+};
+
+// Waits without polling intervals of its own, so that each hand-over follows
+// the last result at once.
+bool SpinUntil(const std::function<bool()> &done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WaitMs);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+} // namespace
+
+// Hand-overs in quick succession, each as soon as the last is done: every one
+// wakes the sleeping thread (none is lost) and goes out in order on the same
+// session; a stop request wakes it too.
+TEST_F(SMTPTest, EveryHandOverAndTheStopWakeTheThread)
+{
+    QStringList sent;
+    TSMTPThread t;
+    t.Setup(s);
+    t.SetSessionFactory([&](const SmtpOptions &) { return std::make_unique<MemorySession>(sent); });
+    t.Start();
+    constexpr int Count = 500;
+    QList<TEmailMessage> messages(Count, em);
+    for (int i = 0; i < Count; ++i) {
+        messages[i].To = {u"r%1@example.org"_s.arg(i), {}};
+        ASSERT_TRUE(SpinUntil([&] { return Idle(t); })) << i;
+        t.Hand(messages[i]);
+        ASSERT_TRUE(SpinUntil([&] { return !t.IsBusy(); })) << i;
+        ASSERT_EQ(t.State.load(), SmtpThreadState::Sent) << t.ErrorText().toStdString();
+    }
+    t.RequestStop();
+    ASSERT_TRUE(SpinUntil([&] { return t.Terminated(); }));
+    ASSERT_EQ(sent.size(), Count);
+    EXPECT_EQ(sent.first(), u"r0@example.org"_s);
+    EXPECT_EQ(sent.last(), u"r499@example.org"_s);
 }

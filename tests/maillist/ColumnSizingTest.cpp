@@ -26,8 +26,9 @@ TColumnWidths Widths(std::initializer_list<int> values)
 
 TEST(ColumnSizingTest, MeasuresTheWidestTextOfEachColumn)
 {
-    const std::vector<TRecipient> rows{{0, u"abc@x.org"_s, {u"a"_s, u"long name"_s}, u"a very long status text"_s},
-                                       {1, u"a@x.org"_s, {u"abcd"_s, u"b"_s}, u"t"_s}};
+    const std::vector<TRecipient> rows{
+        {RecipientStatus::NotSent, u"abc@x.org"_s, {u"a"_s, u"long name"_s}, u"a very long status text"_s},
+        {RecipientStatus::Sent, u"a@x.org"_s, {u"abcd"_s, u"b"_s}, u"t"_s}};
     const TColumnWidths widths = MeasureColumns(rows, 2, Length);
     EXPECT_EQ(widths[0], 9 + 24);
     EXPECT_EQ(widths[1], 4 + 24);

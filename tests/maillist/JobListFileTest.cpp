@@ -54,7 +54,7 @@ TEST(JobListFileTest, RaggedLinesKeepTheirStatusText)
     // Short line: two empty parameters, the status text stays the status text.
     EXPECT_EQ(list.Rows[1].Params, QStringList({u"q1"_s, u"q2"_s, QString(), QString()}));
     EXPECT_EQ(list.Rows[1].StatusText, u"Sent on 1.2.2024"_s);
-    EXPECT_EQ(list.Rows[1].Status, rsSent);
+    EXPECT_EQ(list.Rows[1].Status, RecipientStatus::Sent);
     // Long line: the surplus parameters go, the status text stays.
     EXPECT_EQ(list.Rows[2].Params, QStringList({u"r1"_s, u"r2"_s, u"r3"_s, u"r4"_s}));
     EXPECT_EQ(list.Rows[2].StatusText, u"Error: refused"_s);
@@ -66,7 +66,7 @@ TEST(JobListFileTest, FirstLineWithFewBarsLosesNothing)
     EXPECT_EQ(list.ParamColumns, 0);
     ASSERT_EQ(list.Rows.size(), 3u);
     EXPECT_EQ(list.Rows[0].Address, u"a@x.org"_s);
-    EXPECT_EQ(list.Rows[0].Status, rsSent);
+    EXPECT_EQ(list.Rows[0].Status, RecipientStatus::Sent);
     EXPECT_FALSE(list.Rows[0].StatusText.isEmpty());
     EXPECT_EQ(list.Rows[1].Address, u"b@x.org"_s);
     EXPECT_EQ(list.Rows[1].StatusText, u"Not yet sent"_s);
@@ -79,10 +79,10 @@ TEST(JobListFileTest, StatusFieldIsClamped)
 {
     const TJobList list = ParseJobList({u"7|a@x.org|t"_s, u"x|b@x.org|t"_s, u"-3|c@x.org|t"_s, u" 1 |d@x.org|t"_s});
     ASSERT_EQ(list.Rows.size(), 4u);
-    EXPECT_EQ(list.Rows[0].Status, rsFailed);
-    EXPECT_EQ(list.Rows[1].Status, rsNotSent);
-    EXPECT_EQ(list.Rows[2].Status, rsNotSent);
-    EXPECT_EQ(list.Rows[3].Status, rsSent);
+    EXPECT_EQ(list.Rows[0].Status, RecipientStatus::Failed);
+    EXPECT_EQ(list.Rows[1].Status, RecipientStatus::NotSent);
+    EXPECT_EQ(list.Rows[2].Status, RecipientStatus::NotSent);
+    EXPECT_EQ(list.Rows[3].Status, RecipientStatus::Sent);
 }
 
 TEST(JobListFileTest, AtMostTwentyThousandRowsAndNoBlankOnes)
@@ -98,8 +98,8 @@ TEST(JobListFileTest, AtMostTwentyThousandRowsAndNoBlankOnes)
 
 TEST(JobListFileTest, NoParametersMeansTwoBarsPerLine)
 {
-    const std::vector<TRecipient> rows{{rsSent, u"a@x.org"_s, {}, u"Sent on 1"_s},
-                                       {rsNotSent, u"b@x.org"_s, {}, u"Not yet sent"_s}};
+    const std::vector<TRecipient> rows{{RecipientStatus::Sent, u"a@x.org"_s, {}, u"Sent on 1"_s},
+                                       {RecipientStatus::NotSent, u"b@x.org"_s, {}, u"Not yet sent"_s}};
     const QString text = FormatJobList(rows);
     EXPECT_EQ(text, u"1|a@x.org|Sent on 1\r\n0|b@x.org|Not yet sent\r\n"_s);
     const TJobList back = ParseJobList(SplitLines(text));
@@ -110,7 +110,8 @@ TEST(JobListFileTest, NoParametersMeansTwoBarsPerLine)
 TEST(JobListFileTest, FileRoundTripIsUtf8)
 {
     TempDataFolder data;
-    const std::vector<TRecipient> rows{{rsFailed, u"zoë@x.org"_s, {u"Ærø"_s, QString()}, u"Error: nope"_s}};
+    const std::vector<TRecipient> rows{
+        {RecipientStatus::Failed, u"zoë@x.org"_s, {u"Ærø"_s, QString()}, u"Error: nope"_s}};
     WriteJobList(JobListPath(), rows);
     EXPECT_TRUE(ReadBytes(JobListPath()).contains("zo\xC3\xAB"));
     EXPECT_EQ(ParseJobList(ReadJobListLines(JobListPath())).Rows, rows);
@@ -145,5 +146,6 @@ TEST(JobListFileTest, UnwritableFileThrows)
 {
     TempDataFolder data;
     QDir().mkpath(JobListPath()); // a folder where the file should be
-    EXPECT_THROW(WriteJobList(JobListPath(), {{rsNotSent, u"a@x.org"_s, {}, u"Not yet sent"_s}}), AppError);
+    EXPECT_THROW(WriteJobList(JobListPath(), {{RecipientStatus::NotSent, u"a@x.org"_s, {}, u"Not yet sent"_s}}),
+                 AppError);
 }

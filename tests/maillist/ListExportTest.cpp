@@ -10,10 +10,10 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const std::vector<TRecipient> Sample{
-    {rsSent, u"a@x.org"_s, {u"Lee, Ann"_s, u"say \"hi\""_s}, u"Sent on 1.2.2024 10:00"_s},
-    {rsFailed, u"b@x.org"_s, {u"Bob"_s, QString()}, u"Error: 550, refused"_s},
-    {rsNotSent, u"\"odd,one\"@x.org"_s, {u"C"_s, u"D"_s}, u"Not yet sent"_s},
-    {rsNotSent, u"d@x.org"_s, {u"E"_s, u"F"_s}, u"Not yet sent"_s},
+    {RecipientStatus::Sent, u"a@x.org"_s, {u"Lee, Ann"_s, u"say \"hi\""_s}, u"Sent on 1.2.2024 10:00"_s},
+    {RecipientStatus::Failed, u"b@x.org"_s, {u"Bob"_s, QString()}, u"Error: 550, refused"_s},
+    {RecipientStatus::NotSent, u"\"odd,one\"@x.org"_s, {u"C"_s, u"D"_s}, u"Not yet sent"_s},
+    {RecipientStatus::NotSent, u"d@x.org"_s, {u"E"_s, u"F"_s}, u"Not yet sent"_s},
 };
 
 } // namespace
@@ -39,7 +39,7 @@ TEST(ListExportTest, LogAddsTheStatusText)
 
 TEST(ListExportTest, WithoutParameters)
 {
-    const std::vector<TRecipient> rows{{rsSent, u"a@x.org"_s, {}, u"Sent on 1"_s}};
+    const std::vector<TRecipient> rows{{RecipientStatus::Sent, u"a@x.org"_s, {}, u"Sent on 1"_s}};
     EXPECT_EQ(FormatExport(rows, 0, false), u"a@x.org\r\n"_s);
     EXPECT_EQ(FormatExport(rows, 0, true), u"a@x.org,Sent on 1\r\n"_s);
 }

@@ -92,7 +92,7 @@ TEST(ListImportTest, SemicolonFieldsArriveTrimmed)
     EXPECT_EQ(list.Rows[0].Params, QStringList({u"Ann"_s, u"Lee"_s}));
     EXPECT_EQ(list.Rows[1].Address, u"b@x.org"_s);
     EXPECT_EQ(list.Rows[1].StatusText, u"Not yet sent"_s);
-    EXPECT_EQ(list.Rows[1].Status, rsNotSent);
+    EXPECT_EQ(list.Rows[1].Status, RecipientStatus::NotSent);
 }
 
 TEST(ListImportTest, QuotedFieldsKeepTheirDelimiters)

@@ -89,11 +89,11 @@ protected:
     }
 
     // A job-list file of rows with the given statuses and one parameter, then Build.
-    void BuildWith(std::initializer_list<RecipientStatus> statuses)
+    void BuildWith(std::initializer_list<int> statuses)
     {
         QString text;
         int i = 0;
-        for (const RecipientStatus s : statuses) {
+        for (const int s : statuses) {
             text += u"%1|u%2@x.org|Name %2|%3\r\n"_s.arg(s).arg(i).arg(
                 s == 0 ? u"Not yet sent"_s : (s == 1 ? u"Sent on 1.2.2024"_s : u"Error: refused"_s));
             ++i;
@@ -152,7 +152,7 @@ TEST_F(TAdListPanelTest, MissingJobListShowsThePlaceholder)
     EXPECT_FALSE(panel->IsValidItem(0));
     EXPECT_EQ(panel->Title(), u"Mailing List"_s);
     EXPECT_TRUE(settings.Param(spListFile).GetStr().isEmpty());
-    for (int s = 0; s < 3; ++s)
+    for (const auto s : {RecipientStatus::NotSent, RecipientStatus::Sent, RecipientStatus::Failed})
         EXPECT_EQ(panel->StatusCount(s), 0);
     EXPECT_TRUE(LinkEnabled(cmImport));
     for (const CommandId id : {cmExport, cmClear, cmAdd, cmEdit, cmDelete})
@@ -180,7 +180,7 @@ TEST_F(TAdListPanelTest, LoadShowsTitleCountsAndColumns)
     EXPECT_EQ(panel->ItemCount(), 4);
     EXPECT_EQ(panel->ParamColumns(), 1);
     EXPECT_EQ(panel->RecipientModel().columnCount(), 3);
-    EXPECT_EQ(panel->StatusCount(rsFailed), 2);
+    EXPECT_EQ(panel->StatusCount(RecipientStatus::Failed), 2);
     EXPECT_EQ(List()->columnWidth(0), 18);
     EXPECT_GT(panel->ColumnWidths()[0], panel->ColumnWidths()[1]); // addresses are wider than "Name n"
     EXPECT_TRUE(LinkEnabled(cmExport));
@@ -319,7 +319,7 @@ TEST_F(TAdListPanelTest, DiscardQuestionDependsOnTheCounts)
     EXPECT_EQ(boxes.Boxes().back().type, MsgDlgType::Confirmation);
     EXPECT_EQ(boxes.Boxes().back().text, u"Are you sure you want to discard current mailing list?"_s);
     boxes.Clear();
-    panel->RecordResult(rsSent, {}, 0);
+    panel->RecordResult(RecipientStatus::Sent, {}, 0);
     EXPECT_TRUE(panel->ConfirmDiscardList());
     EXPECT_TRUE(boxes.Boxes().isEmpty()); // nothing left to send
 }
@@ -338,7 +338,7 @@ TEST_F(TAdListPanelTest, DeletingTheLastRowsSelectsTheNewLastRow)
     EXPECT_EQ(Addresses(), u"u0@x.org u1@x.org u2@x.org"_s);
     EXPECT_EQ(panel->CurrentItem(), 2);
     EXPECT_EQ(panel->SelCount(), 1);
-    EXPECT_EQ(panel->StatusCount(rsNotSent), 1);
+    EXPECT_EQ(panel->StatusCount(RecipientStatus::NotSent), 1);
     EXPECT_EQ(ParseJobList(ReadJobListLines(JobListPath())).Rows.size(), 3u);
 }
 
@@ -379,7 +379,7 @@ TEST_F(TAdListPanelTest, AddAtTheLimitShowsTheLimitBox)
 TEST_F(TAdListPanelTest, AddingToASentListMakesItSendableAgain)
 {
     BuildWith({1, 1});
-    ASSERT_EQ(panel->StatusCount(rsNotSent), 0);
+    ASSERT_EQ(panel->StatusCount(RecipientStatus::NotSent), 0);
     OnNextModal([](QWidget *modal) {
         auto *dialog = qobject_cast<TEditRcpDialog *>(modal);
         ASSERT_NE(dialog, nullptr);
@@ -389,7 +389,7 @@ TEST_F(TAdListPanelTest, AddingToASentListMakesItSendableAgain)
         dialog->ButtonBar->Button(bOK)->click();
     });
     ASSERT_TRUE(panel->EditOrAddRecipient(true));
-    EXPECT_EQ(panel->StatusCount(rsNotSent), 1);
+    EXPECT_EQ(panel->StatusCount(RecipientStatus::NotSent), 1);
     EXPECT_EQ(panel->Recipient(2).Address, u"new@x.org"_s);
     EXPECT_EQ(panel->Recipient(2).Params, QStringList{u"a/b"_s});
     EXPECT_EQ(panel->CurrentItem(), 2);
@@ -429,7 +429,7 @@ TEST_F(TAdListPanelTest, EditChangesTheSelectedRow)
     });
     ASSERT_TRUE(panel->EditOrAddRecipient(false));
     EXPECT_EQ(panel->Recipient(0).Address, u"fixed@x.org"_s);
-    EXPECT_EQ(panel->Recipient(0).Status, rsFailed); // editing keeps the result
+    EXPECT_EQ(panel->Recipient(0).Status, RecipientStatus::Failed); // editing keeps the result
     EXPECT_EQ(ParseJobList(ReadJobListLines(JobListPath())).Rows[0].Address, u"fixed@x.org"_s);
 }
 
@@ -439,10 +439,10 @@ TEST_F(TAdListPanelTest, ResetStatusOfTheSelection)
     ClickRow(0);
     ClickRow(1, Qt::ShiftModifier);
     panel->ResetSelectedStatus();
-    EXPECT_EQ(panel->StatusCount(rsNotSent), 3);
+    EXPECT_EQ(panel->StatusCount(RecipientStatus::NotSent), 3);
     EXPECT_EQ(panel->Recipient(1).StatusText, u"Not yet sent"_s);
-    EXPECT_EQ(panel->Recipient(2).Status, rsSent);
-    EXPECT_EQ(ParseJobList(ReadJobListLines(JobListPath())).Rows[1].Status, rsNotSent);
+    EXPECT_EQ(panel->Recipient(2).Status, RecipientStatus::Sent);
+    EXPECT_EQ(ParseJobList(ReadJobListLines(JobListPath())).Rows[1].Status, RecipientStatus::NotSent);
 }
 
 TEST_F(TAdListPanelTest, RestoreReloadsAndResets)
@@ -453,15 +453,15 @@ TEST_F(TAdListPanelTest, RestoreReloadsAndResets)
     TRestoreSett options;
     panel->ApplyRestore(options);
     EXPECT_EQ(Addresses(), u"a@x.org b@x.org c@x.org"_s);
-    EXPECT_EQ(panel->StatusCount(rsNotSent), 3);
+    EXPECT_EQ(panel->StatusCount(RecipientStatus::NotSent), 3);
     EXPECT_EQ(panel->SelCount(), 0);
     EXPECT_TRUE(ReadBytes(JobListPath()).startsWith("0|a@x.org|Not yet sent\r\n"));
 
     options.Option(rpRestoreLst).SetBool(false);
     options.Option(rpClearStatus).SetBool(false);
-    panel->RecordResult(rsSent, {}, 0);
+    panel->RecordResult(RecipientStatus::Sent, {}, 0);
     panel->ApplyRestore(options);
-    EXPECT_EQ(panel->StatusCount(rsSent), 1);
+    EXPECT_EQ(panel->StatusCount(RecipientStatus::Sent), 1);
 }
 
 TEST_F(TAdListPanelTest, RestoreResetOnAnEmptyListKeepsThePlaceholder)
@@ -633,14 +633,14 @@ TEST_F(TAdListPanelTest, FailedExportKeepsTheSetting)
 TEST_F(TAdListPanelTest, JobModeLocksTheList)
 {
     BuildWith({0, 0, 1, 0});
-    panel->SetJobMode(jmSendAll);
+    panel->SetJobMode(JobMode::SendAll);
     for (const CommandId id : {cmImport, cmExport, cmClear, cmAdd, cmEdit, cmDelete})
         EXPECT_FALSE(LinkEnabled(id)) << int(id);
     EXPECT_TRUE(List()->testAttribute(Qt::WA_TransparentForMouseEvents));
 
     settings.Param(spMethodBcc).SetBool(true);
     settings.Param(spMethodCount).SetInt(2);
-    panel->BeginRecipients(jmSendAll);
+    panel->BeginRecipients(JobMode::SendAll);
     ASSERT_EQ(selects->count(), 1); // one event per group
     EXPECT_EQ(selects->at(0).at(1).toInt(), 1);
     TEmailMessage message;
@@ -648,16 +648,16 @@ TEST_F(TAdListPanelTest, JobModeLocksTheList)
     panel->FillBccRecipients(message);
     ASSERT_EQ(message.Bcc.size(), 2);
     EXPECT_EQ(message.Bcc[0].Address, u"u0@x.org"_s);
-    panel->RecordResult(rsFailed, u"452 too many\r\n"_s);
-    EXPECT_EQ(panel->StatusCount(rsFailed), 2);
-    EXPECT_EQ(panel->FindNextRecipient(jmSendAll, true), 3);
-    ASSERT_TRUE(panel->AdvanceRecipients(jmSendAll));
+    panel->RecordResult(RecipientStatus::Failed, u"452 too many\r\n"_s);
+    EXPECT_EQ(panel->StatusCount(RecipientStatus::Failed), 2);
+    EXPECT_EQ(panel->FindNextRecipient(JobMode::SendAll, true), 3);
+    ASSERT_TRUE(panel->AdvanceRecipients(JobMode::SendAll));
     EXPECT_EQ(selects->count(), 2);
     EXPECT_EQ(panel->BccGroup(), std::vector<int>{3});
-    panel->RecordResult(rsSent, {});
-    EXPECT_FALSE(panel->AdvanceRecipients(jmSendAll));
+    panel->RecordResult(RecipientStatus::Sent, {});
+    EXPECT_FALSE(panel->AdvanceRecipients(JobMode::SendAll));
 
-    panel->SetJobMode(jmIdle);
+    panel->SetJobMode(JobMode::Idle);
     EXPECT_TRUE(LinkEnabled(cmImport));
     EXPECT_FALSE(List()->testAttribute(Qt::WA_TransparentForMouseEvents));
     EXPECT_EQ(panel->CurrentItem(), 3); // the last recipient stays selected

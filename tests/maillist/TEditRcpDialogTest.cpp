@@ -20,7 +20,7 @@ class TEditRcpDialogTest : public testing::Test {
 protected:
     void Load(int params)
     {
-        std::vector<TRecipient> rows{{rsSent, u"ann@x.org"_s, {}, u"Sent on 1"_s}};
+        std::vector<TRecipient> rows{{RecipientStatus::Sent, u"ann@x.org"_s, {}, u"Sent on 1"_s}};
         for (int k = 0; k < params; ++k)
             rows[0].Params.append(u"p%1"_s.arg(k + 1));
         model.ResetList(rows, params);

@@ -13,12 +13,13 @@ namespace {
 
 class TRecipientCursorTest : public testing::Test {
 protected:
-    void Load(std::initializer_list<RecipientStatus> statuses, int params = 0)
+    // Rows with the given statuses, as the job-list file numbers them.
+    void Load(std::initializer_list<int> statuses, int params = 0)
     {
         std::vector<TRecipient> rows;
         int i = 0;
-        for (const RecipientStatus s : statuses) {
-            TRecipient r{s, u"u%1@x.org"_s.arg(i), {}, u"t"_s};
+        for (const int s : statuses) {
+            TRecipient r{RecipientStatus(s), u"u%1@x.org"_s.arg(i), {}, u"t"_s};
             for (int k = 0; k < params; ++k)
                 r.Params.append(u"name%1-%2"_s.arg(i).arg(k + 1));
             rows.push_back(r);
@@ -38,9 +39,9 @@ protected:
             if (rows.empty())
                 break;
             visited.push_back(rows);
-            cursor.RecordResult(rsSent, {});
+            cursor.RecordResult(RecipientStatus::Sent, {});
         } while (cursor.AdvanceRecipients(mode, options));
-        cursor.SetJobMode(jmIdle);
+        cursor.SetJobMode(JobMode::Idle);
         return visited;
     }
 
@@ -58,20 +59,20 @@ using Groups = std::vector<std::vector<int>>;
 TEST_F(TRecipientCursorTest, SendAllVisitsTheUnsentRows)
 {
     Load({1, 0, 2, 0});
-    EXPECT_EQ(Walk(jmSendAll, individual), (Groups{{1}, {3}}));
+    EXPECT_EQ(Walk(JobMode::SendAll, individual), (Groups{{1}, {3}}));
 }
 
 TEST_F(TRecipientCursorTest, ResendFailedVisitsTheFailedRows)
 {
     Load({1, 0, 2, 0});
-    EXPECT_EQ(Walk(jmResendFailed, individual), (Groups{{2}}));
+    EXPECT_EQ(Walk(JobMode::ResendFailed, individual), (Groups{{2}}));
 }
 
 TEST_F(TRecipientCursorTest, BccGroupsSkipSentRows)
 {
     Load({0, 0, 1, 0, 0, 0});
-    EXPECT_EQ(Walk(jmSendAll, bcc), (Groups{{0, 1}, {3, 4}, {5}}));
-    EXPECT_EQ(model.StatusCount(rsSent), 6);
+    EXPECT_EQ(Walk(JobMode::SendAll, bcc), (Groups{{0, 1}, {3, 4}, {5}}));
+    EXPECT_EQ(model.StatusCount(RecipientStatus::Sent), 6);
 }
 
 TEST_F(TRecipientCursorTest, SendSelectedVisitsTheSelectionInListOrder)
@@ -80,28 +81,28 @@ TEST_F(TRecipientCursorTest, SendSelectedVisitsTheSelectionInListOrder)
     cursor.SelectRows({7}, 7);
     selection.select(model.index(5, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     selection.select(model.index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    EXPECT_EQ(Walk(jmSendSelected, individual), (Groups{{2}, {5}, {7}}));
+    EXPECT_EQ(Walk(JobMode::SendSelected, individual), (Groups{{2}, {5}, {7}}));
 }
 
 TEST_F(TRecipientCursorTest, SendSelectedInBccGroups)
 {
     Load({0, 1, 0, 0, 2});
     cursor.SelectRows({0, 1, 2, 3, 4}, 0);
-    EXPECT_EQ(Walk(jmSendSelected, bcc), (Groups{{0, 1}, {2, 3}, {4}}));
+    EXPECT_EQ(Walk(JobMode::SendSelected, bcc), (Groups{{0, 1}, {2, 3}, {4}}));
 }
 
 TEST_F(TRecipientCursorTest, OneSelectedRecipientStaysSelected)
 {
     Load({1, 1, 1});
     cursor.SelectRows({1}, 1);
-    cursor.SetJobMode(jmSendSelected);
+    cursor.SetJobMode(JobMode::SendSelected);
     QSignalSpy changes(&selection, &QItemSelectionModel::selectionChanged);
-    cursor.BeginRecipients(jmSendSelected, bcc);
+    cursor.BeginRecipients(JobMode::SendSelected, bcc);
     EXPECT_EQ(changes.count(), 0);
     EXPECT_EQ(cursor.CurrentItem(), 1);
     EXPECT_EQ(cursor.BccGroup(), std::vector<int>{1});
-    EXPECT_EQ(cursor.FindNextRecipient(jmSendSelected, true), -1);
-    EXPECT_FALSE(cursor.AdvanceRecipients(jmSendSelected, bcc));
+    EXPECT_EQ(cursor.FindNextRecipient(JobMode::SendSelected, true), -1);
+    EXPECT_FALSE(cursor.AdvanceRecipients(JobMode::SendSelected, bcc));
     EXPECT_EQ(cursor.SelectedRows(), std::vector<int>{1});
 }
 
@@ -109,11 +110,11 @@ TEST_F(TRecipientCursorTest, PeekConsumesNothing)
 {
     Load({0, 0, 0, 0});
     cursor.SelectRows({1, 3}, 1);
-    cursor.SetJobMode(jmSendSelected);
-    EXPECT_EQ(cursor.FindNextRecipient(jmSendSelected, true), 1);
-    EXPECT_EQ(cursor.FindNextRecipient(jmSendSelected, true), 1);
-    EXPECT_EQ(cursor.FindNextRecipient(jmSendSelected, false), 1);
-    EXPECT_EQ(cursor.FindNextRecipient(jmSendSelected, true), 3);
+    cursor.SetJobMode(JobMode::SendSelected);
+    EXPECT_EQ(cursor.FindNextRecipient(JobMode::SendSelected, true), 1);
+    EXPECT_EQ(cursor.FindNextRecipient(JobMode::SendSelected, true), 1);
+    EXPECT_EQ(cursor.FindNextRecipient(JobMode::SendSelected, false), 1);
+    EXPECT_EQ(cursor.FindNextRecipient(JobMode::SendSelected, true), 3);
 }
 
 TEST_F(TRecipientCursorTest, EachGroupIsOneSelectionChange)
@@ -121,12 +122,12 @@ TEST_F(TRecipientCursorTest, EachGroupIsOneSelectionChange)
     Load({0, 0, 0, 0, 0, 0, 0});
     const TJobOptions three{true, 3, false, 1};
     QSignalSpy changes(&selection, &QItemSelectionModel::selectionChanged);
-    cursor.SetJobMode(jmSendAll);
-    cursor.BeginRecipients(jmSendAll, three);
+    cursor.SetJobMode(JobMode::SendAll);
+    cursor.BeginRecipients(JobMode::SendAll, three);
     EXPECT_EQ(changes.count(), 1);
     EXPECT_EQ(cursor.CurrentItem(), 2); // the last of the group
-    cursor.RecordResult(rsSent, {});
-    ASSERT_TRUE(cursor.AdvanceRecipients(jmSendAll, three));
+    cursor.RecordResult(RecipientStatus::Sent, {});
+    ASSERT_TRUE(cursor.AdvanceRecipients(JobMode::SendAll, three));
     EXPECT_EQ(changes.count(), 2);
     EXPECT_EQ(cursor.SelectedRows(), (std::vector<int>{3, 4, 5}));
 }
@@ -135,46 +136,46 @@ TEST_F(TRecipientCursorTest, NothingToSendLeavesNothingSelected)
 {
     Load({1, 1});
     cursor.SelectRows({0}, 0);
-    cursor.SetJobMode(jmResendFailed);
-    cursor.BeginRecipients(jmResendFailed, individual);
+    cursor.SetJobMode(JobMode::ResendFailed);
+    cursor.BeginRecipients(JobMode::ResendFailed, individual);
     EXPECT_EQ(cursor.CurrentItem(), -1);
-    EXPECT_EQ(cursor.FindNextRecipient(jmResendFailed, true), -1);
-    EXPECT_FALSE(cursor.AdvanceRecipients(jmResendFailed, individual));
-    EXPECT_FALSE(cursor.RecordResult(rsSent, {}));
+    EXPECT_EQ(cursor.FindNextRecipient(JobMode::ResendFailed, true), -1);
+    EXPECT_FALSE(cursor.AdvanceRecipients(JobMode::ResendFailed, individual));
+    EXPECT_FALSE(cursor.RecordResult(RecipientStatus::Sent, {}));
 }
 
 TEST_F(TRecipientCursorTest, SearchStartsAtTheTopWhateverTheUserSelected)
 {
     Load({0, 0, 0});
     cursor.SelectRows({2}, 2);
-    EXPECT_EQ(Walk(jmSendAll, individual), (Groups{{0}, {1}, {2}}));
+    EXPECT_EQ(Walk(JobMode::SendAll, individual), (Groups{{0}, {1}, {2}}));
 }
 
 TEST_F(TRecipientCursorTest, RecordResultGoesToTheGroupOrTheSelection)
 {
     Load({0, 0, 0, 0});
-    cursor.SetJobMode(jmSendAll);
-    cursor.BeginRecipients(jmSendAll, bcc);
-    cursor.RecordResult(rsFailed, u"550 refused\r\n"_s);
+    cursor.SetJobMode(JobMode::SendAll);
+    cursor.BeginRecipients(JobMode::SendAll, bcc);
+    cursor.RecordResult(RecipientStatus::Failed, u"550 refused\r\n"_s);
     EXPECT_EQ(model.Recipient(0).StatusText, u"Error: 550 refused"_s);
-    EXPECT_EQ(model.Recipient(1).Status, rsFailed);
-    EXPECT_EQ(model.Recipient(2).Status, rsNotSent);
-    EXPECT_EQ(model.StatusCount(rsFailed), 2);
+    EXPECT_EQ(model.Recipient(1).Status, RecipientStatus::Failed);
+    EXPECT_EQ(model.Recipient(2).Status, RecipientStatus::NotSent);
+    EXPECT_EQ(model.StatusCount(RecipientStatus::Failed), 2);
 
-    cursor.SetJobMode(jmIdle);
+    cursor.SetJobMode(JobMode::Idle);
     cursor.SelectRows({3}, 3);
-    cursor.RecordResult(rsSent, {});
-    EXPECT_EQ(model.Recipient(3).Status, rsSent);
+    cursor.RecordResult(RecipientStatus::Sent, {});
+    EXPECT_EQ(model.Recipient(3).Status, RecipientStatus::Sent);
     EXPECT_TRUE(model.Recipient(3).StatusText.startsWith(u"Sent on "_s));
-    cursor.RecordResult(rsNotSent, {}, 0);
+    cursor.RecordResult(RecipientStatus::NotSent, {}, 0);
     EXPECT_EQ(model.Recipient(0).StatusText, u"Not yet sent"_s);
 }
 
 TEST_F(TRecipientCursorTest, BccAddressesCarryTheNameParameter)
 {
     Load({0, 0}, 1);
-    cursor.SetJobMode(jmSendAll);
-    cursor.BeginRecipients(jmSendAll, bcc);
+    cursor.SetJobMode(JobMode::SendAll);
+    cursor.BeginRecipients(JobMode::SendAll, bcc);
     const TEmailAddressList named = cursor.BccAddresses({true, 2, true, 1});
     ASSERT_EQ(named.size(), 2);
     EXPECT_EQ(named[1], (TEmailAddressItem{u"u1@x.org"_s, u"name1-1"_s}));
@@ -188,8 +189,8 @@ TEST_F(TRecipientCursorTest, BccAddressesCarryTheNameParameter)
 TEST_F(TRecipientCursorTest, IndividualMethodHasNoBccAddresses)
 {
     Load({0, 0});
-    cursor.SetJobMode(jmSendAll);
-    cursor.BeginRecipients(jmSendAll, individual);
+    cursor.SetJobMode(JobMode::SendAll);
+    cursor.BeginRecipients(JobMode::SendAll, individual);
     EXPECT_TRUE(cursor.BccAddresses(individual).isEmpty());
 }
 
@@ -222,11 +223,11 @@ TEST_F(TRecipientCursorTest, ThePlaceholderRowIsNeverReached)
     cursor.SelectRows({0}, 0);
     EXPECT_EQ(cursor.CurrentItem(), -1);
     EXPECT_FALSE(selection.hasSelection());
-    for (const JobMode mode : {jmSendAll, jmSendSelected, jmResendFailed}) {
+    for (const JobMode mode : {JobMode::SendAll, JobMode::SendSelected, JobMode::ResendFailed}) {
         cursor.SetJobMode(mode);
         cursor.BeginRecipients(mode, bcc);
         EXPECT_EQ(cursor.CurrentItem(), -1);
-        EXPECT_FALSE(cursor.RecordResult(rsSent, {}));
+        EXPECT_FALSE(cursor.RecordResult(RecipientStatus::Sent, {}));
     }
     EXPECT_EQ(model.data(model.index(0, 1)).toString(), u"[Required]"_s);
 }

@@ -9,12 +9,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-std::vector<TRecipient> Rows(std::initializer_list<RecipientStatus> statuses, int params = 1)
+// Rows with the given statuses, as the job-list file numbers them.
+std::vector<TRecipient> Rows(std::initializer_list<int> statuses, int params = 1)
 {
     std::vector<TRecipient> rows;
     int i = 0;
-    for (const RecipientStatus s : statuses) {
-        TRecipient r{s, u"user%1@example.com"_s.arg(i++), {}, u"text"_s};
+    for (const int s : statuses) {
+        TRecipient r{RecipientStatus(s), u"user%1@example.com"_s.arg(i++), {}, u"text"_s};
         for (int k = 0; k < params; ++k)
             r.Params.append(u"p%1"_s.arg(k + 1));
         rows.push_back(r);
@@ -37,11 +38,11 @@ TEST_F(TRecipientModelTest, EmptyListShowsOnePlaceholderRowThatCannotBeSelected)
     EXPECT_EQ(model.RecipientCount(), 0);
     EXPECT_EQ(model.columnCount(), 2);
     EXPECT_FALSE(model.IsValidItem(0));
-    EXPECT_EQ(model.Status(0), rsPlaceholder);
+    EXPECT_EQ(model.Status(0), RecipientStatus::Placeholder);
     EXPECT_EQ(model.data(model.index(0, 1)).toString(), u"[Required]"_s);
-    EXPECT_EQ(model.data(model.index(0, 0), TRecipientModel::StatusRole).toInt(), rsPlaceholder);
+    EXPECT_EQ(model.data(model.index(0, 0), TRecipientModel::StatusRole).toInt(), ToInt(RecipientStatus::Placeholder));
     EXPECT_FALSE(model.flags(model.index(0, 1)) & Qt::ItemIsSelectable);
-    for (int s = 0; s < 3; ++s)
+    for (const auto s : {RecipientStatus::NotSent, RecipientStatus::Sent, RecipientStatus::Failed})
         EXPECT_EQ(model.StatusCount(s), 0);
 }
 
@@ -52,7 +53,7 @@ TEST_F(TRecipientModelTest, ColumnsAreIconAddressAndParameters)
     EXPECT_EQ(model.data(model.index(1, 1)).toString(), u"user1@example.com"_s);
     EXPECT_EQ(model.data(model.index(1, 4)).toString(), u"p3"_s);
     EXPECT_FALSE(model.data(model.index(1, 0)).isValid());
-    EXPECT_EQ(model.data(model.index(2, 3), TRecipientModel::StatusRole).toInt(), rsFailed);
+    EXPECT_EQ(model.data(model.index(2, 3), TRecipientModel::StatusRole).toInt(), ToInt(RecipientStatus::Failed));
     EXPECT_EQ(model.data(model.index(2, 0), TRecipientModel::StatusTextRole).toString(), u"text"_s);
     EXPECT_TRUE(model.flags(model.index(0, 1)) & Qt::ItemIsSelectable);
 }
@@ -75,29 +76,33 @@ TEST_F(TRecipientModelTest, LoadIsOneResetAndCountsStatuses)
     QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
     model.ResetList(Rows({0, 0, 1, 2, 2, 2}), 1);
     EXPECT_EQ(resets.count(), 1);
-    EXPECT_EQ(model.StatusCount(rsNotSent), 2);
-    EXPECT_EQ(model.StatusCount(rsSent), 1);
-    EXPECT_EQ(model.StatusCount(rsFailed), 3);
+    EXPECT_EQ(model.StatusCount(RecipientStatus::NotSent), 2);
+    EXPECT_EQ(model.StatusCount(RecipientStatus::Sent), 1);
+    EXPECT_EQ(model.StatusCount(RecipientStatus::Failed), 3);
 }
 
 TEST_F(TRecipientModelTest, CountsFollowEveryChange)
 {
     model.ResetList(Rows({0, 1, 2}), 1);
-    model.SetResult(0, rsSent, u"Sent on x"_s);
-    model.SetResult(2, rsNotSent, u"Not yet sent"_s);
-    EXPECT_EQ(model.StatusCount(rsNotSent), 1);
-    EXPECT_EQ(model.StatusCount(rsSent), 2);
-    EXPECT_EQ(model.StatusCount(rsFailed), 0);
+    model.SetResult(0, RecipientStatus::Sent, u"Sent on x"_s);
+    model.SetResult(2, RecipientStatus::NotSent, u"Not yet sent"_s);
+    EXPECT_EQ(model.StatusCount(RecipientStatus::NotSent), 1);
+    EXPECT_EQ(model.StatusCount(RecipientStatus::Sent), 2);
+    EXPECT_EQ(model.StatusCount(RecipientStatus::Failed), 0);
 
     model.Append(u"new@example.com"_s, {});
-    EXPECT_EQ(model.StatusCount(rsNotSent), 2);
+    EXPECT_EQ(model.StatusCount(RecipientStatus::NotSent), 2);
     model.RemoveRows({0, 1});
-    EXPECT_EQ(model.StatusCount(rsSent), 0);
-    EXPECT_EQ(model.StatusCount(rsNotSent), 2);
+    EXPECT_EQ(model.StatusCount(RecipientStatus::Sent), 0);
+    EXPECT_EQ(model.StatusCount(RecipientStatus::NotSent), 2);
 
-    const std::array<int, 3> kept{model.StatusCount(0), model.StatusCount(1), model.StatusCount(2)};
+    const auto counts = [&] {
+        return std::array<int, 3>{model.StatusCount(RecipientStatus::NotSent), model.StatusCount(RecipientStatus::Sent),
+                                  model.StatusCount(RecipientStatus::Failed)};
+    };
+    const std::array<int, 3> kept = counts();
     model.RecountStatuses();
-    EXPECT_EQ(kept, (std::array<int, 3>{model.StatusCount(0), model.StatusCount(1), model.StatusCount(2)}));
+    EXPECT_EQ(kept, counts());
 }
 
 TEST_F(TRecipientModelTest, AppendCleansFieldsAndFitsParameters)
@@ -139,7 +144,7 @@ TEST_F(TRecipientModelTest, ScatteredRemovalIsOneReset)
 {
     std::vector<TRecipient> rows;
     for (int i = 0; i < 200; ++i)
-        rows.push_back({i % 3, u"u%1@x.org"_s.arg(i), {}, u"t"_s});
+        rows.push_back({RecipientStatus(i % 3), u"u%1@x.org"_s.arg(i), {}, u"t"_s});
     model.ResetList(rows, 0);
     std::vector<int> odd;
     for (int i = 1; i < 200; i += 2)
@@ -152,7 +157,7 @@ TEST_F(TRecipientModelTest, ScatteredRemovalIsOneReset)
     int notSent = 0;
     for (int i = 0; i < 200; i += 2)
         notSent += i % 3 == 0;
-    EXPECT_EQ(model.StatusCount(rsNotSent), notSent);
+    EXPECT_EQ(model.StatusCount(RecipientStatus::NotSent), notSent);
 }
 
 TEST_F(TRecipientModelTest, RemovingEveryRowShowsThePlaceholder)
@@ -161,16 +166,16 @@ TEST_F(TRecipientModelTest, RemovingEveryRowShowsThePlaceholder)
     model.RemoveRows({0, 1});
     EXPECT_TRUE(model.IsEmpty());
     EXPECT_EQ(model.rowCount(), 1);
-    EXPECT_EQ(model.StatusCount(rsSent), 0);
+    EXPECT_EQ(model.StatusCount(RecipientStatus::Sent), 0);
 }
 
 TEST_F(TRecipientModelTest, VerbsIgnoreThePlaceholderRow)
 {
-    model.SetResult(0, rsSent, u"Sent on x"_s);
+    model.SetResult(0, RecipientStatus::Sent, u"Sent on x"_s);
     model.SetValues(0, u"x@y.z"_s, {});
     model.RemoveRows({0});
     EXPECT_TRUE(model.IsEmpty());
-    EXPECT_EQ(model.StatusCount(rsSent), 0);
+    EXPECT_EQ(model.StatusCount(RecipientStatus::Sent), 0);
     EXPECT_EQ(model.data(model.index(0, 1)).toString(), u"[Required]"_s);
 }
 
@@ -178,10 +183,10 @@ TEST_F(TRecipientModelTest, ResultsForManyRowsAreOneChange)
 {
     model.ResetList(Rows({0, 0, 1, 2, 0}), 1);
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-    model.SetResults({1, 3, 4, 99}, rsSent, u"Sent on x"_s);
+    model.SetResults({1, 3, 4, 99}, RecipientStatus::Sent, u"Sent on x"_s);
     EXPECT_EQ(changed.count(), 1);
-    EXPECT_EQ(model.StatusCount(rsSent), 4);
-    EXPECT_EQ(model.StatusCount(rsFailed), 0);
+    EXPECT_EQ(model.StatusCount(RecipientStatus::Sent), 4);
+    EXPECT_EQ(model.StatusCount(RecipientStatus::Failed), 0);
     EXPECT_EQ(model.Recipient(3).StatusText, u"Sent on x"_s);
 }
 
