@@ -15,9 +15,13 @@
 #include <Poco/Net/NetException.h>
 #include <Poco/Net/NetSSL.h>
 #include <Poco/Net/SMTPClientSession.h>
+#include <Poco/Net/SSLException.h>
 #include <Poco/Net/SecureStreamSocket.h>
 #include <Poco/Net/SocketAddress.h>
 #include <Poco/Net/StreamSocket.h>
+
+#include <openssl/err.h>
+#include <openssl/ssl.h>
 
 #include <csignal>
 #include <mutex>
@@ -58,6 +62,52 @@ bool IsPositive(int status)
     return status / 100 == 2;
 }
 
+// One context for every connection: set-up costs more than a handshake, and
+// OpenSSL lets many connections and threads share a context once it is made.
+// The negotiating method: the highest TLS version both sides know, but none
+// below 1.2 (RFC 8996). The server certificate is not verified, as the
+// program always did.
+Poco::Net::Context::Ptr TlsContext()
+{
+    static const Poco::Net::Context::Ptr context = [] {
+        Poco::Net::Context::Ptr c =
+            new Poco::Net::Context(Poco::Net::Context::TLS_CLIENT_USE, "", Poco::Net::Context::VERIFY_NONE, 9, false,
+                                   "ALL:!ADH:!LOW:!EXP:!MD5:@STRENGTH");
+        c->requireMinimumProtocol(Poco::Net::Context::PROTO_TLSV1_2);
+        // Without Poco's verify callback: nothing is checked, but it copies
+        // the server's certificate for an error event nobody listens to.
+        SSL_CTX_set_verify(c->sslContext(), SSL_VERIFY_NONE, nullptr);
+        return c;
+    }();
+    return context;
+}
+
+// A handshake that failed because the server knows no version from TLS 1.2
+// up: OpenSSL refuses the older version the server chose, or the server
+// answers that it does not know ours.
+bool IsVersionFailure(const std::string &text)
+{
+    for (const int reason : {SSL_R_UNSUPPORTED_PROTOCOL, SSL_R_TLSV1_ALERT_PROTOCOL_VERSION}) {
+        const char *name = ERR_reason_error_string(ERR_PACK(ERR_LIB_SSL, 0, reason));
+        if (name && text.find(name) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+Poco::Net::SecureStreamSocket SecureSocket(const Poco::Net::StreamSocket &socket, const std::string &host)
+{
+    try {
+        return Poco::Net::SecureStreamSocket::attach(socket, host, TlsContext());
+    } catch (const Poco::Net::SSLException &e) {
+        if (IsVersionFailure(e.message()))
+            throw SmtpError(SmtpError::ConnectionLost,
+                            u"The server offers no TLS version from TLS 1.2 up; the older versions are no longer "
+                            "safe (RFC 8996) and are not used. %1"_s.arg(QString::fromStdString(e.displayText())));
+        throw;
+    }
+}
+
 /** Poco's client with its socket within reach, for STARTTLS with a host name. */
 class Client : public Poco::Net::SMTPClientSession {
 public:
@@ -85,7 +135,7 @@ public:
             socket.setReceiveTimeout(Milliseconds(m_options.ReadTimeoutMs));
             socket.setSendTimeout(Milliseconds(m_options.ReadTimeoutMs));
             if (m_options.UseTLS == SmtpTls::Implicit)
-                socket = Poco::Net::SecureStreamSocket::attach(socket, host, TlsContext());
+                socket = SecureSocket(socket, host);
             m_client = std::make_unique<Client>(socket);
             m_client->login(); // greeting, EHLO (HELO when EHLO is refused)
             if (m_options.UseTLS == SmtpTls::StartTls) {
@@ -94,7 +144,7 @@ public:
                     throw SmtpError(SmtpError::Refused,
                                     u"The server does not offer STARTTLS (%1); the connection is not encrypted."_s.arg(
                                         ReplyText(reply)));
-                m_client->socket() = Poco::Net::SecureStreamSocket::attach(m_client->socket(), host, TlsContext());
+                m_client->socket() = SecureSocket(m_client->socket(), host);
                 m_client->login(); // EHLO again: RFC 3207 4.2, the server forgets what it was told
             }
         });
@@ -163,16 +213,6 @@ private:
         return SmtpError(SmtpError::ConnectionLost, u"Connection closed by the server."_s);
     }
 
-    // The negotiating method: the highest TLS version both sides know. The
-    // server certificate is not verified, as the program always did.
-    Poco::Net::Context::Ptr TlsContext()
-    {
-        if (!m_context)
-            m_context = new Poco::Net::Context(Poco::Net::Context::TLS_CLIENT_USE, "", Poco::Net::Context::VERIFY_NONE,
-                                               9, false, "ALL:!ADH:!LOW:!EXP:!MD5:@STRENGTH");
-        return m_context;
-    }
-
     // A command and its reply; no reply at all means the connection is gone.
     int Command(const std::string &command, std::string &reply)
     {
@@ -207,7 +247,6 @@ private:
     }
 
     SmtpOptions m_options;
-    Poco::Net::Context::Ptr m_context;
     std::unique_ptr<Client> m_client;
 };
 

@@ -205,3 +205,30 @@ TEST(SmtpSessionTest, SilentServerTimesOut)
         EXPECT_LT(timer.elapsed(), 5000);
     }
 }
+
+// A server that speaks only TLS 1.0 and 1.1 (retired by RFC 8996) is a
+// connection error that says why, before the login goes over it.
+TEST(SmtpSessionTest, TlsOlderThanOnePointTwoIsAConnectionError)
+{
+    TestSmtpServerOptions options;
+    options.LegacyTls = true;
+    TestSmtpServer server(options);
+    for (const auto &[port, tls] :
+         {std::pair{server.StartTlsPort(), SmtpTls::StartTls}, {server.TlsPort(), SmtpTls::Implicit}}) {
+        auto session = CreateSmtpSession(WithLogin(Options(port, tls)));
+        try {
+            session->Connect();
+            session->Authenticate();
+            ADD_FAILURE() << "logged in over old TLS";
+        } catch (const SmtpError &e) {
+            EXPECT_EQ(e.ErrorKind(), SmtpError::ConnectionLost);
+            EXPECT_TRUE(e.Message().contains(u"TLS 1.2"_s)) << e.what();
+        }
+        session->Disconnect();
+    }
+    ASSERT_TRUE(server.WaitForSessions(1));
+    for (const RecordedSession &s : server.Sessions()) {
+        EXPECT_TRUE(s.AuthUser.isEmpty());
+        EXPECT_FALSE(s.Commands.contains(u"AUTH"_s));
+    }
+}
