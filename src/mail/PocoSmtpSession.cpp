@@ -62,6 +62,14 @@ bool IsPositive(int status)
     return status / 100 == 2;
 }
 
+// Replies about the session rather than this message: the server is closing
+// the channel (421), or wants authentication or STARTTLS first (530). Every
+// later message would get the same.
+bool IsSessionReply(int status)
+{
+    return status == 421 || status == 530;
+}
+
 // One context for every connection: set-up costs more than a handshake, and
 // OpenSSL lets many connections and threads share a context once it is made.
 // The negotiating method: the highest TLS version both sides know, but none
@@ -170,22 +178,26 @@ public:
     {
         Guarded([&] {
             std::string reply;
-            if (!IsPositive(Command("MAIL FROM:<" + from.toStdString() + '>', reply)))
-                Refuse(u"Cannot send message: "_s + ReplyText(reply));
+            int status = Command("MAIL FROM:<" + from.toStdString() + '>', reply);
+            if (!IsPositive(status))
+                Refuse(status, reply, u"Cannot send message: "_s + ReplyText(reply));
             for (const QString &recipient : recipients) {
                 const std::string angled = '<' + recipient.toStdString() + '>';
-                if (!IsPositive(Command("RCPT TO:" + angled, reply)))
-                    Refuse(u"Recipient rejected: %1: %2"_s.arg(QString::fromStdString(angled), ReplyText(reply)));
+                status = Command("RCPT TO:" + angled, reply);
+                if (!IsPositive(status))
+                    Refuse(status, reply,
+                           u"Recipient rejected: %1: %2"_s.arg(QString::fromStdString(angled), ReplyText(reply)));
             }
-            if (Command("DATA", reply) != 354)
-                Refuse(u"Cannot send message data: "_s + ReplyText(reply));
+            status = Command("DATA", reply);
+            if (status != 354)
+                Refuse(status, reply, u"Cannot send message data: "_s + ReplyText(reply));
             std::istringstream in(data.toStdString());
             try {
                 m_client->sendMessage(in);
             } catch (const Poco::Net::SMTPException &e) {
                 if (e.code() == 0)
                     throw ConnectionClosed();
-                Refuse(QString::fromStdString(e.message()).replace(u'\n', u' '));
+                Refuse(e.code(), e.message(), QString::fromStdString(e.message()).replace(u'\n', u' '));
             }
         });
     }
@@ -222,14 +234,28 @@ private:
         return status;
     }
 
-    [[noreturn]] void Refuse(const QString &text)
+    // A refusal of this message (text for the user) is followed by RSET, so
+    // the next send starts afresh. A refusal of the session, or a server that
+    // no longer answers the RSET because it hung up after its reply, ends the
+    // session instead: every later message would fail the same way.
+    [[noreturn]] void Refuse(int status, const std::string &reply, const QString &text)
     {
-        std::string reply;
+        if (IsSessionReply(status))
+            throw SmtpError(SmtpError::SessionRefused,
+                            u"The server refuses mail on this connection: "_s + ReplyText(reply));
+        std::string rsetReply;
+        int rset = 0;
         try {
-            m_client->sendCommand("RSET", reply);
+            rset = m_client->sendCommand("RSET", rsetReply);
         } catch (const Poco::Exception &) {
-            // Reported by the next command if the connection is really gone.
+            // No answer: below.
         }
+        if (rset == 0)
+            throw SmtpError(SmtpError::SessionRefused,
+                            u"The server ended the session after its reply: "_s + ReplyText(reply));
+        if (IsSessionReply(rset))
+            throw SmtpError(SmtpError::SessionRefused,
+                            u"The server refuses mail on this connection: "_s + ReplyText(rsetReply));
         throw SmtpError(SmtpError::Refused, text);
     }
 

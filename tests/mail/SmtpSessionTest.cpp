@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -148,6 +149,34 @@ TEST(SmtpSessionTest, LinesStartingWithADotSurvive)
     session->Disconnect();
     ASSERT_TRUE(server.WaitForMessages(1));
     EXPECT_EQ(server.Messages().first().Data, Mail("dots", body));
+}
+
+// Replies about the session rather than the message (530 and 421, and any
+// reply after which the server hung up) say that no later message can go
+// out either: they are not a refusal of this one.
+TEST(SmtpSessionTest, SessionRepliesAreNotRefusalsOfTheMessage)
+{
+    TestSmtpServerOptions options;
+    options.RequireStartTls = true;
+    options.HangUpRecipients = {{u"closing@example.org"_s, u"421 4.3.2 Shutting down"_s},
+                                {u"gone@example.org"_s, u"554 5.7.1 Go away"_s}};
+    TestSmtpServer server(options);
+    const std::tuple<quint16, QString, QString> cases[] = {
+        {server.StartTlsPort(), u"b@example.org"_s, u"530 Must issue a STARTTLS command first"_s},
+        {server.PlainPort(), u"closing@example.org"_s, u"421 4.3.2 Shutting down"_s},
+        {server.PlainPort(), u"gone@example.org"_s, u"554 5.7.1 Go away"_s}};
+    for (const auto &[port, to, reply] : cases) {
+        auto session = CreateSmtpSession(Options(port));
+        session->Connect();
+        try {
+            session->Send(u"a@example.org"_s, {to}, Mail("x", "y\r\n"));
+            ADD_FAILURE() << "sent to " << to.toStdString();
+        } catch (const SmtpError &e) {
+            EXPECT_EQ(e.ErrorKind(), SmtpError::SessionRefused) << e.what();
+            EXPECT_TRUE(e.Message().contains(reply)) << e.what();
+        }
+        session->Disconnect();
+    }
 }
 
 // The server hangs up after the first message: the next send is a lost
