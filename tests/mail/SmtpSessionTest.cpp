@@ -137,18 +137,23 @@ TEST(SmtpSessionTest, RefusedRecipientLeavesTheSessionUsable)
     EXPECT_TRUE(server.Sessions().first().Commands.contains(u"RSET"_s));
 }
 
-// Poco's MailOutputStream stuffs a leading dot (RFC 5321 4.5.2); pinned here
-// because the composer relies on it.
-TEST(SmtpSessionTest, LinesStartingWithADotSurvive)
+// What the server gets (RFC 5321): a line that starts with a dot has it
+// doubled on the wire, bare CR and LF go out as CR LF (so no server can take
+// "\n.\r\n" for the end of the data), and a last line without an end gets
+// one before the end mark.
+TEST(SmtpSessionTest, DataArrivesWithItsDotsAndCrLfLineEnds)
 {
     TestSmtpServer server;
     auto session = CreateSmtpSession(Options(server.PlainPort()));
     session->Connect();
     const QByteArray body = ".hidden\r\n..two dots\r\n.\r\nlast\r\n";
     session->Send(u"a@example.org"_s, {u"b@example.org"_s}, Mail("dots", body));
+    session->Send(u"a@example.org"_s, {u"b@example.org"_s}, ".first\r\nbare\nfeed\rreturn\n.\r\nno end");
     session->Disconnect();
-    ASSERT_TRUE(server.WaitForMessages(1));
-    EXPECT_EQ(server.Messages().first().Data, Mail("dots", body));
+    ASSERT_TRUE(server.WaitForMessages(2));
+    const QList<RecordedMessage> messages = server.Messages();
+    EXPECT_EQ(messages[0].Data, Mail("dots", body));
+    EXPECT_EQ(messages[1].Data, ".first\r\nbare\r\nfeed\r\nreturn\r\n.\r\nno end\r\n");
 }
 
 // Replies about the session rather than the message (530 and 421, and any
