@@ -10,8 +10,9 @@
 class SmtpError : public std::exception {
 public:
     enum Kind : std::uint8_t {
-        Refused,        // the server answered with a refusal; the session goes on
+        Refused,        // the server refused this step; the session goes on
         ConnectionLost, // no answer: connection lost, time-out, TLS or network failure
+        SessionRefused, // the server refused the session itself (421, 530, or it hung up after its reply)
     };
 
     SmtpError(Kind kind, QString message)

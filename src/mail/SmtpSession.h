@@ -55,9 +55,12 @@ public:
     /** Authenticates as the options say; a refusal throws SmtpError::Refused. */
     virtual void Authenticate() = 0;
     /**
-     * Sends one message (bytes with CR LF line ends; dot-stuffing is done
-     * here). A refusal throws SmtpError::Refused after resetting the
-     * transaction, so the next send starts afresh.
+     * Sends one message (bytes with CR LF line ends; any bare CR or LF goes
+     * out as CR LF, and dot-stuffing is done here). A refusal of this message throws SmtpError::Refused after
+     * resetting the transaction, so the next send starts afresh. A reply that
+     * concerns the session rather than the message (421, 530, or any reply
+     * after which the server hung up) throws SmtpError::SessionRefused:
+     * nothing more can be sent on this session.
      */
     virtual void Send(const QString &from, const QStringList &recipients, const QByteArray &data) = 0;
     /** Says QUIT and closes; never throws (the sends are over, nothing depends on it). */

@@ -221,6 +221,36 @@ protected:
     }
 };
 
+/** A server that wants STARTTLS first on its STARTTLS port, and hangs up on row 1's RCPT TO. */
+class SessionRefusingMainFormTest : public MainFormTest {
+protected:
+    static TestSmtpServerOptions Options()
+    {
+        TestSmtpServerOptions o;
+        o.RequireStartTls = true;
+        o.HangUpRecipients = {{Address(1), u"421 4.3.2 Shutting down"_s}};
+        return o;
+    }
+    SessionRefusingMainFormTest()
+        : MainFormTest(Options())
+    {
+    }
+    /** The one error box held the server's words and the troubleshooting sentence. */
+    void ExpectOneErrorBox(const QString &reply) const
+    {
+        ASSERT_EQ(boxes.Boxes().size(), 1);
+        EXPECT_EQ(boxes.Boxes()[0].type, MsgDlgType::Error);
+        EXPECT_TRUE(boxes.Boxes()[0].text.contains(reply)) << boxes.Boxes()[0].text.toStdString();
+        EXPECT_TRUE(boxes.Boxes()[0].text.endsWith(u"\"Troubleshooting Tips\" in Help."_s));
+        EXPECT_EQ(summary.shown, 0);
+    }
+    void ExpectStatusTexts(const QList<int> &statuses) const
+    {
+        for (int row = 0; row < statuses.size(); ++row)
+            EXPECT_TRUE(List().Recipient(row).StatusText.startsWith(StatusTexts[size_t(statuses[row])]));
+    }
+};
+
 } // namespace
 
 TEST_F(MainFormTest, FirstShowingBuildsTheWindowWithEveryPanel)
@@ -367,6 +397,29 @@ TEST_F(RefusingMainFormTest, AuthenticationRefusedAtAReconnectionKeepsTheEarlier
     // The first connection's results (row 1 refused by the server) stay, also in the file.
     EXPECT_EQ(Statuses(), (QList<int>{1, 2, 0, 0}));
     EXPECT_EQ(SavedStatuses(), (QList<int>{1, 2, 0, 0}));
+}
+
+// A reply about the session, not the recipient, ends the job the way an
+// authentication error does, and the rows it never reached keep their status.
+TEST_F(SessionRefusingMainFormTest, SessionRefusalEndsTheJobAndLeavesTheRows)
+{
+    // SSL off against a server that wants STARTTLS: 530 to MAIL FROM.
+    Start({0, 0, 0}, [this](TESettings &s) { s.Param(spSmtpPort).SetInt(smtp.StartTlsPort()); });
+    ASSERT_TRUE(Run(14));
+    ExpectOneErrorBox(u"530 Must issue a STARTTLS command first"_s);
+    EXPECT_EQ(Statuses(), (QList<int>{0, 0, 0}));
+    ExpectStatusTexts({0, 0, 0});
+    EXPECT_EQ(SavedStatuses(), (QList<int>{0, 0, 0}));
+
+    // 421 to row 1's RCPT TO: row 0 went out before it.
+    boxes.Clear();
+    form->Settings()->Param(spSmtpPort).SetInt(smtp.PlainPort());
+    ASSERT_TRUE(Run(14));
+    ExpectOneErrorBox(u"421 4.3.2 Shutting down"_s);
+    EXPECT_EQ(Statuses(), (QList<int>{1, 0, 0}));
+    ExpectStatusTexts({1, 0, 0});
+    EXPECT_EQ(SavedStatuses(), (QList<int>{1, 0, 0}));
+    EXPECT_EQ(Received(), QStringList{Address(0)});
 }
 
 TEST_F(MainFormTest, ReconnectTwoWithPauseGivesSessionsOfTwoTwoAndOneAndSavesAtThePause)

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -136,18 +137,51 @@ TEST(SmtpSessionTest, RefusedRecipientLeavesTheSessionUsable)
     EXPECT_TRUE(server.Sessions().first().Commands.contains(u"RSET"_s));
 }
 
-// Poco's MailOutputStream stuffs a leading dot (RFC 5321 4.5.2); pinned here
-// because the composer relies on it.
-TEST(SmtpSessionTest, LinesStartingWithADotSurvive)
+// What the server gets (RFC 5321): a line that starts with a dot has it
+// doubled on the wire, bare CR and LF go out as CR LF (so no server can take
+// "\n.\r\n" for the end of the data), and a last line without an end gets
+// one before the end mark.
+TEST(SmtpSessionTest, DataArrivesWithItsDotsAndCrLfLineEnds)
 {
     TestSmtpServer server;
     auto session = CreateSmtpSession(Options(server.PlainPort()));
     session->Connect();
     const QByteArray body = ".hidden\r\n..two dots\r\n.\r\nlast\r\n";
     session->Send(u"a@example.org"_s, {u"b@example.org"_s}, Mail("dots", body));
+    session->Send(u"a@example.org"_s, {u"b@example.org"_s}, ".first\r\nbare\nfeed\rreturn\n.\r\nno end");
     session->Disconnect();
-    ASSERT_TRUE(server.WaitForMessages(1));
-    EXPECT_EQ(server.Messages().first().Data, Mail("dots", body));
+    ASSERT_TRUE(server.WaitForMessages(2));
+    const QList<RecordedMessage> messages = server.Messages();
+    EXPECT_EQ(messages[0].Data, Mail("dots", body));
+    EXPECT_EQ(messages[1].Data, ".first\r\nbare\r\nfeed\r\nreturn\r\n.\r\nno end\r\n");
+}
+
+// Replies about the session rather than the message (530 and 421, and any
+// reply after which the server hung up) say that no later message can go
+// out either: they are not a refusal of this one.
+TEST(SmtpSessionTest, SessionRepliesAreNotRefusalsOfTheMessage)
+{
+    TestSmtpServerOptions options;
+    options.RequireStartTls = true;
+    options.HangUpRecipients = {{u"closing@example.org"_s, u"421 4.3.2 Shutting down"_s},
+                                {u"gone@example.org"_s, u"554 5.7.1 Go away"_s}};
+    TestSmtpServer server(options);
+    const std::tuple<quint16, QString, QString> cases[] = {
+        {server.StartTlsPort(), u"b@example.org"_s, u"530 Must issue a STARTTLS command first"_s},
+        {server.PlainPort(), u"closing@example.org"_s, u"421 4.3.2 Shutting down"_s},
+        {server.PlainPort(), u"gone@example.org"_s, u"554 5.7.1 Go away"_s}};
+    for (const auto &[port, to, reply] : cases) {
+        auto session = CreateSmtpSession(Options(port));
+        session->Connect();
+        try {
+            session->Send(u"a@example.org"_s, {to}, Mail("x", "y\r\n"));
+            ADD_FAILURE() << "sent to " << to.toStdString();
+        } catch (const SmtpError &e) {
+            EXPECT_EQ(e.ErrorKind(), SmtpError::SessionRefused) << e.what();
+            EXPECT_TRUE(e.Message().contains(reply)) << e.what();
+        }
+        session->Disconnect();
+    }
 }
 
 // The server hangs up after the first message: the next send is a lost
@@ -203,5 +237,32 @@ TEST(SmtpSessionTest, SilentServerTimesOut)
         EXPECT_THROW(session->Connect(), SmtpError);
         EXPECT_GE(timer.elapsed(), 250);
         EXPECT_LT(timer.elapsed(), 5000);
+    }
+}
+
+// A server that speaks only TLS 1.0 and 1.1 (retired by RFC 8996) is a
+// connection error that says why, before the login goes over it.
+TEST(SmtpSessionTest, TlsOlderThanOnePointTwoIsAConnectionError)
+{
+    TestSmtpServerOptions options;
+    options.LegacyTls = true;
+    TestSmtpServer server(options);
+    for (const auto &[port, tls] :
+         {std::pair{server.StartTlsPort(), SmtpTls::StartTls}, {server.TlsPort(), SmtpTls::Implicit}}) {
+        auto session = CreateSmtpSession(WithLogin(Options(port, tls)));
+        try {
+            session->Connect();
+            session->Authenticate();
+            ADD_FAILURE() << "logged in over old TLS";
+        } catch (const SmtpError &e) {
+            EXPECT_EQ(e.ErrorKind(), SmtpError::ConnectionLost);
+            EXPECT_TRUE(e.Message().contains(u"TLS 1.2"_s)) << e.what();
+        }
+        session->Disconnect();
+    }
+    ASSERT_TRUE(server.WaitForSessions(1));
+    for (const RecordedSession &s : server.Sessions()) {
+        EXPECT_TRUE(s.AuthUser.isEmpty());
+        EXPECT_FALSE(s.Commands.contains(u"AUTH"_s));
     }
 }

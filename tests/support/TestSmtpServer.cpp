@@ -89,6 +89,12 @@ TestSmtpServer::TestSmtpServer(const TestSmtpServerOptions &options)
         args << u"--refuse-rcpt"_s << address;
     if (options.DropAfter > 0)
         args << u"--drop-after"_s << QString::number(options.DropAfter);
+    for (const auto &[address, reply] : options.HangUpRecipients)
+        args << u"--hang-up-rcpt"_s << address + u'=' + reply;
+    if (options.RequireStartTls)
+        args << u"--require-starttls"_s;
+    if (options.LegacyTls)
+        args << u"--legacy-tls"_s;
 
     // stdin stays an open pipe: the server ends when it closes, so a crashed
     // test never leaves a server behind.

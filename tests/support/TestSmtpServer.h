@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <utility>
+
 // Runs tests/support/smtp_test_server.py (see the description at its top) for
 // the life of the object and reads back what it recorded. Everything stays on
 // 127.0.0.1.
@@ -19,6 +21,10 @@ struct TestSmtpServerOptions {
     bool RequireAuth = false;     ///< MAIL before AUTH gets 530
     QStringList RefuseRecipients; ///< RCPT TO these gets 550
     int DropAfter = 0;            ///< close the connection after the Nth message of a session (0: never)
+    /** RCPT TO such an address gets that reply, then the connection is closed. */
+    QList<std::pair<QString, QString>> HangUpRecipients;
+    bool RequireStartTls = false; ///< the STARTTLS listener answers 530 to MAIL and the like before STARTTLS
+    bool LegacyTls = false;       ///< the TLS listeners speak only TLS 1.0 and 1.1 (RSA key exchange)
 };
 
 /** One header line of a recorded message. */

@@ -10,7 +10,8 @@ It opens five listeners on 127.0.0.1, each on a free port:
   silenttls completes the TLS handshake, then never says a word
 
 The TLS listeners use a self-signed certificate made at start-up with the
-openssl command and accept TLS 1.2 and newer only, as current servers do.
+openssl command and accept TLS 1.2 and newer only, as current servers do
+(--legacy-tls turns that round).
 AUTH LOGIN and AUTH PLAIN are offered on every listener, also without TLS.
 
 When all listeners are up, one line of JSON goes to stdout:
@@ -42,6 +43,13 @@ Options change the behaviour for every listener:
   --refuse-rcpt ADDR      RCPT TO this address gets 550 (may be repeated)
   --drop-after N          the connection is closed right after the Nth message
                           of a session has been accepted (the 250 is sent)
+  --hang-up-rcpt ADDR=REPLY
+                          RCPT TO this address gets REPLY (e.g. "421 4.3.2
+                          Shutting down") and the connection is closed
+  --require-starttls      the starttls listener answers every command but
+                          EHLO, NOOP, QUIT and STARTTLS with 530 until TLS is on
+  --legacy-tls            the TLS listeners speak only TLS 1.0 and 1.1, with an
+                          RSA certificate and RSA key exchange, as old servers do
 
 The server ends on SIGTERM or SIGINT, and when its stdin reaches end of file
 (so it never outlives the test program that started it); --stay turns the
@@ -70,23 +78,50 @@ from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 LISTENERS = ("plain", "starttls", "tls", "silent", "silenttls")
 
 
-def make_certificate(folder):
-    """A self-signed certificate for localhost, with a fast EC key."""
+def make_certificate(folder, legacy):
+    """A self-signed certificate for localhost: a fast EC key, or RSA for the
+    old versions (their signed key exchanges use SHA-1, which clients refuse;
+    RSA key exchange needs no signature)."""
     key = os.path.join(folder, "key.pem")
     cert = os.path.join(folder, "cert.pem")
+    kind = ["rsa:2048"] if legacy else ["ec", "-pkeyopt", "ec_paramgen_curve:prime256v1"]
     subprocess.run(
-        ["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+        ["openssl", "req", "-x509", "-newkey", *kind,
          "-nodes", "-keyout", key, "-out", cert, "-days", "2", "-subj", "/CN=localhost"],
         check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     return cert, key
 
 
-def server_context(cert, key):
+def server_context(cert, key, legacy):
     import ssl
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-    context.minimum_version = ssl.TLSVersion.TLSv1_2
+    if legacy:
+        # Security level 0, or OpenSSL itself refuses to speak the old versions.
+        context.set_ciphers("AES128-SHA:AES256-SHA:@SECLEVEL=0")
+        context.minimum_version = ssl.TLSVersion.TLSv1
+        context.maximum_version = ssl.TLSVersion.TLSv1_1
+    else:
+        context.minimum_version = ssl.TLSVersion.TLSv1_2
     context.load_cert_chain(cert, key)
     return context
+
+
+def send_handshake_alerts():
+    """Real TLS servers tell a client why its handshake failed (an alert such
+    as "protocol version"); asyncio drops that alert and just closes. Flush it
+    first, so the client sees what it would see from a real server."""
+    from asyncio import sslproto
+    complete = sslproto.SSLProtocol._on_handshake_complete
+
+    def flushing(self, handshake_exc):
+        if handshake_exc is not None:
+            try:
+                self._process_outgoing()
+            except Exception:  # the connection may be gone already
+                pass
+        complete(self, handshake_exc)
+
+    sslproto.SSLProtocol._on_handshake_complete = flushing
 
 
 def decode_header_value(value):
@@ -161,6 +196,10 @@ class Handler:
         self.recorder = recorder
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
+        hang_up = self.options.hang_up_rcpt.get(address.lower())
+        if hang_up:
+            server.hang_up = True  # once the reply is out
+            return hang_up
         if address.lower() in self.options.refuse_rcpt:
             return "550 5.1.1 <%s>: Recipient address rejected" % address
         envelope.rcpt_tos.append(address)
@@ -192,6 +231,7 @@ class RecordingSMTP(SMTP):
         self.number = recorder.next_session()
         self.commands = []
         self.accepted = 0
+        self.hang_up = False
         self.auth_user = None
         # Noted once the handshake is done: the TLS object forgets it on close.
         self.tls_version = None
@@ -241,6 +281,8 @@ class RecordingSMTP(SMTP):
 
     async def smtp_RCPT(self, arg):
         await self._note("RCPT", super().smtp_RCPT, arg)
+        if self.hang_up:
+            self.transport.close()
 
     async def smtp_RSET(self, arg):
         await self._note("RSET", super().smtp_RSET, arg)
@@ -277,16 +319,20 @@ def parse_options(argv):
     parser.add_argument("--require-auth", action="store_true")
     parser.add_argument("--refuse-rcpt", action="append", default=[])
     parser.add_argument("--drop-after", type=int, default=0)
+    parser.add_argument("--hang-up-rcpt", action="append", default=[])
+    parser.add_argument("--require-starttls", action="store_true")
+    parser.add_argument("--legacy-tls", action="store_true")
     parser.add_argument("--stay", action="store_true")
     options = parser.parse_args(argv)
     options.refuse_rcpt = {a.lower() for a in options.refuse_rcpt}
+    options.hang_up_rcpt = dict((a.lower(), r) for a, r in (h.split("=", 1) for h in options.hang_up_rcpt))
     return options
 
 
 async def serve(options, cert_folder):
     loop = asyncio.get_running_loop()
-    cert, key = make_certificate(cert_folder)
-    tls = server_context(cert, key)
+    cert, key = make_certificate(cert_folder, options.legacy_tls)
+    tls = server_context(cert, key, options.legacy_tls)
     recorder = Recorder(options.record_dir)
     handler = Handler(options, recorder)
 
@@ -298,6 +344,7 @@ async def serve(options, cert_folder):
                 tls_context=tls if listener == "starttls" else None,
                 auth_require_tls=False,
                 auth_required=options.require_auth,
+                require_starttls=options.require_starttls and listener == "starttls",
                 loop=loop)
         return make
 
@@ -335,6 +382,7 @@ def main(argv):
     logging.getLogger("mail.log").setLevel(logging.ERROR)
     warnings.simplefilter("ignore")
     os.makedirs(options.record_dir, exist_ok=True)
+    send_handshake_alerts()
     cert_folder = tempfile.mkdtemp(prefix="smtp-test-cert-")
     try:
         asyncio.run(serve(options, cert_folder))
