@@ -104,19 +104,19 @@ void BM_ThreadSend(benchmark::State &state)
         TSMTPThread thread;
         thread.Setup(job.settings);
         thread.Start();
-        while (thread.State == stConnecting)
+        while (thread.State == SmtpThreadState::Connecting)
             std::this_thread::yield();
         for (int i = 0; i < Messages; ++i) {
             job.em.To = {job.recipients[i], u"Customer"_s};
-            thread.Pending = &job.em;
+            thread.Hand(job.em);
             while (thread.IsBusy())
                 std::this_thread::yield();
-            if (thread.State != stSent) {
+            if (thread.State != SmtpThreadState::Sent) {
                 state.SkipWithError(thread.ErrorText().toStdString().c_str());
                 return;
             }
         }
-        thread.StopFlag = true;
+        thread.RequestStop();
     }
     Report(state, bytes);
 }

@@ -70,7 +70,8 @@ std::vector<TRecipient> Rows(int count)
 {
     std::vector<TRecipient> rows;
     for (int i = 0; i < count; ++i)
-        rows.push_back({rsSent, u"reader%1@example.org"_s.arg(i), {u"Reader %1"_s.arg(i)}, u"Sent on 1.2.2024"_s});
+        rows.push_back(
+            {RecipientStatus::Sent, u"reader%1@example.org"_s.arg(i), {u"Reader %1"_s.arg(i)}, u"Sent on 1.2.2024"_s});
     return rows;
 }
 

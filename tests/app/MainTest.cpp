@@ -247,7 +247,7 @@ protected:
     void ExpectStatusTexts(const QList<int> &statuses) const
     {
         for (int row = 0; row < statuses.size(); ++row)
-            EXPECT_TRUE(List().Recipient(row).StatusText.startsWith(StatusTexts[size_t(statuses[row])]));
+            EXPECT_TRUE(List().Recipient(row).StatusText.startsWith(StatusTextStart(RecipientStatus(statuses[row]))));
     }
 };
 
