@@ -1,5 +1,6 @@
 #include "HeaderPreview.h"
 
+#include "Personalise.h"
 #include "SmtpSetup.h"
 #include "TESettings.h"
 #include "TMEMessage.h"
@@ -12,8 +13,9 @@ QString PreviewHeaderText(const TESettings &settings, const THeaderPageValues &p
     TEmailMessage em;
     em.MimeEna = page.MimeEna;
     em.CharSet = page.CharSet;
+    // A BCC e-mail's To is the same for every group: the one a job sends.
     if (settings.IsBccMethod())
-        em.To = {settings.Param(spMethodEmail).GetStr(), settings.Param(spMethodTo).GetStr()};
+        em.To = VisibleRecipient(settings, {});
     else
         em.To = {SampleToAddress.toString(), SampleToName.toString()};
     em.Subject = settings.Param(spSubject).GetStr();
