@@ -41,6 +41,19 @@ void CenterOnWorkArea(QWidget *form)
     form->setGeometry(left, top, width, height);
 }
 
+void MoveInsideWorkArea(QWidget *form, const QPoint &position)
+{
+    const QScreen *screen = QGuiApplication::screenAt(position);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect area =
+        screen ? screen->availableGeometry() : QRect(WorkArea.Left, WorkArea.Top, WorkArea.Width, WorkArea.Height);
+    // The frame is not known before the first showing: the window's own size stands for it.
+    const int left = std::max(area.left(), std::min(position.x(), area.left() + area.width() - form->width()));
+    const int top = std::max(area.top(), std::min(position.y(), area.top() + area.height() - form->height()));
+    form->move(left, top);
+}
+
 void SaveFormPos(QWidget *form, IniFile &ini, const QString &section)
 {
     // A maximised or minimised window keeps the bounds it returns to; one

@@ -3,6 +3,7 @@
 #include <QString>
 
 class IniFile;
+class QPoint;
 class QWidget;
 
 // Placing top-level windows: centring on the work area, and keeping a
@@ -11,6 +12,13 @@ class QWidget;
 
 /** Sizes the window to at most the work area and centres it there. */
 void CenterOnWorkArea(QWidget *form);
+
+/**
+ * Moves the window's top-left corner to position, then back inside the
+ * available area of the screen there (the screen less panels and docks), so
+ * that a dialog opened near a screen edge is wholly visible.
+ */
+void MoveInsideWorkArea(QWidget *form, const QPoint &position);
 
 /** Writes the window's normal (restored) bounds, its pixels per inch and whether it is maximised. */
 void SaveFormPos(QWidget *form, IniFile &ini, const QString &section);

@@ -58,11 +58,9 @@ constexpr CommandSet TallEmailCommands = {cmOnline, cmExit};
 constexpr TColor CornerColor = 0xD0F7FF;
 constexpr TColor ShadowCornerColor = 0x80A8AB;
 
-// Commands whose dialogs the program does not have yet: the settings editor
-// (both settings and the method), the message editor, the HTML preview, the
+// Commands whose dialogs the program does not have yet: the HTML preview, the
 // workspace backup and restore and the about box.
-constexpr CommandSet UnavailableCommands = {cmConnSettings, cmMsgSettings, cmMethod,  cmText,
-                                            cmHtmlPreview,  cmBackup,      cmRestore, cmAbout};
+constexpr CommandSet UnavailableCommands = {cmHtmlPreview, cmBackup, cmRestore, cmAbout};
 
 void DisableIn(TCommandLinkBar *bar)
 {
@@ -379,8 +377,26 @@ void TBryMainForm::DoCommand(CommandId command)
         return;
     TAdListPanel &list = *m_adListPanel;
     switch (command) {
+    case cmConnSettings:
+    case cmMsgSettings:
+    case cmMethod: {
+        const bool confirmed = command == cmConnSettings  ? m_settPanel->EditSettings()
+                               : command == cmMsgSettings ? m_msgPanel->EditMessageSettings()
+                                                          : m_msgPanel->EditSendMethod();
+        if (confirmed) {
+            RefreshView();
+            RefreshCommandStates();
+        }
+        break;
+    }
     case cmTestConnection:
         SetJobMode(JobMode::TestConnection);
+        break;
+    case cmText:
+        if (m_msgPanel->EditMessageText()) {
+            RefreshView();
+            RefreshCommandStates();
+        }
         break;
     case cmImport:
         if (list.ImportList()) {
@@ -400,8 +416,10 @@ void TBryMainForm::DoCommand(CommandId command)
         break;
     case cmAdd:
     case cmEdit:
-        if (list.EditOrAddRecipient(command == cmAdd))
+        if (list.EditOrAddRecipient(command == cmAdd)) {
             RefreshView();
+            RefreshCommandStates();
+        }
         break;
     case cmSelectAll:
         list.SelectAll();
@@ -409,6 +427,8 @@ void TBryMainForm::DoCommand(CommandId command)
     case cmResetStatus:
         list.ResetSelectedStatus();
         InvalidateStatusBar();
+        // Rows not sent again may be sent now: the commands follow at once, not at the next selection.
+        RefreshCommandStates();
         break;
     case cmExportSelected:
         list.ExportList(false, true);

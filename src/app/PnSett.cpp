@@ -11,6 +11,11 @@ TSettPanel::TSettPanel(QWidget *parent)
 {
 }
 
+bool TSettPanel::EditSettings()
+{
+    return EditSettingsPage(m_editPage);
+}
+
 void TSettPanel::UpdateCommands(bool complete)
 {
     if (!Buttons())

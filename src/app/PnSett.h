@@ -17,6 +17,9 @@ public:
     /** The settings-editor page of cmConnSettings: {0..13}. */
     SettingsParamSet EditPage() const { return m_editPage; }
 
+    /** Command "Settings": the settings editor on EditPage; OK rebuilds the rows. True on OK. */
+    bool EditSettings();
+
 protected:
     /** Enables "Settings", and "Test Connection" when no required row is empty. */
     void UpdateCommands(bool complete) override;

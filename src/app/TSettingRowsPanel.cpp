@@ -1,5 +1,6 @@
 #include "TSettingRowsPanel.h"
 
+#include "DlgSett.h"
 #include "SettingRows.h"
 #include "TESettings.h"
 
@@ -9,6 +10,8 @@
 namespace {
 
 constexpr int LabelWidth = 100;
+// The editor opens at the top-left corner of the list's frame.
+const QPoint EditorCorner(5, 24);
 
 } // namespace
 
@@ -55,4 +58,12 @@ void TSettingRowsPanel::SetJobMode(JobMode mode)
         RefreshRows();
     else
         DisableCommands();
+}
+
+bool TSettingRowsPanel::EditSettingsPage(SettingsParamSet page)
+{
+    if (!m_settings || !ExecuteSettingsPage(page, *m_settings, mapToGlobal(EditorCorner), AdjustLuma(BandColor(), 6)))
+        return false;
+    RefreshRows();
+    return true;
 }

@@ -49,6 +49,12 @@ protected:
     /** Enables the panel's commands after the rows are rebuilt; complete: no required row is empty. */
     virtual void UpdateCommands(bool complete) = 0;
 
+    /**
+     * The settings editor on a page, at the corner of the panel's list, in the
+     * panel's band colour lightened; OK rebuilds the rows. True on OK.
+     */
+    bool EditSettingsPage(SettingsParamSet page);
+
 private:
     /** Fills the rows; false when a required row is empty. */
     bool FillRows();

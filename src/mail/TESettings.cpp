@@ -7,6 +7,7 @@
 #include "FormPlacement.h"
 #include "IniFile.h"
 #include "MessageAnalysis.h"
+#include "MessageLines.h"
 #include "MsgDlgs.h"
 #include "StartupEnv.h"
 #include "TextCodec.h"
@@ -324,6 +325,7 @@ void TESettings::LoadMessageFile(const QString &path)
 void TESettings::ReloadMessage()
 {
     LoadMessageFile(Param(spMessageFile).GetStr());
+    MessageFileStamp = TFileStamp::Of(Param(spMessageFile).GetStr());
     SaveMessage(false);
 }
 
@@ -342,12 +344,26 @@ void TESettings::SaveMessage(bool alsoToSource)
         QFile existing(source);
         const QByteArray oldBytes = existing.open(QIODevice::ReadOnly) ? existing.readAll() : QByteArray();
         try {
-            WriteFileAtomic(source, EncodeMessageLike(t, oldBytes));
+            WriteFileAtomic(
+                source, EncodeMessageLike(WithLineBreak(t, LineBreakOf(DecodeMessageBytes(oldBytes).Text)), oldBytes));
+            MessageFileStamp = TFileStamp::Of(source);
         } catch (const AppError &) {
             ErrorBox(u"Error saving file \"%1\".\r\nIt may be opened by another application."_s.arg(source));
         }
     }
     AnalyseMessage();
+}
+
+bool TESettings::MessageFileChanged() const
+{
+    const QString path = Param(spMessageFile).GetStr();
+    if (path.isEmpty())
+        return false;
+    const TFileStamp now = TFileStamp::Of(path);
+    if (MessageFileStamp.Path == path)
+        return now != MessageFileStamp;
+    const TFileStamp copy = TFileStamp::Of(MessageCopyFileName());
+    return !copy.Modified.isValid() || now.Modified > copy.Modified;
 }
 
 void TESettings::AnalyseMessage()

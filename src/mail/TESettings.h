@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SettingsParam.h"
+#include "TFileStamp.h"
 #include "TIniPar.h"
 #include "TMimeTable.h"
 #include "TParameter.h"
@@ -71,10 +72,17 @@ public:
     void ReloadMessage();
     /**
      * Writes the message to its working copy and, when asked and the file of
-     * Message_File exists, into that file; then analyses. Failures show an
-     * error box and change nothing else.
+     * Message_File exists, into that file (in the line breaks it has); then
+     * analyses. Failures show an error box and change nothing else.
      */
     void SaveMessage(bool alsoToSource);
+    /**
+     * The file of Message_File has changed on disk since the program last read
+     * or saved it (size or modification time); when it has not done so since
+     * its start: the file is newer than the working copy, which every read and
+     * save of the file rewrites.
+     */
+    bool MessageFileChanged() const;
     /** Sets IsHtml, HtmlCharset, Placeholders and HasParams from MessageText. */
     void AnalyseMessage();
     /** T: every line of MessageText followed by CR LF; placeholder positions index it. */
@@ -103,6 +111,8 @@ public:
     bool HasParams = false;
     /** The main window's maximised state as last read from "FormSizePos". */
     bool Maximized = false;
+    /** The message file as it was when last read or saved. */
+    TFileStamp MessageFileStamp;
 
 private:
     void ReadConfig(SettingsGroupSet groups, QWidget *form);

@@ -90,3 +90,17 @@ TEST_F(FormPlacementTest, MaximisedWindowSavesItsNormalBounds)
     EXPECT_EQ(other.geometry(), QRect(50, 60, 450, 420));
     EXPECT_TRUE(maximized);
 }
+
+TEST_F(FormPlacementTest, DialogAtAPointStaysOnTheScreen)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget dialog;
+    dialog.resize(300, 200);
+    MoveInsideWorkArea(&dialog, area.topLeft() + QPoint(20, 30));
+    EXPECT_EQ(dialog.pos(), area.topLeft() + QPoint(20, 30));
+    // Near the right and bottom edges it moves back in, whole.
+    MoveInsideWorkArea(&dialog, area.bottomRight() - QPoint(10, 10));
+    EXPECT_TRUE(area.contains(QRect(dialog.pos(), dialog.size()))) << dialog.x() << ',' << dialog.y();
+    MoveInsideWorkArea(&dialog, area.topLeft() - QPoint(50, 50));
+    EXPECT_EQ(dialog.pos(), area.topLeft());
+}

@@ -9,6 +9,7 @@
 #include "MessageBoxRecorder.h"
 #include "PnAdList.h"
 #include "PnEmail.h"
+#include "PnMsg.h"
 #include "PnSett.h"
 #include "StartupEnv.h"
 #include "TBryStatusBar.h"
@@ -269,8 +270,10 @@ TEST_F(MainFormTest, FirstShowingBuildsTheWindowWithEveryPanel)
     EXPECT_FALSE(Enabled(bar, 25));
     EXPECT_TRUE(Enabled(bar, 14));
     EXPECT_TRUE(Enabled(bar, 22));
-    EXPECT_FALSE(Enabled(form->SettPanel()->Buttons(), 0));
+    EXPECT_TRUE(Enabled(form->SettPanel()->Buttons(), 0));
     EXPECT_TRUE(Enabled(form->SettPanel()->Buttons(), 1));
+    for (const CommandId id : {cmMsgSettings, cmText, cmMethod})
+        EXPECT_TRUE(Enabled(form->MsgPanel()->Buttons(), id)) << int(id);
 }
 
 TEST(MainFormSizeTest, WindowSizeFollowsTheWorkArea)

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -558,6 +559,60 @@ TEST_F(TESettingsTest, SavingBackReproducesTheFile)
         EXPECT_EQ(ReadBytes(file), bytes);
     }
     EXPECT_TRUE(m_boxes.Boxes().isEmpty());
+}
+
+TEST_F(TESettingsTest, SavingIntoTheUsersFileKeepsItsLineBreaks)
+{
+    TESettings s;
+    const QString file = m_data.Path(u"lf.txt"_s);
+    WriteBytes(file, "one\ntwo\n");
+    s.Param(spMessageFile).SetStr(file);
+    s.ReloadMessage();
+    s.MessageText.append(u"three"_s);
+    s.SaveMessage(true);
+    EXPECT_EQ(ReadBytes(file), QByteArray("one\ntwo\nthree\n"));
+    // The working copy keeps its own CR LF.
+    EXPECT_EQ(ReadBytes(TESettings::MessageCopyFileName()), QByteArray("one\r\ntwo\r\nthree\r\n"));
+
+    WriteBytes(file, "a\r\n\r\nb\r\n");
+    s.ReloadMessage();
+    s.SaveMessage(true);
+    EXPECT_EQ(ReadBytes(file), QByteArray("a\r\n\r\nb\r\n"));
+}
+
+TEST_F(TESettingsTest, MessageFileChangedSinceItWasLastReadOrSaved)
+{
+    TESettings s;
+    const QString file = m_data.Path(u"m.txt"_s);
+    WriteBytes(file, "Hello\r\n");
+    s.Param(spMessageFile).SetStr(file);
+    s.ReloadMessage();
+    EXPECT_FALSE(s.MessageFileChanged());
+    s.MessageText = {u"Edited"_s};
+    s.SaveMessage(true);
+    EXPECT_FALSE(s.MessageFileChanged());
+
+    // Changed by another program: a new size.
+    WriteBytes(file, "Changed elsewhere\r\n");
+    EXPECT_TRUE(s.MessageFileChanged());
+    s.ReloadMessage();
+    EXPECT_FALSE(s.MessageFileChanged());
+
+    // After a start nothing is remembered: the working copy, written at every
+    // read and save, tells whether the file is newer.
+    TESettings later;
+    later.ReadWriteConfig(false, SettingsGroupSet::All());
+    later.Param(spMessageFile).SetStr(file);
+    const QDateTime copyTime = QFileInfo(TESettings::MessageCopyFileName()).lastModified();
+    QFile source(file);
+    ASSERT_TRUE(source.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(source.setFileTime(copyTime.addSecs(-60), QFileDevice::FileModificationTime));
+    EXPECT_FALSE(later.MessageFileChanged());
+    ASSERT_TRUE(source.setFileTime(copyTime.addSecs(60), QFileDevice::FileModificationTime));
+    EXPECT_TRUE(later.MessageFileChanged());
+    // No message file: nothing to read again.
+    later.Param(spMessageFile).SetStr(QString());
+    EXPECT_FALSE(later.MessageFileChanged());
 }
 
 TEST_F(TESettingsTest, SaveMessageFailures)

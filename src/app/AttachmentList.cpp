@@ -1,0 +1,36 @@
+#include "AttachmentList.h"
+
+#include <algorithm>
+
+QString AttachmentDisplayName(const QString &path)
+{
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
+
+int AddAttachments(QStringList &list, const QStringList &paths)
+{
+    int added = 0;
+    for (const QString &path : paths) {
+        if (path.isEmpty() || list.contains(path, Qt::CaseSensitive))
+            continue;
+        list.append(path);
+        ++added;
+    }
+    return added;
+}
+
+int RemoveAttachments(QStringList &list, QList<int> rows)
+{
+    std::sort(rows.begin(), rows.end(), std::greater<>());
+    int lowest = -1;
+    int previous = -1;
+    for (const int row : rows) {
+        if (row < 0 || row >= list.size() || row == previous)
+            continue;
+        list.removeAt(row);
+        lowest = previous = row;
+    }
+    if (lowest < 0)
+        return -1;
+    return std::min(lowest, int(list.size()) - 1);
+}

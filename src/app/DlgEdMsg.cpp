@@ -1,0 +1,130 @@
+#include "DlgEdMsg.h"
+
+#include "ErrorGuard.h"
+#include "HelpKey.h"
+#include "MessageLines.h"
+#include "StartupEnv.h"
+#include "TDialogBtnPanel.h"
+#include "TESettings.h"
+#include "WebEmail.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextDocument>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QSize DesignSize(600, 480);
+const QSize MinimumSize(560, 360);
+const QSize WideScreenSize(700, 520);
+constexpr int WideScreenWidth = 640;
+constexpr int CheckBoxLeft = 9;
+constexpr int CheckBoxWidth = 240;
+
+} // namespace
+
+TEditDialog::TEditDialog(TESettings &settings, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , Settings(settings)
+{
+    QFont font(u"Verdana"_s);
+    font.setPixelSize(13);
+    setFont(font);
+    setWindowTitle(u"Message Text"_s);
+    setMinimumSize(MinimumSize);
+    resize(DesignSize);
+    InstallHelpKey(this);
+}
+
+TEditDialog::~TEditDialog() = default;
+
+void TEditDialog::showEvent(QShowEvent *event)
+{
+    if (!ButtonBar)
+        FormShow();
+    QDialog::showEvent(event);
+}
+
+void TEditDialog::FormShow()
+{
+    if (ButtonBar)
+        return;
+    ButtonBar = new TDialogBtnPanel(this);
+    connect(ButtonBar, &TDialogBtnPanel::ButtonClicked, this, &TEditDialog::ButtonClick);
+    ButtonBar->Setup({bOK, bCancel, bHelp}, false, 8);
+    for (const DialogButtonId id : {bOK, bCancel, bHelp})
+        ButtonBar->Button(id)->setAccessibleName(ButtonBar->Button(id)->text().remove(u'&'));
+
+    CheckBox = new QCheckBox(u"&Save changes to the original file"_s, ButtonBar);
+    const int height = CheckBox->sizeHint().height();
+    // Level with the buttons, left of them.
+    CheckBox->setGeometry(CheckBoxLeft, TDialogBtnPanel::BarHeight - 38 + (TDialogBtnPanel::ButtonHeight - height) / 2,
+                          std::max(CheckBoxWidth, CheckBox->sizeHint().width()), height);
+    CheckBox->setAccessibleName(u"Save changes to the original file"_s);
+
+    Memo = new QPlainTextEdit(this);
+    Memo->setAccessibleName(u"Message Text"_s);
+    if (Settings.IsHtml) {
+        Memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+        Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    } else {
+        Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+    Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    Memo->setPlainText(MessageEditorText(Settings.MessageText));
+    setTabOrder(Memo, CheckBox);
+    Memo->setFocus(Qt::OtherFocusReason);
+
+    // Controls made while the dialog is being shown would stay hidden.
+    for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (!child->testAttribute(Qt::WA_WState_ExplicitShowHide))
+            child->show();
+    const QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (screen && screen->geometry().width() > WideScreenWidth)
+        resize(WideScreenSize);
+    PlaceMemo();
+}
+
+void TEditDialog::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    PlaceMemo();
+}
+
+void TEditDialog::PlaceMemo()
+{
+    if (Memo)
+        Memo->setGeometry(0, 0, width(), std::max(0, height() - TDialogBtnPanel::BarHeight));
+}
+
+bool TEditDialog::SaveToOriginal() const
+{
+    return CheckBox && CheckBox->isChecked();
+}
+
+void TEditDialog::ButtonClick(DialogButtonId id)
+{
+    if (id == bOK) {
+        // The raw text keeps no-break spaces, which the plain text would turn into blanks.
+        Settings.MessageText = MessageEditorLines(Memo->document()->toRawText());
+    } else if (id == bHelp) {
+        RunGuarded([] { OpenHelpPage(); });
+    }
+}
+
+bool ExecuteEditDialog(TESettings &settings, bool &saveToOriginal)
+{
+    saveToOriginal = false;
+    TEditDialog dialog(settings, QApplication::activeWindow());
+    dialog.FormShow();
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    saveToOriginal = dialog.SaveToOriginal();
+    return true;
+}

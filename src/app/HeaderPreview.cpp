@@ -1,0 +1,48 @@
+#include "HeaderPreview.h"
+
+#include "Personalise.h"
+#include "SmtpSetup.h"
+#include "TESettings.h"
+#include "TMEMessage.h"
+#include "TextHelpers.h"
+
+using namespace Qt::StringLiterals;
+
+QString PreviewHeaderText(const TESettings &settings, const THeaderPageValues &page)
+{
+    TEmailMessage em;
+    em.MimeEna = page.MimeEna;
+    em.CharSet = page.CharSet;
+    // A BCC e-mail's To is the same for every group: the one a job sends.
+    if (settings.IsBccMethod())
+        em.To = VisibleRecipient(settings, {});
+    else
+        em.To = {SampleToAddress.toString(), SampleToName.toString()};
+    em.Subject = settings.Param(spSubject).GetStr();
+    if (settings.Param(spBccEmails).GetBool())
+        em.BccTo = settings.Param(spBccTo).GetStr();
+    if (settings.Param(spReplyEna).GetBool())
+        em.ReplyTo = settings.Param(spReplyTo).GetStr();
+    // The body decides the transfer encoding (and so a header line) of a
+    // message without attachments, as it does in a job.
+    em.Body = settings.MessageBody();
+
+    TMEMessage msg;
+    msg.AssignMimeOptions(em);
+    BuildMessage(msg, em, settings);
+    // What a job adds after composing, with the page's values.
+    if (page.MimeEna) {
+        msg.Encoding = meMIME;
+        msg.CharSet = page.CharSet;
+    }
+    if (page.ExtraHeadersEna)
+        for (const QString &line : page.HeaderLines)
+            if (const QString trimmed = TrimControls(line); !trimmed.isEmpty())
+                msg.ExtraHeaders.append(trimmed);
+
+    QString text = QString::fromUtf8(msg.GenerateHeader());
+    text.replace(u"\r\n"_s, u"\n"_s);
+    if (text.endsWith(u'\n'))
+        text.chop(1);
+    return text;
+}

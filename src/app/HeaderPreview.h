@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class TESettings;
+
+// The header lines of a sample e-mail, made by the same composition a job
+// uses: what the headers page of the settings editor shows before sending.
+
+/** The headers page's values, not yet confirmed. */
+struct THeaderPageValues {
+    bool MimeEna = false;
+    QString CharSet;
+    bool ExtraHeadersEna = false;
+    /** The header editor's lines as typed. */
+    QStringList HeaderLines;
+};
+
+/** The To address of the sample e-mail of individual sending; it never reaches a server. */
+inline constexpr QStringView SampleToAddress = u"some.name@example.com";
+inline constexpr QStringView SampleToName = u"Some Name";
+
+/**
+ * The header block of a sample e-mail, lines separated by "\n": sender,
+ * subject, copy and Reply-To addresses, message type and attachments from the
+ * stored settings, the MIME switch, character set and header lines from the
+ * page (blank lines left out). The To is the BCC e-mail's visible To in the
+ * BCC method, else the sample address. No attachment file is read.
+ */
+QString PreviewHeaderText(const TESettings &settings, const THeaderPageValues &page);
