@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStringEncoder>
 
 #include <algorithm>
 
@@ -27,25 +28,39 @@ QByteArray RandomHex(int words)
     return hex;
 }
 
-QByteArray QuotedPrintableLine(const QByteArray &line)
+// Appends one line as quoted-printable, writing straight into out: soft line
+// breaks keep every line within 76 characters.
+void AppendQuotedPrintable(QByteArray &out, QByteArrayView line)
 {
-    QByteArray out;
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    const qsizetype n = line.size();
+    // Worst case: every byte escaped, and a soft break after every 25 bytes.
+    const qsizetype start = out.size();
+    out.resize(start + 3 * n + 3 * (n / 25 + 1));
+    char *p = out.data() + start;
     int column = 0;
-    for (qsizetype i = 0; i < line.size(); ++i) {
+    for (qsizetype i = 0; i < n; ++i) {
         const auto b = static_cast<unsigned char>(line[i]);
         const bool blank = b == ' ' || b == '\t';
         // Blanks at a line end would be lost in transport (RFC 2045 6.7 (3)).
-        const bool literal = (b >= 33 && b <= 126 && b != '=') || (blank && i + 1 < line.size());
-        const QByteArray piece = literal ? QByteArray(1, static_cast<char>(b))
-                                         : '=' + QByteArray::number(b, 16).rightJustified(2, '0').toUpper();
-        if (column + piece.size() > QpLineWidth - 1) {
-            out += "=\r\n";
+        const bool literal = (b >= 33 && b <= 126 && b != '=') || (blank && i + 1 < n);
+        const int width = literal ? 1 : 3;
+        if (column + width > QpLineWidth - 1) {
+            *p++ = '=';
+            *p++ = '\r';
+            *p++ = '\n';
             column = 0;
         }
-        out += piece;
-        column += static_cast<int>(piece.size());
+        if (literal) {
+            *p++ = static_cast<char>(b);
+        } else {
+            *p++ = '=';
+            *p++ = Hex[b >> 4];
+            *p++ = Hex[b & 0xF];
+        }
+        column += width;
     }
-    return out;
+    out.truncate(p - out.constData());
 }
 
 QByteArray Base64Lines(const QByteArray &bytes)
@@ -94,6 +109,30 @@ struct BodyCoding {
     bool NeedsMime = false;
 };
 
+// Every line in charSet, one encoder for them all (each line starts in the
+// set's initial state). When the system does not know the set, or a line has
+// a character the set lacks, every line is UTF-8 and charSet "utf-8", so that
+// no character is lost.
+QByteArrayList EncodeLines(const QStringList &lines, QString &charSet)
+{
+    QByteArrayList bytes;
+    bytes.reserve(lines.size());
+    if (charSet.compare(u"utf-8"_s, Qt::CaseInsensitive) != 0) {
+        QStringEncoder encoder(charSet.toLatin1().constData()); // not Stateless: that loses the error flag
+        for (qsizetype i = 0; encoder.isValid() && i < lines.size() && !encoder.hasError(); ++i) {
+            encoder.resetState();
+            bytes.append(encoder.encode(lines[i]));
+        }
+        if (encoder.isValid() && !encoder.hasError())
+            return bytes;
+        bytes.clear();
+        charSet = u"utf-8"_s;
+    }
+    for (const QString &line : lines)
+        bytes.append(line.toUtf8());
+    return bytes;
+}
+
 // Text in the declared character set (UTF-8 when none is declared or the
 // declared one cannot hold it): 7bit when it is plain short ASCII, else
 // quoted-printable. The character set is named when one was declared or the
@@ -101,20 +140,15 @@ struct BodyCoding {
 BodyCoding CodeText(const QString &text, const QString &type, const QString &declared)
 {
     QString charSet = declared.isEmpty() ? u"utf-8"_s : declared;
-    QByteArrayList lines;
+    const QByteArrayList lines = EncodeLines(SplitLines(text), charSet);
     bool ascii = true;
     bool shortLines = true;
-    for (const QString &line : SplitLines(text)) {
-        QString lineCharSet = charSet;
-        lines.append(EncodeInCharSet(line, lineCharSet));
-        // A line the declared set cannot hold sends the whole text as UTF-8.
-        if (lineCharSet != charSet)
-            return CodeText(text, type, lineCharSet);
-        for (const char c : lines.last()) {
-            const auto b = static_cast<unsigned char>(c);
-            ascii = ascii && b != 0 && b < 0x80;
-        }
-        shortLines = shortLines && lines.last().size() <= MaxLineBytes;
+    for (const QByteArray &line : lines) {
+        ascii = ascii && std::all_of(line.cbegin(), line.cend(), [](char c) {
+                    const auto b = static_cast<unsigned char>(c);
+                    return b != 0 && b < 0x80;
+                });
+        shortLines = shortLines && line.size() <= MaxLineBytes;
     }
 
     BodyCoding coding;
@@ -125,8 +159,14 @@ BodyCoding CodeText(const QString &text, const QString &type, const QString &dec
     } else {
         coding.TransferEncoding = "quoted-printable";
         coding.NeedsMime = true;
+        qsizetype size = 0;
         for (const QByteArray &line : lines)
-            coding.Content += QuotedPrintableLine(line) + "\r\n";
+            size += line.size() + 2;
+        coding.Content.reserve(size + size / 4); // room for a few escapes; grows if needed
+        for (const QByteArray &line : lines) {
+            AppendQuotedPrintable(coding.Content, line);
+            coding.Content += "\r\n";
+        }
     }
     return coding;
 }
