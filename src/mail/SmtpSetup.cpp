@@ -59,7 +59,7 @@ void BuildMessage(TMEMessage &Msg, const TEmailMessage &Em, const TESettings &Se
         TMEPart file;
         file.PartKind = TMEPart::AttachmentFile;
         file.FileName = path;
-        file.ContentType = Settings.MimeTable.Lookup(path);
+        file.ContentType = Settings.MimeTable().Lookup(path);
         Msg.MessageParts.append(file);
     }
 }

@@ -76,7 +76,6 @@ TESettings::TESettings()
     m_params.reserve(SettingsParamCount);
     for (const SettingsParamDef &def : SettingsParamTable)
         m_params.emplace_back(def.Type, def.Key.toString(), def.DefaultText.toString());
-    FillMimeTable();
 }
 
 QString TESettings::ConfigFileName()
@@ -380,7 +379,9 @@ const TParameter &TESettings::Parameter(int i) const
     return Placeholders[static_cast<std::size_t>(i)];
 }
 
-void TESettings::FillMimeTable()
+const TMimeTable &TESettings::MimeTable() const
 {
-    MimeTable.Fill();
+    // Reading the database takes most of a start-up; few jobs have attachments.
+    std::call_once(m_mimeTableFilled, [this] { m_mimeTable.Fill(); });
+    return m_mimeTable;
 }

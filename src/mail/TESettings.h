@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <mutex>
 #include <vector>
 
 class QWidget;
@@ -85,8 +86,13 @@ public:
     /** Placeholder i (0-based); placeholders are in descending order of Pos. */
     const TParameter &Parameter(int i) const;
 
-    /** The fixed MIME rows, then the system's MIME database. */
-    void FillMimeTable();
+    /**
+     * The content types of attachments by extension: the fixed rows, then the
+     * system's MIME database. Filled when first asked for, from whichever
+     * thread asks first, so that a start without attachments never reads the
+     * database.
+     */
+    const TMimeTable &MimeTable() const;
 
     /** The message body, one entry per line (no line contains CR or LF). */
     QStringList MessageText;
@@ -97,7 +103,6 @@ public:
     QString HtmlCharset;
     /** Full paths, in the order the user added them. */
     QStringList AttachmentPaths;
-    TMimeTable MimeTable;
     /** Extra header lines "Name: Value". */
     QStringList ExtraHeaders;
     bool HasParams = false;
@@ -109,4 +114,6 @@ private:
     void WriteConfig(QWidget *form);
 
     std::vector<TIniPar> m_params;
+    mutable TMimeTable m_mimeTable;
+    mutable std::once_flag m_mimeTableFilled;
 };

@@ -299,7 +299,7 @@ TEST_F(SMTPTest, ContentTypeAndCharSetByMessageKind)
     EXPECT_EQ(m[4].Parts[0].ContentType, u"text/plain"_s);
     EXPECT_EQ(m[4].Parts[0].Charset, u"iso-8859-1"_s);
     EXPECT_EQ(Lf(m[4].Parts[0].Text), u"Caf\u00E9\n"_s);
-    EXPECT_EQ(m[4].Parts[1].ContentType, s.MimeTable.Value(u".pdf"_s));
+    EXPECT_EQ(m[4].Parts[1].ContentType, s.MimeTable().Value(u".pdf"_s));
     EXPECT_EQ(m[4].Parts[1].FileName, u"Bericht \u00C4.PDF"_s);
     EXPECT_EQ(m[4].Parts[1].Payload, bytes);
 }
