@@ -75,6 +75,16 @@ QStringList Characters(const QString &text)
     return chars;
 }
 
+// RFC 2978 2.3: a charset name is a run of mime-charset-chars.
+bool IsCharsetToken(const QString &name)
+{
+    return !name.isEmpty() && std::all_of(name.cbegin(), name.cend(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9')
+               || QStringView(u"!#$%&'+-^_`{}~").contains(c);
+    });
+}
+
 QByteArray QuotedString(const QString &text)
 {
     QByteArray out = "\"";
@@ -98,6 +108,22 @@ QString FoldLineBreaks(const QString &text)
     return folded.replace(lineBreaks, u" "_s);
 }
 
+QString MimeCharsetName(const QString &name)
+{
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty())
+        return {};
+    if (!IsCharsetToken(trimmed))
+        return u"utf-8"_s;
+    // The system's lookup ignores everything but letters and digits: its own
+    // name for the set is what a reader is sure to know.
+    const QStringEncoder encoder(trimmed.toLatin1().constData());
+    const QString standard = QString::fromLatin1(encoder.name());
+    if (!encoder.isValid() || !IsCharsetToken(standard))
+        return u"utf-8"_s;
+    return standard.compare(trimmed, Qt::CaseInsensitive) == 0 ? trimmed : standard;
+}
+
 QChar HeaderEncodingFor(const QString &charSet)
 {
     return charSet.compare(u"iso-8859-1"_s, Qt::CaseInsensitive) == 0 ? u'Q' : u'B';
@@ -105,6 +131,7 @@ QChar HeaderEncodingFor(const QString &charSet)
 
 QByteArray EncodeInCharSet(const QString &text, QString &charSet)
 {
+    charSet = MimeCharsetName(charSet);
     QStringEncoder encoder(charSet.toLatin1().constData()); // not Stateless: that loses the error flag
     if (encoder.isValid()) {
         QByteArray bytes = encoder.encode(text);

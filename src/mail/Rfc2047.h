@@ -16,13 +16,22 @@
  */
 QString FoldLineBreaks(const QString &text);
 
+/**
+ * The name of a character set as it may stand in a header (an encoded word or
+ * a charset parameter): the name trimmed; empty when that is empty; "utf-8"
+ * when it is no RFC 2978 token or the system knows no such set; else the
+ * system's standard name for the set, or the name as written when it differs
+ * from that in letter case only.
+ */
+QString MimeCharsetName(const QString &name);
+
 /** The encoded-word kind for a character set: 'Q' for "iso-8859-1" (any letter case), else 'B'. */
 QChar HeaderEncodingFor(const QString &charSet);
 
 /**
- * The text as bytes of charSet. When the system does not know charSet, or
- * charSet cannot hold every character, the bytes are UTF-8 and charSet is
- * changed to "utf-8", so that no character is lost.
+ * The text as bytes of charSet, which becomes its MimeCharsetName. When the
+ * system does not know charSet, or charSet cannot hold every character, the
+ * bytes are UTF-8 and charSet is "utf-8", so that no character is lost.
  */
 QByteArray EncodeInCharSet(const QString &text, QString &charSet);
 

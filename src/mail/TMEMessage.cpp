@@ -75,8 +75,8 @@ QByteArray Base64Lines(const QByteArray &bytes)
 QByteArray ContentTypeValue(const QString &type, const QString &charSet)
 {
     QByteArray value = FoldLineBreaks(type).toLatin1();
-    if (!charSet.isEmpty())
-        value += "; charset=\"" + FoldLineBreaks(charSet).toLatin1() + '"';
+    if (const QString name = MimeCharsetName(charSet); !name.isEmpty())
+        value += "; charset=\"" + name.toLatin1() + '"';
     return value;
 }
 
@@ -139,7 +139,8 @@ QByteArrayList EncodeLines(const QStringList &lines, QString &charSet)
 // text is not plain ASCII.
 BodyCoding CodeText(const QString &text, const QString &type, const QString &declared)
 {
-    QString charSet = declared.isEmpty() ? u"utf-8"_s : declared;
+    const QString declaredName = MimeCharsetName(declared);
+    QString charSet = declaredName.isEmpty() ? u"utf-8"_s : declaredName;
     const QByteArrayList lines = EncodeLines(SplitLines(text), charSet);
     bool ascii = true;
     bool shortLines = true;
@@ -152,7 +153,7 @@ BodyCoding CodeText(const QString &text, const QString &type, const QString &dec
     }
 
     BodyCoding coding;
-    const bool declare = !declared.isEmpty() || !ascii;
+    const bool declare = !declaredName.isEmpty() || !ascii;
     coding.ContentType = ContentTypeValue(type, declare ? charSet : QString());
     if (ascii && shortLines) {
         coding.Content = lines.join("\r\n") + "\r\n";
@@ -187,9 +188,12 @@ void TMEMessage::AssignMimeOptions(const TEmailMessage &em)
 
 void TMEMessage::InitializeISO(QChar &headerEncoding, QString &charSet) const
 {
-    charSet = CharSet.isEmpty() ? u"utf-8"_s : CharSet;
-    if (MimeEna && !MimeCharSet.isEmpty())
-        charSet = MimeCharSet;
+    // A name from a message file or a setting reaches encoded words only as a clean token.
+    charSet = MimeCharsetName(CharSet);
+    if (const QString mimeCharSet = MimeCharsetName(MimeCharSet); MimeEna && !mimeCharSet.isEmpty())
+        charSet = mimeCharSet;
+    if (charSet.isEmpty())
+        charSet = u"utf-8"_s;
     headerEncoding = HeaderEncodingFor(charSet);
 }
 

@@ -66,7 +66,8 @@ public:
     /**
      * The character set and encoded-word kind ('Q' or 'B') of non-ASCII header
      * text: the declared character set (UTF-8 when none) with its kind; then,
-     * with MimeEna and a MimeCharSet, that one instead.
+     * with MimeEna and a MimeCharSet, that one instead. Names are taken as
+     * MimeCharsetName gives them.
      */
     void InitializeISO(QChar &headerEncoding, QString &charSet) const;
 

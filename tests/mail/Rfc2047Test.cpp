@@ -67,6 +67,29 @@ TEST(Rfc2047Test, QOnlyForLatin1)
     EXPECT_EQ(HeaderEncodingFor(u"iso-8859-15"_s), u'B');
 }
 
+// Only a clean token naming a set the system knows reaches a header; any
+// other name is UTF-8, and a spelling the system merely tolerates becomes its
+// standard one.
+TEST(Rfc2047Test, CharsetNamesForHeaders)
+{
+    const std::pair<QString, QString> cases[] = {
+        {u"utf-8"_s, u"utf-8"_s},
+        {u"ISO-8859-1"_s, u"ISO-8859-1"_s},
+        {u" windows-1251\r\n"_s, u"windows-1251"_s},
+        {u"cp1251"_s, u"windows-1251"_s},
+        {u"utf-8'"_s, u"UTF-8"_s},
+        {u"utf-8\r\n\r\nX-Evil: 1"_s, u"utf-8"_s},
+        {u"utf-8?B?"_s, u"utf-8"_s},
+        {u"iso 8859 1"_s, u"utf-8"_s},
+        {u"no-such-set"_s, u"utf-8"_s},
+        {u"\u00FCtf-8"_s, u"utf-8"_s},
+        {u" \r\n"_s, QString()},
+        {QString(), QString()},
+    };
+    for (const auto &[name, expected] : cases)
+        EXPECT_EQ(MimeCharsetName(name), expected) << name.toStdString();
+}
+
 // Characters the declared set cannot hold, or a set nobody knows, give UTF-8
 // rather than question marks.
 TEST(Rfc2047Test, EncodeInCharSetFallsBackToUtf8)

@@ -304,6 +304,44 @@ TEST_F(SMTPTest, ContentTypeAndCharSetByMessageKind)
     EXPECT_EQ(m[4].Parts[1].Payload, bytes);
 }
 
+// A charset name from the message file or the setting, with line breaks and
+// blanks around it or no known set at all, never breaks the header block: the
+// name goes out trimmed, or UTF-8 is used, and every text decodes.
+TEST_F(SMTPTest, CharsetNamesReachTheHeaderClean)
+{
+    TestSmtpServer server;
+    Point(server.PlainPort());
+    const QString subject = u"Gr\u00FC\u00DFe"_s;
+    em.Subject = subject;
+    em.To = {u"you@example.org"_s, u"J\u00FCrgen"_s};
+    s.MessageText = {u"<html><head><meta charset=iso-8859-1"_s, QString(), u"></head>"_s,
+                     u"<body>K\u00F6ln</body></html>"_s};
+    s.AnalyseMessage();
+    em.Body = s.MessageBody();
+    auto t = Started();
+    ASSERT_EQ(Send(*t, em), stSent) << t->ErrorText().toStdString();
+    for (const QString &charSet : {u"utf-8\r\n\r\nX-Evil: 1"_s, u"no-such-set"_s}) {
+        Mime(charSet);
+        ASSERT_EQ(Send(*t, em), stSent) << t->ErrorText().toStdString();
+    }
+    ASSERT_TRUE(Stop(*t));
+
+    const QList<RecordedMessage> m = server.Messages();
+    ASSERT_EQ(m.size(), 3);
+    const QString expectedSets[] = {u"iso-8859-1"_s, u"utf-8"_s, u"utf-8"_s};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(m[i].Header(u"Subject"_s), subject);
+        EXPECT_EQ(m[i].Header(u"To"_s), u"J\u00FCrgen <you@example.org>"_s);
+        EXPECT_FALSE(m[i].HasHeader(u"X-Evil"_s));
+        ASSERT_EQ(m[i].Parts.size(), 1);
+        EXPECT_EQ(m[i].Parts[0].Charset, expectedSets[i]);
+        EXPECT_TRUE(m[i].Parts[0].Text.contains(u"K\u00F6ln"_s));
+        for (const QByteArray &line : m[i].HeaderBlock().split('\n'))
+            EXPECT_TRUE(line.isEmpty() || line.startsWith(' ') || line.contains(':')) << line.constData();
+    }
+}
+
 TEST_F(SMTPTest, BodyLinesStartingWithADotSurvive)
 {
     TestSmtpServer server;
