@@ -19,6 +19,7 @@ namespace {
 constexpr qsizetype MaxLineBytes = 998; // RFC 5322 2.1.1
 constexpr int QpLineWidth = 76;         // RFC 2045 6.7 (5)
 constexpr int Base64LineWidth = 76;
+constexpr qsizetype MaxHeaderName = 76; // "Name: " and a value fit a line of 78
 
 QByteArray RandomHex(int words)
 {
@@ -80,12 +81,16 @@ QByteArray ContentTypeValue(const QString &type, const QString &charSet)
     return value;
 }
 
-// A file name as parameter value: RFC 2231 for the standard form and an
-// encoded word for the readers that only know the older habit.
+// A file name as parameter values, in tokens that fold within 78 characters:
+// RFC 2231 for the standard filename (continued over numbered parameters
+// when long), and name= for the readers that know only that older habit, as
+// a quoted string of encoded words when the name is not short plain ASCII.
 struct FileNameParams {
-    QByteArray Name;
-    QByteArray FileName;
+    QByteArrayList Name;
+    QByteArrayList FileName;
 };
+
+constexpr qsizetype ParamChunk = 50; // characters of a file name value per parameter: room for its name
 
 FileNameParams FileNameParameters(const QString &path)
 {
@@ -93,13 +98,37 @@ FileNameParams FileNameParameters(const QString &path)
     const bool plain = std::all_of(name.cbegin(), name.cend(), [](QChar c) {
         return c.unicode() >= 0x20 && c.unicode() <= 0x7E && c != u'"' && c != u'\\';
     });
-    if (plain) {
+    if (plain && name.size() <= ParamChunk) {
         const QByteArray quoted = '"' + name.toLatin1() + '"';
-        return {"name=" + quoted, "filename=" + quoted};
+        return {{"name=" + quoted}, {"filename=" + quoted}};
     }
-    const QByteArray utf8 = name.toUtf8();
-    return {"name=\"=?utf-8?B?" + utf8.toBase64() + "?=\"",
-            "filename*=utf-8''" + utf8.toPercentEncoding("!#$&+-.^_`|~")};
+    FileNameParams params;
+    params.Name = EncodeWords(name, u"utf-8"_s, u'B');
+    params.Name.first().prepend("name=\"");
+    params.Name.last().append('"');
+
+    const QByteArray value = plain ? name.toLatin1() : name.toUtf8().toPercentEncoding("!#$&+-.^_`|~");
+    if (!plain && value.size() <= ParamChunk) {
+        params.FileName = {"filename*=utf-8''" + value};
+        return params;
+    }
+    for (qsizetype at = 0, n = 0; at < value.size(); ++n) {
+        qsizetype length = std::min(ParamChunk, value.size() - at);
+        // A %XX escape stays whole within one parameter.
+        while (!plain && at + length < value.size() && (value[at + length - 1] == '%' || value[at + length - 2] == '%'))
+            --length;
+        const QByteArray chunk = value.mid(at, length);
+        QByteArray param = "filename*" + QByteArray::number(n);
+        if (plain)
+            param += "=\"" + chunk + '"';
+        else
+            param += (n == 0 ? "*=utf-8''" : "*=") + chunk;
+        at += length;
+        if (at < value.size())
+            param += ';';
+        params.FileName.append(param);
+    }
+    return params;
 }
 
 struct BodyCoding {
@@ -248,9 +277,9 @@ QByteArray TMEMessage::Compose() const
                 throw AppError(u"Cannot read attachment file \"%1\". %2"_s.arg(part.FileName, file.errorString()));
             const FileNameParams names = FileNameParameters(part.FileName);
             const QString type = part.ContentType.isEmpty() ? u"application/octet-stream"_s : part.ContentType;
-            out += "Content-Type: " + FoldLineBreaks(type).toLatin1() + ";\r\n " + names.Name + "\r\n";
+            out += FoldHeader("Content-Type", QByteArrayList{FoldLineBreaks(type).toLatin1() + ';'} + names.Name);
             out += "Content-Transfer-Encoding: base64\r\n";
-            out += "Content-Disposition: attachment;\r\n " + names.FileName + "\r\n";
+            out += FoldHeader("Content-Disposition", QByteArrayList{"attachment;"} + names.FileName);
             out += "\r\n" + Base64Lines(bytes);
         }
     }
@@ -298,14 +327,15 @@ QByteArray TMEMessage::Header(const QByteArray &contentType, const QByteArray &t
         out += "Content-Transfer-Encoding: " + transferEncoding + "\r\n";
 
     // An empty line would end the header block and push the rest into the
-    // body, and a line that is no "Name: Value" is no header: both are left out.
+    // body, and a line that is no "Name: Value" (with a name that leaves room
+    // for a value on its line) is no header: both are left out.
     for (const QString &line : ExtraHeaders) {
         const QString folded = FoldLineBreaks(line);
         const qsizetype colon = folded.indexOf(u':');
         const QString name = folded.left(colon);
-        const bool validName = colon > 0 && std::all_of(name.cbegin(), name.cend(), [](QChar c) {
-                                   return c.unicode() >= 33 && c.unicode() <= 126;
-                               });
+        const bool validName =
+            colon > 0 && colon <= MaxHeaderName
+            && std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() >= 33 && c.unicode() <= 126; });
         if (validName)
             out += FoldHeader(name.toLatin1(), UnstructuredTokens(folded.mid(colon + 1).trimmed(), charSet, encoding));
     }

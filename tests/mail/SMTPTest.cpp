@@ -342,6 +342,63 @@ TEST_F(SMTPTest, CharsetNamesReachTheHeaderClean)
     }
 }
 
+// List values of any length make header lines within 78 characters that read
+// back as the values: a name without blanks, a quoted name with specials, a
+// subject with a run of 1,500 blanks or one long word, an extra header, an
+// attachment with a long name.
+TEST_F(SMTPTest, LongValuesFoldIntoShortHeaderLines)
+{
+    TestSmtpServer server;
+    Point(server.PlainPort());
+    QTemporaryDir dir;
+    const QString fileName = QString(120, u'\u00C4') + u".txt"_s;
+    {
+        QFile f(dir.filePath(fileName));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("attached");
+    }
+    s.Param(spExtraHdrEna).SetBool(true);
+    s.ExtraHeaders = {u"X-Note: "_s + u"note "_s.repeated(300)};
+    struct Case {
+        QString name;
+        QString subject;
+        QStringList attachments;
+    };
+    const Case cases[] = {
+        {QString(1500, u'x'), u"Hello"_s + QString(1500, u' ') + u"world"_s, {}},
+        {u"Doe, John"_s.repeated(150), u"word "_s.repeated(300) + QString(200, u'w'), {dir.filePath(fileName)}},
+    };
+    auto t = Started();
+    for (const Case &c : cases) {
+        em.To = {u"you@example.org"_s, c.name};
+        em.Subject = c.subject;
+        s.AttachmentPaths = c.attachments;
+        ASSERT_EQ(Send(*t, em), stSent) << t->ErrorText().toStdString();
+    }
+    ASSERT_TRUE(Stop(*t));
+
+    const QList<RecordedMessage> m = server.Messages();
+    ASSERT_EQ(m.size(), 2);
+    const auto unfolded = [](QString value) { return value.remove(u"\r\n"_s).remove(u'\n'); };
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(unfolded(m[i].Header(u"Subject"_s)), cases[i].subject);
+        const QString name = i == 0 ? cases[i].name : u'"' + cases[i].name + u'"';
+        EXPECT_EQ(unfolded(m[i].Header(u"To"_s)), name + u" <you@example.org>"_s);
+        EXPECT_EQ(unfolded(m[i].Header(u"X-Note"_s)), u"note "_s.repeated(300).trimmed());
+        for (QByteArray line : m[i].HeaderBlock().split('\n')) {
+            line.chop(1); // CR
+            EXPECT_LE(line.size(), 78) << line.constData();
+        }
+    }
+    ASSERT_EQ(m[1].Parts.size(), 2);
+    EXPECT_EQ(m[1].Parts[1].FileName, fileName);
+    for (QByteArray line : m[1].Data.split('\n')) {
+        line.chop(1);
+        EXPECT_LE(line.size(), 78) << line.constData();
+    }
+}
+
 TEST_F(SMTPTest, BodyLinesStartingWithADotSurvive)
 {
     TestSmtpServer server;

@@ -194,7 +194,7 @@ TEST(TMEMessageTest, AttachmentsAreReadWhenComposedOnly)
                       {TMEPart::AttachmentFile, {}, {}, {}, present}};
     const QByteArray data = m.Compose();
     EXPECT_TRUE(data.contains("MIME-Version: 1.0\r\n")); // multipart: MIME whatever the switch says
-    EXPECT_TRUE(data.contains("Content-Type: application/octet-stream;\r\n name=\"data.bin\"\r\n"));
+    EXPECT_TRUE(data.contains("Content-Type: application/octet-stream; name=\"data.bin\"\r\n"));
     EXPECT_TRUE(data.contains("\r\n" + QByteArray("\x00\x01\xFF binary", 10).toBase64() + "\r\n"));
     EXPECT_TRUE(data.endsWith("--\r\n"));
 
