@@ -87,7 +87,7 @@ void TJobMachine::StartJob(JobMode mode)
 {
     m_elapsedText.clear();
     m_view.SetElapsedText(m_elapsedText);
-    if (mode != jmTestConnection && !m_settings.CheckAttachments())
+    if (mode != jmTestConnection && (!m_settings.CheckAttachments() || !m_settings.CheckAddresses()))
         return;
     m_view.EnterJobMode(mode);
     m_jobInfo.StartTime = m_clock();
@@ -243,7 +243,10 @@ void TJobMachine::StepAwaitResult()
     }
     ++m_sentThisConnection;
     const RecipientStatus result = state == ISmtpWorker::Sent ? rsSent : rsFailed;
-    m_jobInfo.Add(result, m_emailMessage.RecipientCount());
+    // Group addresses that could not go out fail on their own rows.
+    const int refused = m_emailMessage.InvalidBccCount();
+    m_jobInfo.Add(result, m_emailMessage.RecipientCount() - refused);
+    m_jobInfo.Add(rsFailed, refused);
     m_list.RecordResult(result, m_smtpThread->ErrorText());
     m_saveDue = true;
     m_view.ShowResult();

@@ -2,6 +2,7 @@
 
 #include "AppError.h"
 #include "BusyCursor.h"
+#include "EmailAddress.h"
 #include "Encryptn.h"
 #include "FormPlacement.h"
 #include "IniFile.h"
@@ -193,6 +194,31 @@ bool TESettings::CheckAttachments() const
             InfoBox(u"Attachment file \"%1\" was not found!"_s.arg(path));
             return false;
         }
+    }
+    return true;
+}
+
+bool TESettings::CheckAddresses() const
+{
+    struct Use {
+        int Index;
+        QStringView Name;
+        bool Used;
+    };
+    // An empty optional address is no address: nothing is added for it.
+    const Use uses[] = {
+        {spYourEmail, u"Your E-Mail", true},
+        {spBccTo, u"BCC to", Param(spBccEmails).GetBool()},
+        {spReplyTo, u"Reply to", Param(spReplyEna).GetBool()},
+        {spMethodEmail, u"Send To", IsBccMethod()},
+    };
+    for (const Use &use : uses) {
+        const QString address = Param(use.Index).GetStr();
+        if (!use.Used || (use.Index != spYourEmail && address.trimmed().isEmpty()) || IsValidEmailAddress(address))
+            continue;
+        InfoBox(u"The \"%1\" setting holds no valid e-mail address.\r\n\r\n%2\r\n\r\nNo e-mail was sent."_s.arg(
+            use.Name, InvalidAddressText(address)));
+        return false;
     }
     return true;
 }

@@ -52,6 +52,13 @@ public:
      * does not, shows "Attachment file "<path>" was not found!" and returns false.
      */
     bool CheckAttachments() const;
+    /**
+     * True when every address the settings add to each e-mail of a job can be
+     * sent to: the sender, and when in use the BCC copy, the Reply-To and the
+     * visible address of the BCC method. At the first that cannot, shows why
+     * and returns false: one bad setting would otherwise fail every row.
+     */
+    bool CheckAddresses() const;
     /** The value of a setting as the panels and the job summary show it. */
     QString DisplayText(int index) const;
     bool IsBccMethod() const;

@@ -1,6 +1,7 @@
 #include "TMEMessage.h"
 
 #include "AppError.h"
+#include "EmailAddress.h"
 #include "Rfc2047.h"
 #include "TextHelpers.h"
 
@@ -252,8 +253,20 @@ QByteArray TMEMessage::GenerateHeader() const
     return Header(ContentTypeValue(ContentType, CharSet) + ";\r\n boundary=\"" + m_boundary + '"', {}, true);
 }
 
+void TMEMessage::CheckAddresses() const
+{
+    if (!IsValidEmailAddress(From.Address))
+        throw AppError(InvalidAddressText(From.Address));
+    for (const TEmailAddressList *list : {&ReplyTo, &Recipients, &BccList})
+        for (const TEmailAddressItem &item : *list)
+            if ((list != &Recipients || !item.Address.trimmed().isEmpty()) && !IsValidEmailAddress(item.Address))
+                throw AppError(InvalidAddressText(item.Address));
+}
+
 QByteArray TMEMessage::Compose() const
 {
+    // Nothing malformed may reach the envelope or a header.
+    CheckAddresses();
     if (MessageParts.isEmpty()) {
         const BodyCoding body = CodeText(Body, ContentType, CharSet);
         return Header(body.ContentType, body.TransferEncoding, body.NeedsMime) + "\r\n" + body.Content;
@@ -314,9 +327,7 @@ QByteArray TMEMessage::Header(const QByteArray &contentType, const QByteArray &t
     out += "Date: " + QDateTime::currentDateTime().toString(Qt::RFC2822Date).toLatin1() + "\r\n";
 
     const QString sender = SenderAddress();
-    QString domain = sender.section(u'@', -1);
-    if (!sender.contains(u'@') || domain.isEmpty() || domain.contains(u' ') || domain.toLatin1() != domain.toUtf8())
-        domain = u"localhost"_s;
+    const QString domain = IsValidEmailAddress(sender) ? sender.section(u'@', -1) : u"localhost"_s;
     out += "Message-ID: <" + m_messageId + '@' + domain.toLatin1() + ">\r\n";
 
     // A multipart or encoded body is unreadable without it, whatever the switch says.

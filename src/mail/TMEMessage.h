@@ -71,11 +71,22 @@ public:
      */
     void InitializeISO(QChar &headerEncoding, QString &charSet) const;
 
-    /** The header block, without the empty line that ends it. Reads no file. */
+    /**
+     * The header block, without the empty line that ends it, as Compose
+     * writes it. Reads no file and checks no address.
+     */
     QByteArray GenerateHeader() const;
     /**
-     * The whole message with CR LF line ends (no dot-stuffing). Throws
-     * AppError when an attachment cannot be read.
+     * Throws AppError with InvalidAddressText for the first address of From,
+     * Reply-To, To and BccList that is no valid e-mail address. A To without
+     * an address (the BCC method's empty group) passes; a From without one
+     * does not.
+     */
+    void CheckAddresses() const;
+    /**
+     * The whole message with CR LF line ends (no dot-stuffing), after
+     * CheckAddresses. Throws AppError when an address is not valid or an
+     * attachment cannot be read.
      */
     QByteArray Compose() const;
 

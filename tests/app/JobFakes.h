@@ -10,6 +10,7 @@
 #include "IJobWorkers.h"
 #include "TEmailMessage.h"
 
+#include <QHash>
 #include <QList>
 #include <QStringList>
 
@@ -38,6 +39,7 @@ public:
     int exports = 0;
     bool failSaves = false;
     std::function<void()> onSave;
+    QHash<int, QString> addresses; // rows whose address is not Address(row)
 
     static QString Address(int row) { return QStringLiteral("r%1@example.com").arg(row); }
     QList<int> Statuses() const
@@ -78,7 +80,7 @@ public:
     {
         message.Bcc.clear();
         for (int row : current)
-            message.Bcc.append({Address(row), QString()});
+            message.Bcc.append({addresses.value(row, Address(row)), QString()});
     }
     void RecordResult(int status, const QString &errorText) override
     {

@@ -17,6 +17,7 @@ class TJobMachineTest : public testing::Test {
 protected:
     TJobMachineTest()
     {
+        settings.Param(spYourEmail).SetStr(u"me@example.org"_s); // the send commands need a sender
         settings.Param(spDelay).SetInt(0);
         settings.Param(spReconnect).SetInt(25);
         settings.Param(spRecPause).SetInt(1);
@@ -216,6 +217,20 @@ TEST_F(TJobMachineTest, BccGroupsCountRecipientsInTheJobAndEmailsOnTheConnection
     EXPECT_EQ(jobInfo.Count(1), 3);
     EXPECT_EQ(jobInfo.Count(2), 2);
     EXPECT_EQ(list.Statuses(), (QList<int>{1, 1, 2, 2, 1}));
+}
+
+// A group address that cannot be sent to counts as failed, the rest of the
+// group as the e-mail went.
+TEST_F(TJobMachineTest, InvalidGroupAddressCountsAsFailedAndTheGroupGoesOn)
+{
+    SetRows({0, 0, 0});
+    settings.Param(spMethodBcc).SetBool(true);
+    list.groupSize = 3;
+    list.addresses[1] = u"bad address"_s;
+    ASSERT_TRUE(RunJob(jmSendAll));
+    ASSERT_EQ(server.SessionSizes(), QList<int>{1});
+    EXPECT_EQ(jobInfo.Count(1), 2);
+    EXPECT_EQ(jobInfo.Count(2), 1);
 }
 
 TEST_F(TJobMachineTest, IndividualJobAfterABccJobCarriesNoGroup)
@@ -443,6 +458,37 @@ TEST_F(TJobMachineTest, MissingAttachmentKeepsASendingJobFromStartingButNotTheCo
 
     machine.SetJobMode(jmTestConnection);
     EXPECT_EQ(machine.Mode(), jmTestConnection);
+}
+
+// A bad sender, BCC copy, Reply-To or visible BCC-method address would fail
+// every row: the job does not start, and the rows stay as they were.
+TEST_F(TJobMachineTest, InvalidAddressInTheSettingsKeepsTheJobFromStarting)
+{
+    const std::pair<int, int> settingsInUse[] = {
+        {spYourEmail, -1}, {spBccTo, spBccEmails}, {spReplyTo, spReplyEna}, {spMethodEmail, spMethodBcc}};
+    for (const auto &[address, switchOn] : settingsInUse) {
+        const QString good = settings.Param(address).GetStr();
+        settings.Param(address).SetStr(u"Bcc: evil@x.org"_s);
+        if (switchOn >= 0)
+            settings.Param(switchOn).SetBool(true);
+        recorder.Clear();
+        machine.SetJobMode(jmSendAll);
+        EXPECT_EQ(machine.Mode(), jmIdle);
+        ASSERT_EQ(recorder.Boxes().size(), 1);
+        EXPECT_TRUE(recorder.Boxes()[0].text.contains(u"Invalid e-mail address: Bcc: evil@x.org"_s))
+            << recorder.Boxes()[0].text.toStdString();
+        EXPECT_FALSE(view.inJobMode);
+        settings.Param(address).SetStr(good);
+    }
+    EXPECT_TRUE(server.sessions.isEmpty());
+    EXPECT_EQ(list.Statuses(), (QList<int>{0, 0, 0}));
+
+    // Switched off, or left empty where it is optional, an address is not used.
+    settings.Param(spBccTo).SetStr(u"not an address"_s);
+    settings.Param(spBccEmails).SetBool(false);
+    settings.Param(spReplyTo).SetStr(QString());
+    ASSERT_TRUE(RunJob(jmSendAll));
+    EXPECT_EQ(list.Statuses(), (QList<int>{1, 1, 1}));
 }
 
 TEST_F(TJobMachineTest, TicksArrivingDuringTheReportDoNotReenterTheMachine)

@@ -2,6 +2,7 @@
 // way the job machine drives it: hand over, wait until not busy, read the state.
 #include "SMTP.h"
 
+#include "EmailAddress.h"
 #include "TESettings.h"
 #include "TestSmtpServer.h"
 
@@ -429,7 +430,8 @@ TEST_F(SMTPTest, LineBreaksInListValuesInjectNothing)
 
     em.Subject = u"Second"_s;
     em.To = {u"you@example.org>\r\nRCPT TO:<spy@example.org"_s, {}};
-    Send(*t, em);
+    EXPECT_EQ(Send(*t, em), stFailed);
+    EXPECT_TRUE(t->ErrorText().startsWith(u"Invalid e-mail address: "_s)) << t->ErrorText().toStdString();
     ASSERT_TRUE(Stop(*t));
 
     const QList<RecordedMessage> m = server.Messages();
@@ -441,7 +443,52 @@ TEST_F(SMTPTest, LineBreaksInListValuesInjectNothing)
     for (const RecordedMessage &message : m)
         EXPECT_FALSE(message.RcptTos.contains(u"spy@example.org"_s));
     ASSERT_TRUE(server.WaitForSessions(1));
-    EXPECT_EQ(server.Sessions().first().Commands.count(u"RCPT"_s), 2);
+    EXPECT_EQ(server.Sessions().first().Commands.count(u"RCPT"_s), 1); // the second e-mail never left
+}
+
+// An address that is no valid e-mail address fails its own e-mail before
+// anything of it is sent, and the session goes on; in a BCC group only that
+// address is left out. The server sees only well-formed addresses.
+TEST_F(SMTPTest, InvalidAddressesNeverReachTheServer)
+{
+    TestSmtpServer server;
+    Point(server.PlainPort());
+    const QString longAddress = QString(1200, u'a') + u"@example.org"_s;
+    auto t = Started();
+    for (const QString &bad :
+         {u"c@example.org>\tNOTIFY=SUCCESS"_s, u"c@example.org> NOTIFY=SUCCESS"_s, u"a\u0000b@example.org"_s,
+          u"j\u00FCrgen@example.org"_s, u"Bcc: evil@x.org"_s, longAddress}) {
+        em.To = {bad, u"Bad"_s};
+        EXPECT_EQ(Send(*t, em), stFailed) << bad.toStdString();
+        EXPECT_EQ(t->ErrorText(), InvalidAddressText(bad));
+    }
+    em.To = {u"you@example.org"_s, {}};
+    for (const int setting : {spYourEmail, spBccTo, spReplyTo}) {
+        const QString good = s.Param(setting).GetStr();
+        s.Param(setting).SetStr(u"evil@x.org\r\nDATA"_s);
+        em.BccTo = s.Param(spBccTo).GetStr();
+        em.ReplyTo = s.Param(spReplyTo).GetStr();
+        EXPECT_EQ(Send(*t, em), stFailed) << setting;
+        EXPECT_TRUE(t->ErrorText().startsWith(u"Invalid e-mail address: evil@x.org"_s)) << t->ErrorText().toStdString();
+        s.Param(setting).SetStr(good);
+    }
+    em.BccTo.clear();
+    em.ReplyTo.clear();
+    em.To = {u"list@example.org"_s, u"undisclosed recipients"_s};
+    em.Bcc = {{u"b1@example.org"_s, {}}, {u"b2 @example.org"_s, {}}, {u"b3@example.org"_s, {}}};
+    EXPECT_EQ(Send(*t, em), stSent) << t->ErrorText().toStdString();
+    em.Bcc = {{u"b4@@example.org"_s, {}}, {u"<b5@example.org>"_s, {}}};
+    EXPECT_EQ(Send(*t, em), stFailed);
+    EXPECT_EQ(t->ErrorText(), InvalidAddressText(u"b4@@example.org"_s));
+    ASSERT_TRUE(Stop(*t));
+
+    const QList<RecordedMessage> m = server.Messages();
+    ASSERT_EQ(m.size(), 1);
+    EXPECT_EQ(m[0].RcptTos, (QStringList{u"list@example.org"_s, u"b1@example.org"_s, u"b3@example.org"_s}));
+    ASSERT_TRUE(server.WaitForSessions(1));
+    const QStringList commands = server.Sessions().first().Commands;
+    EXPECT_EQ(commands.count(u"MAIL"_s), 1);
+    EXPECT_EQ(commands.count(u"RCPT"_s), 3);
 }
 
 TEST_F(SMTPTest, WrongPasswordIsAnAuthenticationError)
