@@ -210,14 +210,15 @@ bool TESettings::CheckAddresses() const
         {spYourEmail, u"Your E-Mail", true},
         {spBccTo, u"BCC to", Param(spBccEmails).GetBool()},
         {spReplyTo, u"Reply to", Param(spReplyEna).GetBool()},
-        {spMethodEmail, u"Send To", IsBccMethod()},
+        {spMethodEmail, u"Send To (BCC method)", IsBccMethod()},
     };
     for (const Use &use : uses) {
         const QString address = Param(use.Index).GetStr();
         if (!use.Used || (use.Index != spYourEmail && address.trimmed().isEmpty()) || IsValidEmailAddress(address))
             continue;
-        InfoBox(u"The \"%1\" setting holds no valid e-mail address.\r\n\r\n%2\r\n\r\nNo e-mail was sent."_s.arg(
-            use.Name, InvalidAddressText(address)));
+        InfoBox(
+            u"The setting \"%1\" is not a valid e-mail address.\r\n\r\n%2\r\n\r\nPlease correct it; no e-mail was sent."_s
+                .arg(use.Name, InvalidAddressText(address)));
         return false;
     }
     return true;
