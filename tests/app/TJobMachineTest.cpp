@@ -219,20 +219,6 @@ TEST_F(TJobMachineTest, BccGroupsCountRecipientsInTheJobAndEmailsOnTheConnection
     EXPECT_EQ(list.Statuses(), (QList<int>{1, 1, 2, 2, 1}));
 }
 
-// A group address that cannot be sent to counts as failed, the rest of the
-// group as the e-mail went.
-TEST_F(TJobMachineTest, InvalidGroupAddressCountsAsFailedAndTheGroupGoesOn)
-{
-    SetRows({0, 0, 0});
-    settings.Param(spMethodBcc).SetBool(true);
-    list.groupSize = 3;
-    list.addresses[1] = u"bad address"_s;
-    ASSERT_TRUE(RunJob(jmSendAll));
-    ASSERT_EQ(server.SessionSizes(), QList<int>{1});
-    EXPECT_EQ(jobInfo.Count(1), 2);
-    EXPECT_EQ(jobInfo.Count(2), 1);
-}
-
 TEST_F(TJobMachineTest, IndividualJobAfterABccJobCarriesNoGroup)
 {
     settings.Param(spMethodBcc).SetBool(true);

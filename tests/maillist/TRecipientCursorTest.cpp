@@ -170,23 +170,6 @@ TEST_F(TRecipientCursorTest, RecordResultGoesToTheGroupOrTheSelection)
     EXPECT_EQ(model.Recipient(0).StatusText, u"Not yet sent"_s);
 }
 
-// A group member whose address could not go into the e-mail fails with its
-// own reason, whatever became of the group's e-mail.
-TEST_F(TRecipientCursorTest, InvalidAddressInAGroupFailsOnItsOwnRow)
-{
-    Load({0, 0, 0, 0});
-    model.SetValues(1, u"u1 @x.org"_s, {});
-    cursor.SetJobMode(jmSendAll);
-    cursor.BeginRecipients(jmSendAll, TJobOptions{true, 3, false, 1});
-    cursor.RecordResult(rsSent, {});
-    EXPECT_EQ(model.Recipient(0).Status, rsSent);
-    EXPECT_EQ(model.Recipient(1).Status, rsFailed);
-    EXPECT_EQ(model.Recipient(1).StatusText, u"Error: Invalid e-mail address: u1 @x.org (a blank outside quotes)"_s);
-    EXPECT_EQ(model.Recipient(2).Status, rsSent);
-    EXPECT_EQ(model.StatusCount(rsSent), 2);
-    EXPECT_EQ(model.StatusCount(rsFailed), 1);
-}
-
 TEST_F(TRecipientCursorTest, BccAddressesCarryTheNameParameter)
 {
     Load({0, 0}, 1);
