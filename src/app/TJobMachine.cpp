@@ -88,7 +88,7 @@ void TJobMachine::StartJob(JobMode mode)
 {
     m_elapsedText.clear();
     m_view.SetElapsedText(m_elapsedText);
-    if (mode != JobMode::TestConnection && !m_settings.CheckAttachments())
+    if (mode != JobMode::TestConnection && (!m_settings.CheckAttachments() || !m_settings.CheckAddresses()))
         return;
     m_view.EnterJobMode(mode);
     m_jobInfo.StartTime = m_clock();
@@ -219,7 +219,10 @@ void TJobMachine::AwaitResult()
 void TJobMachine::RecordResult(RecipientStatus result)
 {
     ++m_sentThisConnection;
-    m_jobInfo.Add(result, m_emailMessage.RecipientCount());
+    // Group addresses that could not go out fail on their own rows.
+    const int refused = m_emailMessage.InvalidBccCount();
+    m_jobInfo.Add(result, m_emailMessage.RecipientCount() - refused);
+    m_jobInfo.Add(RecipientStatus::Failed, refused);
     m_list.RecordResult(result, m_smtpThread->ErrorText());
     m_saveDue = true;
     m_view.ShowResult();

@@ -225,7 +225,8 @@ QString FindHtmlCharset(const QString &t)
                 const qsizetype from = j;
                 while (j < n - 1 && t[j] != u'"' && t[j] != u'\'' && t[j] != u';' && t[j] != u'>')
                     ++j;
-                charset = t.mid(from, j - from);
+                // A line break or blanks before the closing quote belong to the markup, not the name.
+                charset = t.mid(from, j - from).trimmed();
                 break;
             }
             if (c == u'>')

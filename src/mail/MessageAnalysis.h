@@ -41,8 +41,9 @@ QByteArray EncodeMessageLike(const QString &text, const QByteArray &existingByte
 bool IsHtmlMessage(const QString &t);
 /**
  * The value of the first non-empty "charset=" inside a tag (either a bare value
- * ended by '"', ';' or '>', or a quoted one); empty when there is none or it
- * is shorter than 3 or longer than 32 characters.
+ * ended by '"', ';' or '>', or a quoted one), without blanks or line breaks at
+ * either end; empty when there is none or it is shorter than 3 or longer than
+ * 32 characters.
  */
 QString FindHtmlCharset(const QString &t);
 /** Every placeholder of T, in strictly descending order of Pos, with its drop span. */

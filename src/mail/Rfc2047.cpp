@@ -9,8 +9,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int FoldWidth = 78;     // RFC 5322 2.1.1: lines SHOULD stay within 78 characters
-constexpr int MaxLineBytes = 998; // ... and MUST stay within 998
+constexpr int FoldWidth = 78; // RFC 5322 2.1.1: lines SHOULD stay within 78 characters (and MUST within 998)
+// The widest a plain word may be, with the blanks before it: what an encoded
+// word may be, so that plain text folds as short as encoded text does.
+constexpr int MaxPlainUnit = MaxEncodedWord + 1;
 
 bool IsPrintableAscii(const QString &text)
 {
@@ -75,15 +77,43 @@ QStringList Characters(const QString &text)
     return chars;
 }
 
-QByteArray QuotedString(const QString &text)
+// RFC 2978 2.3: a charset name is a run of mime-charset-chars.
+bool IsCharsetToken(const QString &name)
 {
-    QByteArray out = "\"";
+    return !name.isEmpty() && std::all_of(name.cbegin(), name.cend(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9')
+               || QStringView(u"!#$%&'+-^_`{}~").contains(c);
+    });
+}
+
+// A quoted string (RFC 5322 3.2.4) cut at its blanks into tokens, so that
+// folding may break it there: quotes and backslashes escaped.
+QByteArrayList QuotedPieces(const QString &text)
+{
+    QByteArray quoted = "\"";
     for (const QChar c : text) {
         if (c == u'"' || c == u'\\')
-            out += '\\';
-        out += static_cast<char>(c.unicode());
+            quoted += '\\';
+        quoted += static_cast<char>(c.unicode());
     }
-    return out + '"';
+    quoted += '"';
+    return quoted.split(' ');
+}
+
+// Whether the tokens fold into lines as short as encoded words would: no
+// token, with the blanks before it, wider than MaxPlainUnit.
+bool FoldsShort(const QByteArrayList &tokens)
+{
+    qsizetype width = 0;
+    for (const QByteArray &token : tokens) {
+        width += 1 + token.size();
+        if (width > MaxPlainUnit)
+            return false;
+        if (!token.isEmpty())
+            width = 0;
+    }
+    return true;
 }
 
 } // namespace
@@ -98,6 +128,22 @@ QString FoldLineBreaks(const QString &text)
     return folded.replace(lineBreaks, u" "_s);
 }
 
+QString MimeCharsetName(const QString &name)
+{
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty())
+        return {};
+    if (!IsCharsetToken(trimmed))
+        return u"utf-8"_s;
+    // The system's lookup ignores everything but letters and digits: its own
+    // name for the set is what a reader is sure to know.
+    const QStringEncoder encoder(trimmed.toLatin1().constData());
+    const QString standard = QString::fromLatin1(encoder.name());
+    if (!encoder.isValid() || !IsCharsetToken(standard))
+        return u"utf-8"_s;
+    return standard.compare(trimmed, Qt::CaseInsensitive) == 0 ? trimmed : standard;
+}
+
 QChar HeaderEncodingFor(const QString &charSet)
 {
     return charSet.compare(u"iso-8859-1"_s, Qt::CaseInsensitive) == 0 ? u'Q' : u'B';
@@ -105,6 +151,7 @@ QChar HeaderEncodingFor(const QString &charSet)
 
 QByteArray EncodeInCharSet(const QString &text, QString &charSet)
 {
+    charSet = MimeCharsetName(charSet);
     QStringEncoder encoder(charSet.toLatin1().constData()); // not Stateless: that loses the error flag
     if (encoder.isValid()) {
         QByteArray bytes = encoder.encode(text);
@@ -146,15 +193,16 @@ QByteArrayList UnstructuredTokens(const QString &text, const QString &charSet, Q
 {
     const QString value = FoldLineBreaks(text);
     // "=?" in plain text would read as the start of an encoded word.
-    bool plain = IsPrintableAscii(value) && !value.contains(u"=?"_s);
-    QByteArrayList tokens;
-    if (plain) {
+    if (IsPrintableAscii(value) && !value.contains(u"=?"_s)) {
+        QByteArrayList tokens;
         for (const QString &word : value.split(u' '))
             tokens.append(word.toLatin1());
-        for (const QByteArray &t : tokens)
-            plain = plain && t.size() < MaxLineBytes - FoldWidth;
+        // A long word or a long run of blanks (RFC 5322 allows one fold per
+        // run) would make a long line: encoded words fold anywhere.
+        if (FoldsShort(tokens))
+            return tokens;
     }
-    return plain ? tokens : EncodeWords(value, charSet, encoding);
+    return EncodeWords(value, charSet, encoding);
 }
 
 QByteArrayList MailboxTokens(const TEmailAddressItem &item, const QString &charSet, QChar encoding)
@@ -164,14 +212,17 @@ QByteArrayList MailboxTokens(const TEmailAddressItem &item, const QString &charS
     QByteArrayList tokens;
     bool encoded = false;
     if (!name.isEmpty()) {
-        if (!IsPrintableAscii(name) || name.contains(u"=?"_s)) {
+        if (IsPrintableAscii(name) && !name.contains(u"=?"_s)) {
+            if (std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c == u' ' || IsAtext(c.unicode()); })) {
+                for (const QString &word : name.simplified().split(u' '))
+                    tokens.append(word.toLatin1());
+            } else {
+                tokens = QuotedPieces(name);
+            }
+        }
+        if (tokens.isEmpty() || !FoldsShort(tokens)) {
             tokens = EncodeWords(name, charSet, encoding);
             encoded = true;
-        } else if (std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c == u' ' || IsAtext(c.unicode()); })) {
-            for (const QString &word : name.simplified().split(u' '))
-                tokens.append(word.toLatin1());
-        } else {
-            tokens.append(QuotedString(name));
         }
     }
     if (!address.isEmpty()) {
@@ -190,14 +241,28 @@ QByteArray FoldHeader(const QByteArray &name, const QByteArrayList &tokens)
 {
     QByteArray out = name + ':';
     qsizetype lineLength = out.size();
-    for (const QByteArray &token : tokens) {
-        // Never before an empty token (a run of blanks): a folded line may not be blank.
-        if (!token.isEmpty() && lineLength + 1 + token.size() > FoldWidth && lineLength > name.size() + 1) {
-            out += "\r\n";
-            lineLength = 0;
+    bool tokenOnLine = false;
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        // A fold goes where a run of blanks begins, never inside one (RFC 5322
+        // 3.2.2 allows one line break per run) and never before blanks that
+        // end the value (a folded line may not be blank).
+        if (tokenOnLine && !tokens[i - 1].isEmpty()) {
+            qsizetype width = 0;
+            qsizetype j = i;
+            for (; j < tokens.size(); ++j) {
+                width += 1 + tokens[j].size();
+                if (!tokens[j].isEmpty())
+                    break;
+            }
+            if (j < tokens.size() && lineLength + width > FoldWidth) {
+                out += "\r\n";
+                lineLength = 0;
+            }
         }
-        out += ' ' + token;
-        lineLength += 1 + token.size();
+        out += ' ';
+        out += tokens[i];
+        lineLength += 1 + tokens[i].size();
+        tokenOnLine = true;
     }
     return out + "\r\n";
 }

@@ -1,5 +1,7 @@
 #include "SmtpSetup.h"
 
+#include "AppError.h"
+#include "EmailAddress.h"
 #include "TESettings.h"
 
 using namespace Qt::StringLiterals;
@@ -33,7 +35,14 @@ void BuildMessage(TMEMessage &Msg, const TEmailMessage &Em, const TESettings &Se
     Msg.From = {Settings.Param(spYourEmail).GetStr(), Settings.Param(spYourName).GetStr()};
     Msg.Subject = Em.Subject;
     Msg.Recipients.append(Em.To);
-    Msg.BccList += Em.Bcc;
+    // A group address that is no valid e-mail address stays out of the
+    // envelope (its row records that on its own); a group with none left
+    // is not sent at all.
+    for (const TEmailAddressItem &item : Em.Bcc)
+        if (IsValidEmailAddress(item.Address))
+            Msg.BccList.append(item);
+    if (!Em.Bcc.isEmpty() && Msg.BccList.isEmpty())
+        throw AppError(InvalidAddressText(Em.Bcc.first().Address));
     if (!Em.BccTo.isEmpty())
         Msg.BccList.append({Em.BccTo, QString()});
     if (!Em.ReplyTo.isEmpty())
@@ -59,7 +68,7 @@ void BuildMessage(TMEMessage &Msg, const TEmailMessage &Em, const TESettings &Se
         TMEPart file;
         file.PartKind = TMEPart::AttachmentFile;
         file.FileName = path;
-        file.ContentType = Settings.MimeTable.Lookup(path);
+        file.ContentType = Settings.MimeTable().Lookup(path);
         Msg.MessageParts.append(file);
     }
 }

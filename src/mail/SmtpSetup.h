@@ -21,6 +21,8 @@ SmtpOptions ConfigureSmtp(const TESettings &Settings);
  * the one To recipient, the BCC group and the BCC copy address, Reply-To,
  * subject, and the body as text or HTML, with one part per attachment after
  * the text when there are attachments. Expects the message's lists empty.
+ * Group addresses that are no valid e-mail address are left out; when that
+ * leaves none of a group, throws AppError with the first one's reason.
  */
 void BuildMessage(TMEMessage &Msg, const TEmailMessage &Em, const TESettings &Settings);
 

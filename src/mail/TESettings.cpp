@@ -3,6 +3,7 @@
 #include "AppError.h"
 #include "AtomicFile.h"
 #include "BusyCursor.h"
+#include "EmailAddress.h"
 #include "Encryptn.h"
 #include "FormPlacement.h"
 #include "IniFile.h"
@@ -78,7 +79,6 @@ TESettings::TESettings()
     m_params.reserve(SettingsParamCount);
     for (const SettingsParamDef &def : SettingsParamTable)
         m_params.emplace_back(def.Type, def.Key.toString(), def.DefaultText.toString());
-    FillMimeTable();
 }
 
 QString TESettings::ConfigFileName()
@@ -196,6 +196,32 @@ bool TESettings::CheckAttachments() const
             InfoBox(u"Attachment file \"%1\" was not found!"_s.arg(path));
             return false;
         }
+    }
+    return true;
+}
+
+bool TESettings::CheckAddresses() const
+{
+    struct Use {
+        int Index;
+        QStringView Name;
+        bool Used;
+    };
+    // An empty optional address is no address: nothing is added for it.
+    const Use uses[] = {
+        {spYourEmail, u"Your E-Mail", true},
+        {spBccTo, u"BCC to", Param(spBccEmails).GetBool()},
+        {spReplyTo, u"Reply to", Param(spReplyEna).GetBool()},
+        {spMethodEmail, u"Send To (BCC method)", IsBccMethod()},
+    };
+    for (const Use &use : uses) {
+        const QString address = Param(use.Index).GetStr();
+        if (!use.Used || (use.Index != spYourEmail && address.trimmed().isEmpty()) || IsValidEmailAddress(address))
+            continue;
+        InfoBox(
+            u"The setting \"%1\" is not a valid e-mail address.\r\n\r\n%2\r\n\r\nPlease correct it; no e-mail was sent."_s
+                .arg(use.Name, InvalidAddressText(address)));
+        return false;
     }
     return true;
 }
@@ -397,7 +423,9 @@ const TParameter &TESettings::Parameter(int i) const
     return Placeholders[static_cast<std::size_t>(i)];
 }
 
-void TESettings::FillMimeTable()
+const TMimeTable &TESettings::MimeTable() const
 {
-    MimeTable.Fill();
+    // Reading the database takes most of a start-up; few jobs have attachments.
+    std::call_once(m_mimeTableFilled, [this] { m_mimeTable.Fill(); });
+    return m_mimeTable;
 }

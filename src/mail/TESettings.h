@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <mutex>
 #include <vector>
 
 class QWidget;
@@ -52,6 +53,13 @@ public:
      * does not, shows "Attachment file "<path>" was not found!" and returns false.
      */
     bool CheckAttachments() const;
+    /**
+     * True when every address the settings add to each e-mail of a job can be
+     * sent to: the sender, and when in use the BCC copy, the Reply-To and the
+     * visible address of the BCC method. At the first that cannot, shows why
+     * and returns false: one bad setting would otherwise fail every row.
+     */
+    bool CheckAddresses() const;
     /** The value of a setting as the panels and the job summary show it. */
     QString DisplayText(int index) const;
     bool IsBccMethod() const;
@@ -93,8 +101,13 @@ public:
     /** Placeholder i (0-based); placeholders are in descending order of Pos. */
     const TParameter &Parameter(int i) const;
 
-    /** The fixed MIME rows, then the system's MIME database. */
-    void FillMimeTable();
+    /**
+     * The content types of attachments by extension: the fixed rows, then the
+     * system's MIME database. Filled when first asked for, from whichever
+     * thread asks first, so that a start without attachments never reads the
+     * database.
+     */
+    const TMimeTable &MimeTable() const;
 
     /** The message body, one entry per line (no line contains CR or LF). */
     QStringList MessageText;
@@ -105,7 +118,6 @@ public:
     QString HtmlCharset;
     /** Full paths, in the order the user added them. */
     QStringList AttachmentPaths;
-    TMimeTable MimeTable;
     /** Extra header lines "Name: Value". */
     QStringList ExtraHeaders;
     bool HasParams = false;
@@ -119,4 +131,6 @@ private:
     void WriteConfig(QWidget *form);
 
     std::vector<TIniPar> m_params;
+    mutable TMimeTable m_mimeTable;
+    mutable std::once_flag m_mimeTableFilled;
 };

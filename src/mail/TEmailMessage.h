@@ -40,4 +40,9 @@ struct TEmailMessage {
 
     /** The recipients this e-mail stands for: the size of Bcc when it is not empty, else 1. */
     int RecipientCount() const;
+    /**
+     * The addresses of Bcc that are no valid e-mail address: left out of the
+     * e-mail, each fails on its own row whatever becomes of the group's.
+     */
+    int InvalidBccCount() const;
 };

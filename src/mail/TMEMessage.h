@@ -66,15 +66,27 @@ public:
     /**
      * The character set and encoded-word kind ('Q' or 'B') of non-ASCII header
      * text: the declared character set (UTF-8 when none) with its kind; then,
-     * with MimeEna and a MimeCharSet, that one instead.
+     * with MimeEna and a MimeCharSet, that one instead. Names are taken as
+     * MimeCharsetName gives them.
      */
     void InitializeISO(QChar &headerEncoding, QString &charSet) const;
 
-    /** The header block, without the empty line that ends it. Reads no file. */
+    /**
+     * The header block, without the empty line that ends it, as Compose
+     * writes it. Reads no file and checks no address.
+     */
     QByteArray GenerateHeader() const;
     /**
-     * The whole message with CR LF line ends (no dot-stuffing). Throws
-     * AppError when an attachment cannot be read.
+     * Throws AppError with InvalidAddressText for the first address of From,
+     * Reply-To, To and BccList that is no valid e-mail address. A To without
+     * an address (the BCC method's empty group) passes; a From without one
+     * does not.
+     */
+    void CheckAddresses() const;
+    /**
+     * The whole message with CR LF line ends (no dot-stuffing), after
+     * CheckAddresses. Throws AppError when an address is not valid or an
+     * attachment cannot be read.
      */
     QByteArray Compose() const;
 

@@ -1,5 +1,6 @@
 #include "TRecipientCursor.h"
 
+#include "EmailAddress.h"
 #include "TRecipientModel.h"
 
 #include <QItemSelectionModel>
@@ -144,7 +145,20 @@ bool TRecipientCursor::RecordResult(RecipientStatus status, const QString &error
 {
     const QString text = ResultStatusText(status, errorText);
     if (row < 0 && !m_bccGroup.empty()) {
-        m_model.SetResults(m_bccGroup, status, text);
+        // A row whose address is no valid e-mail address was left out of the
+        // group's e-mail: it fails with its own reason.
+        std::vector<int> sentWith;
+        for (const int r : m_bccGroup) {
+            if (!m_model.IsValidItem(r))
+                continue;
+            const QString &address = m_model.Recipient(r).Address;
+            if (IsValidEmailAddress(address))
+                sentWith.push_back(r);
+            else
+                m_model.SetResult(r, RecipientStatus::Failed,
+                                  ResultStatusText(RecipientStatus::Failed, InvalidAddressText(address)));
+        }
+        m_model.SetResults(sentWith, status, text);
         return true;
     }
     if (row < 0)

@@ -52,7 +52,9 @@ public:
     TEmailAddressList BccAddresses(const TJobOptions &options) const;
     /**
      * Records a result into row, or (row -1) into every row of the BCC group,
-     * else into the first selected row. Returns whether a row changed.
+     * else into the first selected row. A group row whose address is no valid
+     * e-mail address was left out of the group's e-mail: it fails with its
+     * own reason. Returns whether a row changed.
      */
     bool RecordResult(RecipientStatus status, const QString &errorText, int row = -1);
 

@@ -3,6 +3,7 @@
 #include "Main.h"
 
 #include "DlgCompl.h"
+#include "EmailAddress.h"
 #include "FakePowerInhibitor.h"
 #include "FileDialogs.h"
 #include "JobListFile.h"
@@ -476,6 +477,34 @@ TEST_F(MainFormTest, BccGroupsSendThreeEmailsForFiveRowsWithoutBccHeaders)
     EXPECT_TRUE(messages[2].RcptTos.contains(Address(4)));
     EXPECT_EQ(form->JobInfo().Count(RecipientStatus::Sent), 5);
     EXPECT_EQ(Statuses(), (QList<int>{1, 1, 1, 1, 1}));
+}
+
+// Rows whose address cannot be sent to fail on their own rows with the
+// reason, in both send methods; the job goes on, and the server never sees
+// them.
+TEST_F(MainFormTest, InvalidAddressesFailTheirOwnRowsAndNeverReachTheServer)
+{
+    const QString bad1 = u"r1@example.com> NOTIFY=SUCCESS"_s;
+    const QString bad3 = u"Bcc: r3@example.com"_s;
+    for (const bool bcc : {false, true}) {
+        SCOPED_TRACE(bcc);
+        Start({0, 0, 0, 0, 0}, [bcc](TESettings &s) {
+            s.Param(spMethodBcc).SetBool(bcc);
+            s.Param(spMethodCount).SetInt(3);
+            s.Param(spMethodEmail).SetStr(u"list@example.com"_s);
+        });
+        List().RecipientModel().SetValues(1, bad1, {u"Name1"_s});
+        List().RecipientModel().SetValues(3, bad3, {u"Name3"_s});
+        ASSERT_TRUE(Run(14));
+        EXPECT_EQ(Statuses(), (QList<int>{1, 2, 1, 2, 1}));
+        EXPECT_EQ(List().Recipient(1).StatusText, u"Error: "_s + InvalidAddressText(bad1));
+        EXPECT_EQ(List().Recipient(3).StatusText, u"Error: "_s + InvalidAddressText(bad3));
+        EXPECT_EQ(form->JobInfo().Count(RecipientStatus::Sent), 3);
+        EXPECT_EQ(form->JobInfo().Count(RecipientStatus::Failed), 2);
+    }
+    const QString list = u"list@example.com"_s;
+    EXPECT_EQ(Received(),
+              (QStringList{Address(0), Address(2), Address(4), list, Address(0), Address(2), list, Address(4)}));
 }
 
 TEST_F(MainFormTest, StopWhileSendingRecordsThatResultThenEndsWithoutSummary)

@@ -17,6 +17,7 @@ class TJobMachineTest : public testing::Test {
 protected:
     TJobMachineTest()
     {
+        settings.Param(spYourEmail).SetStr(u"me@example.org"_s); // the send commands need a sender
         settings.Param(spDelay).SetInt(0);
         settings.Param(spReconnect).SetInt(25);
         settings.Param(spRecPause).SetInt(1);
@@ -443,6 +444,37 @@ TEST_F(TJobMachineTest, MissingAttachmentKeepsASendingJobFromStartingButNotTheCo
 
     machine.SetJobMode(JobMode::TestConnection);
     EXPECT_EQ(machine.Mode(), JobMode::TestConnection);
+}
+
+// A bad sender, BCC copy, Reply-To or visible BCC-method address would fail
+// every row: the job does not start, and the rows stay as they were.
+TEST_F(TJobMachineTest, InvalidAddressInTheSettingsKeepsTheJobFromStarting)
+{
+    const std::pair<int, int> settingsInUse[] = {
+        {spYourEmail, -1}, {spBccTo, spBccEmails}, {spReplyTo, spReplyEna}, {spMethodEmail, spMethodBcc}};
+    for (const auto &[address, switchOn] : settingsInUse) {
+        const QString good = settings.Param(address).GetStr();
+        settings.Param(address).SetStr(u"Bcc: evil@x.org"_s);
+        if (switchOn >= 0)
+            settings.Param(switchOn).SetBool(true);
+        recorder.Clear();
+        machine.SetJobMode(JobMode::SendAll);
+        EXPECT_EQ(machine.Mode(), JobMode::Idle);
+        ASSERT_EQ(recorder.Boxes().size(), 1);
+        EXPECT_TRUE(recorder.Boxes()[0].text.contains(u"Invalid e-mail address: Bcc: evil@x.org"_s))
+            << recorder.Boxes()[0].text.toStdString();
+        EXPECT_FALSE(view.inJobMode);
+        settings.Param(address).SetStr(good);
+    }
+    EXPECT_TRUE(server.sessions.isEmpty());
+    EXPECT_EQ(list.Statuses(), (QList<int>{0, 0, 0}));
+
+    // Switched off, or left empty where it is optional, an address is not used.
+    settings.Param(spBccTo).SetStr(u"not an address"_s);
+    settings.Param(spBccEmails).SetBool(false);
+    settings.Param(spReplyTo).SetStr(QString());
+    ASSERT_TRUE(RunJob(JobMode::SendAll));
+    EXPECT_EQ(list.Statuses(), (QList<int>{1, 1, 1}));
 }
 
 TEST_F(TJobMachineTest, TicksArrivingDuringTheReportDoNotReenterTheMachine)

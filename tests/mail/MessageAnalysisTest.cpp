@@ -179,6 +179,9 @@ TEST(MessageAnalysisTest, CharsetQuotedAndEmpty)
     EXPECT_EQ(FindHtmlCharset(u"<a charset=><b charset=big5>\r\n"_s), u"big5"_s);
     // The first named one wins.
     EXPECT_EQ(FindHtmlCharset(u"<a charset=big5><b charset=utf-8>\r\n"_s), u"big5"_s);
+    // Line breaks and blanks around the name are markup.
+    EXPECT_EQ(FindHtmlCharset(u"<meta content=\"text/html; charset=utf-8\r\n  \">\r\n"_s), u"utf-8"_s);
+    EXPECT_EQ(FindHtmlCharset(u"<a charset= \r\n><meta charset=\r\n\r\nkoi8-r\r\n\r\n>\r\n"_s), u"koi8-r"_s);
 }
 
 TEST(MessageAnalysisTest, SplitLines)

@@ -67,6 +67,25 @@ TEST(Rfc2047Test, QOnlyForLatin1)
     EXPECT_EQ(HeaderEncodingFor(u"iso-8859-15"_s), u'B');
 }
 
+// Only a clean token naming a set the system knows reaches a header; any
+// other name is UTF-8, and a spelling the system merely tolerates becomes its
+// standard one.
+TEST(Rfc2047Test, CharsetNamesForHeaders)
+{
+    const std::pair<QString, QString> cases[] = {
+        {u"utf-8"_s, u"utf-8"_s},
+        {u" windows-1251\r\n"_s, u"windows-1251"_s},
+        {u"cp1251"_s, u"windows-1251"_s},
+        {u"utf-8'"_s, u"UTF-8"_s},
+        {u"utf-8\r\n\r\nX-Evil: 1"_s, u"utf-8"_s},
+        {u"iso 8859 1"_s, u"utf-8"_s},
+        {u"no-such-set"_s, u"utf-8"_s},
+        {u" \r\n"_s, QString()},
+    };
+    for (const auto &[name, expected] : cases)
+        EXPECT_EQ(MimeCharsetName(name), expected) << name.toStdString();
+}
+
 // Characters the declared set cannot hold, or a set nobody knows, give UTF-8
 // rather than question marks.
 TEST(Rfc2047Test, EncodeInCharSetFallsBackToUtf8)
@@ -132,9 +151,10 @@ TEST(Rfc2047Test, MailboxForms)
     EXPECT_EQ(MailboxTokens({u"a@example.org"_s, {}}, cs, u'B'), (QByteArrayList{"a@example.org"}));
     EXPECT_EQ(MailboxTokens({u"a@example.org"_s, u"Ann  Lee"_s}, cs, u'B'),
               (QByteArrayList{"Ann", "Lee", "<a@example.org>"}));
-    // Specials need a quoted string, with quotes and backslashes escaped.
+    // Specials need a quoted string, with quotes and backslashes escaped; it
+    // is cut at its blanks, where folding may break it.
     EXPECT_EQ(MailboxTokens({u"a@example.org"_s, u"Lee, \"Ann\" \\x"_s}, cs, u'B'),
-              (QByteArrayList{"\"Lee, \\\"Ann\\\" \\\\x\"", "<a@example.org>"}));
+              (QByteArrayList{"\"Lee,", "\\\"Ann\\\"", "\\\\x\"", "<a@example.org>"}));
     // An address from a list with a line break in it cannot add a header.
     EXPECT_EQ(MailboxTokens({u" a@example.org\r\nBcc: x@example.org"_s, {}}, cs, u'B'),
               (QByteArrayList{"a@example.org Bcc: x@example.org"}));
@@ -161,6 +181,12 @@ TEST(Rfc2047Test, FoldingKeepsLinesShortAndNeverBlank)
     tokens << ""
            << ""
            << "after-blanks";
+    // A run of blanks moves to the next line whole; blanks that end the value stay.
+    for (int i = 0; i < 40; ++i)
+        tokens << "";
+    tokens << "after-a-run"
+           << ""
+           << "";
     const QByteArray header = FoldHeader("Subject", tokens);
     ASSERT_TRUE(header.endsWith("\r\n"));
     const QList<QByteArray> lines = Lines(header);
@@ -171,6 +197,7 @@ TEST(Rfc2047Test, FoldingKeepsLinesShortAndNeverBlank)
         EXPECT_LE(line.size(), 78) << line.constData();
         EXPECT_FALSE(line.trimmed().isEmpty());
     }
+    EXPECT_TRUE(lines.last().startsWith(QByteArray(41, ' ') + "after-a-run  \r")) << lines.last().constData();
     for (int i = 1; i < lines.size(); ++i)
         EXPECT_TRUE(lines[i].startsWith(' '));
     // Unfolding (RFC 5322 2.2.3) gives the tokens joined by single blanks.

@@ -3,6 +3,7 @@
 // machine drives it: hand over, wait until not busy, read the state.
 #include "SMTP.h"
 
+#include "EmailAddress.h"
 #include "SmtpSession.h"
 #include "TESettings.h"
 #include "TestSmtpServer.h"
@@ -306,9 +307,104 @@ TEST_F(SMTPTest, ContentTypeAndCharSetByMessageKind)
     EXPECT_EQ(m[4].Parts[0].ContentType, u"text/plain"_s);
     EXPECT_EQ(m[4].Parts[0].Charset, u"iso-8859-1"_s);
     EXPECT_EQ(Lf(m[4].Parts[0].Text), u"Caf\u00E9\n"_s);
-    EXPECT_EQ(m[4].Parts[1].ContentType, s.MimeTable.Value(u".pdf"_s));
+    EXPECT_EQ(m[4].Parts[1].ContentType, s.MimeTable().Value(u".pdf"_s));
     EXPECT_EQ(m[4].Parts[1].FileName, u"Bericht \u00C4.PDF"_s);
     EXPECT_EQ(m[4].Parts[1].Payload, bytes);
+}
+
+// A charset name from the message file or the setting, with line breaks and
+// blanks around it or no known set at all, never breaks the header block: the
+// name goes out trimmed, or UTF-8 is used, and every text decodes.
+TEST_F(SMTPTest, CharsetNamesReachTheHeaderClean)
+{
+    TestSmtpServer server;
+    Point(server.PlainPort());
+    const QString subject = u"Gr\u00FC\u00DFe"_s;
+    em.Subject = subject;
+    em.To = {u"you@example.org"_s, u"J\u00FCrgen"_s};
+    s.MessageText = {u"<html><head><meta charset=iso-8859-1"_s, QString(), u"></head>"_s,
+                     u"<body>K\u00F6ln</body></html>"_s};
+    s.AnalyseMessage();
+    em.Body = s.MessageBody();
+    auto t = Started();
+    ASSERT_EQ(Send(*t, em), SmtpThreadState::Sent) << t->ErrorText().toStdString();
+    for (const QString &charSet : {u"utf-8\r\n\r\nX-Evil: 1"_s, u"no-such-set"_s}) {
+        Mime(charSet);
+        ASSERT_EQ(Send(*t, em), SmtpThreadState::Sent) << t->ErrorText().toStdString();
+    }
+    ASSERT_TRUE(Stop(*t));
+
+    const QList<RecordedMessage> m = server.Messages();
+    ASSERT_EQ(m.size(), 3);
+    const QString expectedSets[] = {u"iso-8859-1"_s, u"utf-8"_s, u"utf-8"_s};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(m[i].Header(u"Subject"_s), subject);
+        EXPECT_EQ(m[i].Header(u"To"_s), u"J\u00FCrgen <you@example.org>"_s);
+        EXPECT_FALSE(m[i].HasHeader(u"X-Evil"_s));
+        ASSERT_EQ(m[i].Parts.size(), 1);
+        EXPECT_EQ(m[i].Parts[0].Charset, expectedSets[i]);
+        EXPECT_TRUE(m[i].Parts[0].Text.contains(u"K\u00F6ln"_s));
+        for (const QByteArray &line : m[i].HeaderBlock().split('\n'))
+            EXPECT_TRUE(line.isEmpty() || line.startsWith(' ') || line.contains(':')) << line.constData();
+    }
+}
+
+// List values of any length make header lines within 78 characters that read
+// back as the values: a name without blanks, a quoted name with specials, a
+// subject with a run of 1,500 blanks or one long word, an extra header, an
+// attachment with a long name.
+TEST_F(SMTPTest, LongValuesFoldIntoShortHeaderLines)
+{
+    TestSmtpServer server;
+    Point(server.PlainPort());
+    QTemporaryDir dir;
+    const QString fileName = QString(120, u'\u00C4') + u".txt"_s;
+    {
+        QFile f(dir.filePath(fileName));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("attached");
+    }
+    s.Param(spExtraHdrEna).SetBool(true);
+    s.ExtraHeaders = {u"X-Note: "_s + u"note "_s.repeated(300)};
+    struct Case {
+        QString name;
+        QString subject;
+        QStringList attachments;
+    };
+    const Case cases[] = {
+        {QString(1500, u'x'), u"Hello"_s + QString(1500, u' ') + u"world"_s, {}},
+        {u"Doe, John"_s.repeated(150), u"word "_s.repeated(300) + QString(200, u'w'), {dir.filePath(fileName)}},
+    };
+    auto t = Started();
+    for (const Case &c : cases) {
+        em.To = {u"you@example.org"_s, c.name};
+        em.Subject = c.subject;
+        s.AttachmentPaths = c.attachments;
+        ASSERT_EQ(Send(*t, em), SmtpThreadState::Sent) << t->ErrorText().toStdString();
+    }
+    ASSERT_TRUE(Stop(*t));
+
+    const QList<RecordedMessage> m = server.Messages();
+    ASSERT_EQ(m.size(), 2);
+    const auto unfolded = [](QString value) { return value.remove(u"\r\n"_s).remove(u'\n'); };
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(unfolded(m[i].Header(u"Subject"_s)), cases[i].subject);
+        const QString name = i == 0 ? cases[i].name : u'"' + cases[i].name + u'"';
+        EXPECT_EQ(unfolded(m[i].Header(u"To"_s)), name + u" <you@example.org>"_s);
+        EXPECT_EQ(unfolded(m[i].Header(u"X-Note"_s)), u"note "_s.repeated(300).trimmed());
+        for (QByteArray line : m[i].HeaderBlock().split('\n')) {
+            line.chop(1); // CR
+            EXPECT_LE(line.size(), 78) << line.constData();
+        }
+    }
+    ASSERT_EQ(m[1].Parts.size(), 2);
+    EXPECT_EQ(m[1].Parts[1].FileName, fileName);
+    for (QByteArray line : m[1].Data.split('\n')) {
+        line.chop(1);
+        EXPECT_LE(line.size(), 78) << line.constData();
+    }
 }
 
 TEST_F(SMTPTest, BodyLinesStartingWithADotSurvive)
@@ -341,7 +437,8 @@ TEST_F(SMTPTest, LineBreaksInListValuesInjectNothing)
 
     em.Subject = u"Second"_s;
     em.To = {u"you@example.org>\r\nRCPT TO:<spy@example.org"_s, {}};
-    Send(*t, em);
+    EXPECT_EQ(Send(*t, em), SmtpThreadState::SendFailed);
+    EXPECT_TRUE(t->ErrorText().startsWith(u"Invalid e-mail address: "_s)) << t->ErrorText().toStdString();
     ASSERT_TRUE(Stop(*t));
 
     const QList<RecordedMessage> m = server.Messages();
@@ -353,7 +450,52 @@ TEST_F(SMTPTest, LineBreaksInListValuesInjectNothing)
     for (const RecordedMessage &message : m)
         EXPECT_FALSE(message.RcptTos.contains(u"spy@example.org"_s));
     ASSERT_TRUE(server.WaitForSessions(1));
-    EXPECT_EQ(server.Sessions().first().Commands.count(u"RCPT"_s), 2);
+    EXPECT_EQ(server.Sessions().first().Commands.count(u"RCPT"_s), 1); // the second e-mail never left
+}
+
+// An address that is no valid e-mail address fails its own e-mail before
+// anything of it is sent, and the session goes on; in a BCC group only that
+// address is left out. The server sees only well-formed addresses.
+TEST_F(SMTPTest, InvalidAddressesNeverReachTheServer)
+{
+    TestSmtpServer server;
+    Point(server.PlainPort());
+    const QString longAddress = QString(1200, u'a') + u"@example.org"_s;
+    auto t = Started();
+    for (const QString &bad :
+         {u"c@example.org>\tNOTIFY=SUCCESS"_s, u"c@example.org> NOTIFY=SUCCESS"_s, u"a\u0000b@example.org"_s,
+          u"j\u00FCrgen@example.org"_s, u"Bcc: evil@x.org"_s, longAddress}) {
+        em.To = {bad, u"Bad"_s};
+        EXPECT_EQ(Send(*t, em), SmtpThreadState::SendFailed) << bad.toStdString();
+        EXPECT_EQ(t->ErrorText(), InvalidAddressText(bad));
+    }
+    em.To = {u"you@example.org"_s, {}};
+    for (const int setting : {spYourEmail, spBccTo, spReplyTo}) {
+        const QString good = s.Param(setting).GetStr();
+        s.Param(setting).SetStr(u"evil@x.org\r\nDATA"_s);
+        em.BccTo = s.Param(spBccTo).GetStr();
+        em.ReplyTo = s.Param(spReplyTo).GetStr();
+        EXPECT_EQ(Send(*t, em), SmtpThreadState::SendFailed) << setting;
+        EXPECT_TRUE(t->ErrorText().startsWith(u"Invalid e-mail address: evil@x.org"_s)) << t->ErrorText().toStdString();
+        s.Param(setting).SetStr(good);
+    }
+    em.BccTo.clear();
+    em.ReplyTo.clear();
+    em.To = {u"list@example.org"_s, u"undisclosed recipients"_s};
+    em.Bcc = {{u"b1@example.org"_s, {}}, {u"b2 @example.org"_s, {}}, {u"b3@example.org"_s, {}}};
+    EXPECT_EQ(Send(*t, em), SmtpThreadState::Sent) << t->ErrorText().toStdString();
+    em.Bcc = {{u"b4@@example.org"_s, {}}, {u"<b5@example.org>"_s, {}}};
+    EXPECT_EQ(Send(*t, em), SmtpThreadState::SendFailed);
+    EXPECT_EQ(t->ErrorText(), InvalidAddressText(u"b4@@example.org"_s));
+    ASSERT_TRUE(Stop(*t));
+
+    const QList<RecordedMessage> m = server.Messages();
+    ASSERT_EQ(m.size(), 1);
+    EXPECT_EQ(m[0].RcptTos, (QStringList{u"list@example.org"_s, u"b1@example.org"_s, u"b3@example.org"_s}));
+    ASSERT_TRUE(server.WaitForSessions(1));
+    const QStringList commands = server.Sessions().first().Commands;
+    EXPECT_EQ(commands.count(u"MAIL"_s), 1);
+    EXPECT_EQ(commands.count(u"RCPT"_s), 3);
 }
 
 TEST_F(SMTPTest, WrongPasswordIsAnAuthenticationError)

@@ -137,7 +137,7 @@ TEST_F(SmtpSetupTest, BuildMessageAttachmentsFollowTheText)
     EXPECT_EQ(msg.MessageParts[0].CharSet, u"iso-8859-1"_s);
     EXPECT_EQ(msg.MessageParts[0].Body, em.Body);
     // Typed by the row of the lower-case extension; no row, no type.
-    EXPECT_EQ(msg.MessageParts[1].ContentType, s.MimeTable.Value(u".pdf"_s));
+    EXPECT_EQ(msg.MessageParts[1].ContentType, s.MimeTable().Value(u".pdf"_s));
     EXPECT_FALSE(msg.MessageParts[1].ContentType.isEmpty());
     EXPECT_EQ(msg.MessageParts[2].ContentType, QString());
     EXPECT_EQ(msg.MessageParts[3].ContentType, u"text/html"_s);

@@ -14,6 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <thread>
+#include <vector>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -649,10 +653,20 @@ TEST_F(TESettingsTest, SaveMessageFailures)
     EXPECT_FALSE(QFile::exists(m_data.Path(u"none.txt"_s)));
 }
 
-TEST_F(TESettingsTest, MimeTableIsFilled)
+// Filled at first use, once, whichever thread asks first (the sending thread
+// may): every caller gets the one complete table.
+TEST_F(TESettingsTest, MimeTableIsFilledOnceAtFirstUse)
 {
     const TESettings s;
-    EXPECT_GE(s.MimeTable.Count(), 136);
-    EXPECT_FALSE(s.MimeTable.Lookup(u"photo.jpg"_s).isEmpty());
-    EXPECT_EQ(s.MimeTable.Lookup(u"file.nosuchextension"_s), QString());
+    std::array<const TMimeTable *, 4> seen{};
+    {
+        std::vector<std::jthread> threads;
+        for (const TMimeTable *&table : seen)
+            threads.emplace_back([&s, &table] { table = &s.MimeTable(); });
+    }
+    for (const TMimeTable *table : seen)
+        EXPECT_EQ(table, &s.MimeTable());
+    EXPECT_GE(s.MimeTable().Count(), 136);
+    EXPECT_FALSE(s.MimeTable().Lookup(u"photo.jpg"_s).isEmpty());
+    EXPECT_EQ(s.MimeTable().Lookup(u"file.nosuchextension"_s), QString());
 }

@@ -83,6 +83,24 @@ TEST(TMEMessageTest, NonAsciiBodyIsQuotedPrintableInTheDeclaredSet)
     EXPECT_TRUE(body.contains("=E9=E9=\r\n"));
 }
 
+// Byte for byte what an independent RFC 2045 encoder (Python's email.quoprimime,
+// 76 columns) makes of the same UTF-8 lines: escapes never split by a soft
+// line break, a trailing blank or tab escaped, '=' always escaped.
+TEST(TMEMessageTest, QuotedPrintableMatchesAKnownEncoding)
+{
+    TMEMessage m = Simple();
+    m.CharSet = u"utf-8"_s;
+    m.Body = u"Gr\u00FC\u00DFe = 100% caf\u00E9\t\r\n"_s + QString(30, u'\u00E9') + u" tail \r\n"_s + QString(74, u'x')
+             + u"\u00E9\r\n"_s + QString(75, u'x') + u"y \r\n"_s + u"=3D"_s.repeated(30) + u"\r\n"_s;
+    const QByteArray expected = "Gr=C3=BC=C3=9Fe =3D 100% caf=C3=A9=09\r\n"
+                                "=C3=A9=C3=A9=C3=A9=C3=A9=C3=A9=C3=A9=C3=A9=C3=A9=C3=A9=C3=A9=C3=A9=C3=A9=C3=\r\n"
+                                "=A9=C3=A9=C3=A9=C3=A9=C3=A9=C3=A9=C3=A9=C3=A9=C3=A9=C3=A9=C3=A9=C3=A9=C3=A9=\r\n"
+                                "=C3=A9=C3=A9=C3=A9=C3=A9=C3=A9 tail=20\r\n"
+                                + QByteArray(74, 'x') + "=\r\n=C3=A9\r\n" + QByteArray(75, 'x') + "=\r\ny=20\r\n"
+                                + "=3D3D"_ba.repeated(15) + "=\r\n" + "=3D3D"_ba.repeated(15) + "\r\n";
+    EXPECT_EQ(BodyOf(m.Compose()), expected);
+}
+
 // Text the declared set cannot hold is sent and declared as UTF-8 instead of
 // being turned into question marks; with no set declared, UTF-8 too.
 TEST(TMEMessageTest, BodyFallsBackToUtf8)
@@ -176,7 +194,7 @@ TEST(TMEMessageTest, AttachmentsAreReadWhenComposedOnly)
                       {TMEPart::AttachmentFile, {}, {}, {}, present}};
     const QByteArray data = m.Compose();
     EXPECT_TRUE(data.contains("MIME-Version: 1.0\r\n")); // multipart: MIME whatever the switch says
-    EXPECT_TRUE(data.contains("Content-Type: application/octet-stream;\r\n name=\"data.bin\"\r\n"));
+    EXPECT_TRUE(data.contains("Content-Type: application/octet-stream; name=\"data.bin\"\r\n"));
     EXPECT_TRUE(data.contains("\r\n" + QByteArray("\x00\x01\xFF binary", 10).toBase64() + "\r\n"));
     EXPECT_TRUE(data.endsWith("--\r\n"));
 
