@@ -94,8 +94,6 @@ void TJobMachine::StartJob(JobMode mode)
     m_jobInfo.BatchMode = m_settings.Param(spBatchMode).GetBool();
     m_stopRequested = false;
     m_jobInfo.Reset();
-    m_saveDue = false;
-    m_lastSave = {};
     m_saveErrorShown = false;
     m_jobStep = mode == jmTestConnection ? StartConnectionTest : ChooseFirst;
     m_timer.SetEnabled(true);
@@ -118,8 +116,6 @@ void TJobMachine::Tick()
         m_view.SetElapsedText(elapsed);
     }
     DoStep();
-    if (m_jobMode != jmIdle)
-        SaveJobListIfDue();
 }
 
 void TJobMachine::DoStep()
@@ -244,8 +240,13 @@ void TJobMachine::StepAwaitResult()
     ++m_sentThisConnection;
     const RecipientStatus result = state == ISmtpWorker::Sent ? rsSent : rsFailed;
     m_jobInfo.Add(result, m_emailMessage.RecipientCount());
-    m_list.RecordResult(result, m_smtpThread->ErrorText());
-    m_saveDue = true;
+    // The result is on the disk before the next e-mail goes out: a crash can
+    // then cost at most the one e-mail in flight.
+    try {
+        m_list.RecordResult(result, m_smtpThread->ErrorText());
+    } catch (const AppError &error) {
+        ShowSaveError(error);
+    }
     m_view.ShowResult();
 
     const JobMode mode = m_jobMode;
@@ -300,30 +301,23 @@ void TJobMachine::RequestDisconnect()
     m_smtpThread->RequestDisconnect();
 }
 
-void TJobMachine::SaveJobListIfDue()
-{
-    if (!m_saveDue)
-        return;
-    const QDateTime now = m_clock();
-    if (m_lastSave.isValid() && m_lastSave.msecsTo(now) < SaveIntervalMs && m_lastSave <= now)
-        return;
-    SaveJobListNow();
-}
-
 void TJobMachine::SaveJobListNow()
 {
-    m_saveDue = false;
-    m_lastSave = m_clock();
     // A failure must not leave the tick: its error box would let the job run
     // on underneath and stack one more box at every pause.
     try {
         m_list.SaveJobList();
     } catch (const AppError &error) {
-        // Told once per job; the job goes on, and the save at its end tells again.
-        if (!m_saveErrorShown) {
-            m_saveErrorShown = true;
-            m_view.ShowError(error.Message());
-        }
+        ShowSaveError(error);
+    }
+}
+
+void TJobMachine::ShowSaveError(const AppError &error)
+{
+    // Told once per job; the job goes on, and the save at its end tells again.
+    if (!m_saveErrorShown) {
+        m_saveErrorShown = true;
+        m_view.ShowError(error.Message());
     }
 }
 
@@ -380,7 +374,6 @@ void TJobMachine::ReportSendingJob()
         exportLog = m_view.ExecuteSummary();
     }
     m_smtpThread.reset();
-    m_saveDue = false;
     // The list is saved even when the export fails.
     try {
         if (exportLog)

@@ -140,18 +140,21 @@ TEmailAddressList TRecipientCursor::BccAddresses(const TJobOptions &options) con
     return addresses;
 }
 
-bool TRecipientCursor::RecordResult(RecipientStatus status, const QString &errorText, int row)
+std::vector<int> TRecipientCursor::ResultRows(int row) const
 {
-    const QString text = ResultStatusText(status, errorText);
-    if (row < 0 && !m_bccGroup.empty()) {
-        m_model.SetResults(m_bccGroup, status, text);
-        return true;
-    }
+    if (row < 0 && !m_bccGroup.empty())
+        return m_bccGroup;
     if (row < 0)
         row = FirstSelectedRow();
-    if (!m_model.IsValidItem(row))
+    return m_model.IsValidItem(row) ? std::vector<int>{row} : std::vector<int>();
+}
+
+bool TRecipientCursor::RecordResult(RecipientStatus status, const QString &errorText, int row)
+{
+    const std::vector<int> rows = ResultRows(row);
+    if (rows.empty())
         return false;
-    m_model.SetResult(row, status, text);
+    m_model.SetResults(rows, status, ResultStatusText(status, errorText));
     return true;
 }
 

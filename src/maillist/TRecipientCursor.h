@@ -55,6 +55,8 @@ public:
      * else into the first selected row. Returns whether a row changed.
      */
     bool RecordResult(RecipientStatus status, const QString &errorText, int row = -1);
+    /** The rows RecordResult writes into: row, or the BCC group, or the first selected row; none when none. */
+    std::vector<int> ResultRows(int row = -1) const;
 
     /** Preview navigation over the recipients. */
     bool SelectNext();
