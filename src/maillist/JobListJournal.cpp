@@ -186,8 +186,8 @@ void AppendJournal(const QString &fileName, const std::vector<TJournalEntry> &en
     // A line cut short by a crash must not swallow the first line written now.
     if (EndsMidLine(fd.Get(), status.st_size))
         bytes.prepend('\n');
-    const bool ok = WriteAll(fd.Get(), bytes) && ::fdatasync(fd.Get()) == 0
-                    && (status.st_size > 0 || SyncFolderOf(path));
+    const bool ok =
+        WriteAll(fd.Get(), bytes) && ::fdatasync(fd.Get()) == 0 && (status.st_size > 0 || SyncFolderOf(path));
     if (!ok) {
         // Leave the file as it was, so that a later line starts on a line of its own.
         [[maybe_unused]] const int ignored = ::ftruncate(fd.Get(), status.st_size);
