@@ -53,8 +53,8 @@ QString LetterText(const Letter &letter)
         const bool town = letter.ManyPlaceholders ? i % 4 == 0 : i == 12;
         text += open
                 + u"Paragraph %1 of this season's news from our shops in %2: new goods in every department, "
-                  "and the prices stay as friendly as ever. Come and see us soon."_s.arg(i).arg(
-                      town ? u"%2"_s : u"the region"_s)
+                  "and the prices stay as friendly as ever. Come and see us soon."_s.arg(i)
+                      .arg(town ? u"%2"_s : u"the region"_s)
                 + close + u"\r\n\r\n"_s;
     }
     text += open + u"Kind regards, the shop"_s + close + u"\r\n"_s;

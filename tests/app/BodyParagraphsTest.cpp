@@ -36,7 +36,8 @@ TEST(BodyParagraphsTest, EveryLineEndEndsAParagraph)
 
 TEST(BodyParagraphsTest, OnlyTheParagraphsThatDifferAreTouched)
 {
-    const QString before = u"Dear Alexander,\r\n\r\nYour town: Rio de Janeiro.\r\nThe same for all.\r\nBye Alexander\r\n"_s;
+    const QString before =
+        u"Dear Alexander,\r\n\r\nYour town: Rio de Janeiro.\r\nThe same for all.\r\nBye Alexander\r\n"_s;
     const QString after = u"Dear Bo,\r\n\r\nYour town: Ely.\r\nThe same for all.\r\nBye Bo\r\n"_s;
     QTextDocument document;
     document.setUndoRedoEnabled(false);
