@@ -159,8 +159,11 @@ bool TAdListPanel::RecoverJournal()
     const QString journal = JobListJournalPath();
     if (!QFileInfo::exists(journal))
         return false;
-    ApplyJournal(*m_model, ReadJournal(journal));
-    SaveJobList();
+    if (ApplyJournal(*m_model, ReadJournal(journal)) > 0)
+        SaveJobList();
+    else if (!m_model->IsEmpty()) // results of another list, or none intact
+        RemoveJournal(journal);
+    // A list that could not be read keeps its file and the journal as they are.
     return true;
 }
 

@@ -70,9 +70,10 @@ public:
     void JournalResults(const std::vector<int> &rows);
     /**
      * Start-up: the results a job journaled but never saved (it was killed, or
-     * the power went) go into the list, which is saved. False when there was
-     * no journal. Throws AppError when the list cannot be saved; the journal
-     * then stays for the next save.
+     * the power went) go into the list, which is saved; a journal none of whose
+     * results fits the list is deleted, unless the list could not be read.
+     * False when there was no journal. Throws AppError when the list cannot be
+     * saved; the journal then stays for the next save.
      */
     bool RecoverJournal();
     /** Replaces the list by job-list lines (cut to 20000). */

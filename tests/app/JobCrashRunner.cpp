@@ -58,7 +58,8 @@ extern "C" int unlink(const char *path)
     static const auto next = reinterpret_cast<Unlink>(dlsym(RTLD_NEXT, "unlink"));
     const std::size_t length = std::strlen(path);
     constexpr char Journal[] = "/bry_jlst.jnl";
-    if (g_holdAtFold && length >= sizeof Journal - 1 && std::strcmp(path + length - (sizeof Journal - 1), Journal) == 0) {
+    if (g_holdAtFold && length >= sizeof Journal - 1
+        && std::strcmp(path + length - (sizeof Journal - 1), Journal) == 0) {
         Tell(u"fold"_s);
         std::this_thread::sleep_for(std::chrono::seconds(30));
     }

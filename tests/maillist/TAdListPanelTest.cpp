@@ -697,4 +697,20 @@ TEST_F(TAdListPanelTest, JournaledResultsComeBackAtTheNextStartAndEverySaveDrops
     panel->JournalResults({2});
     panel->SaveJobList();
     EXPECT_FALSE(QFile::exists(JobListJournalPath()));
+
+    // A journal of another list goes, and the list stays as it is.
+    const TJournalEntry stranger{0, rsSent, u"someone@else.org"_s, u"Sent on 1.3.2024"_s};
+    AppendJournal(JobListJournalPath(), {stranger});
+    const QByteArray list = ReadBytes(JobListPath());
+    EXPECT_TRUE(panel->RecoverJournal());
+    EXPECT_EQ(ReadBytes(JobListPath()), list);
+    EXPECT_FALSE(QFile::exists(JobListJournalPath()));
+
+    // A list that cannot be read is not written over, and the journal waits.
+    ASSERT_TRUE(QFile::remove(JobListPath()));
+    panel->LoadJobList(false);
+    AppendJournal(JobListJournalPath(), {stranger});
+    EXPECT_TRUE(panel->RecoverJournal());
+    EXPECT_FALSE(QFile::exists(JobListPath()));
+    EXPECT_TRUE(QFile::exists(JobListJournalPath()));
 }
