@@ -1,6 +1,7 @@
 // The mailing list at its limit: 20000 recipients with 9 parameters.
 #include "FileDialogs.h"
 #include "JobListFile.h"
+#include "JobListJournal.h"
 #include "MsgDlgs.h"
 #include "PnAdList.h"
 #include "StartupEnv.h"
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -107,15 +109,50 @@ void BM_LoadList(benchmark::State &state)
 }
 BENCHMARK(BM_LoadList)->Unit(benchmark::kMillisecond);
 
-void BM_SaveJobList(benchmark::State &state)
+// The start-up: the job-list file read, decoded and shown.
+void BM_LoadJobList(benchmark::State &state)
 {
     TAdListPanel *panel = Shared().Panel;
     QStringList lines = JobLines();
     panel->LoadList(lines);
+    panel->SaveJobList();
     for (auto _ : state)
-        panel->SaveJobList();
+        panel->LoadJobList(false);
+    state.counters["rows"] = panel->ItemCount();
 }
-BENCHMARK(BM_SaveJobList)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadJobList)->Unit(benchmark::kMillisecond);
+
+// What a job does per result instead of saving the list: one journal line, on the disk.
+void BM_JournalResult(benchmark::State &state)
+{
+    TAdListPanel *panel = Shared().Panel;
+    QStringList lines = JobLines();
+    panel->LoadList(lines);
+    panel->SaveJobList();
+    panel->SetJobMode(JobMode::SendAll);
+    panel->BeginRecipients(JobMode::SendAll);
+    for (auto _ : state)
+        panel->JournalResults(panel->RecordResult(RecipientStatus::Sent, {}));
+    panel->SetJobMode(JobMode::Idle);
+    state.counters["journal_bytes"] = double(QFileInfo(JobListJournalPath()).size());
+    panel->SaveJobList();
+}
+BENCHMARK(BM_JournalResult)->Unit(benchmark::kMicrosecond);
+
+// The fold at a pause or at the end of a job: the whole list written, the journal deleted.
+void BM_FoldJobList(benchmark::State &state)
+{
+    TAdListPanel *panel = Shared().Panel;
+    QStringList lines = JobLines();
+    panel->LoadList(lines);
+    for (auto _ : state) {
+        state.PauseTiming();
+        panel->JournalResults({0});
+        state.ResumeTiming();
+        panel->SaveJobList();
+    }
+}
+BENCHMARK(BM_FoldJobList)->Unit(benchmark::kMillisecond);
 
 void BM_RecountStatuses(benchmark::State &state)
 {

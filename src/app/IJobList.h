@@ -25,9 +25,13 @@ public:
     virtual bool AdvanceRecipients(JobMode mode) = 0;
     /** Replaces the message's BCC list with the current group. */
     virtual void FillBccRecipients(TEmailMessage &message) = 0;
-    /** Writes a result (sent or failed) into the current recipient or every row of the current group. */
+    /**
+     * Writes a result (sent or failed) into the current recipient or every
+     * row of the current group, and has it on the disk before it returns.
+     * Throws AppError when it could not be made safe; it is recorded all the same.
+     */
     virtual void RecordResult(RecipientStatus status, const QString &errorText) = 0;
-    /** Writes the job-list file; throws AppError when it cannot. */
+    /** Writes the whole job-list file, which then holds every result recorded; throws AppError when it cannot. */
     virtual void SaveJobList() = 0;
     /** Exports the results as a CSV log (the user picks the file). */
     virtual void ExportLog() = 0;

@@ -1,5 +1,6 @@
 #include "Main.h"
 
+#include "AppError.h"
 #include "DlgCompl.h"
 #include "ErrorGuard.h"
 #include "FirstRun.h"
@@ -181,6 +182,13 @@ void TBryMainForm::FormShow()
     connect(m_adListPanel, &TRndBtnPanel::OnCommand, this, &TBryMainForm::ExecuteCommand);
     m_adListPanel->Build(ListCommands, 0xF8D8B8, 0x584820, CornerColor, ShadowCornerColor);
     m_adListPanel->SetImages(m_icons);
+    // Results of a job that was cut off (killed, a power cut) come back from
+    // its journal. A failed save keeps the journal and must not stop the start.
+    try {
+        m_adListPanel->RecoverJournal();
+    } catch (const AppError &error) {
+        ErrorBox(error.Message());
+    }
 
     // The window size after the stored placement decides whether the bar has room for two more links.
     CommandSet emailCommands = EmailCommands;

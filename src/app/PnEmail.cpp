@@ -1,5 +1,6 @@
 #include "PnEmail.h"
 
+#include "BodyParagraphs.h"
 #include "Personalise.h"
 #include "PnAdList.h"
 #include "Rfc2047.h"
@@ -10,7 +11,7 @@
 
 #include <QLabel>
 #include <QPainter>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 #include <algorithm>
 
@@ -85,13 +86,16 @@ void TEmailMsgPanel::Setup(TColor lineColor)
         y += label->height();
     }
 
-    m_bodyView = new QTextEdit(this);
+    // Plain text is laid out only where it shows: a job puts a new body in for
+    // every recipient, and laying all of it out each time cost more than the
+    // rest of the window's work together.
+    m_bodyView = new QPlainTextEdit(this);
     m_bodyView->setFrameShape(QFrame::NoFrame);
     m_bodyView->setReadOnly(true);
-    m_bodyView->setAcceptRichText(false);
     m_bodyView->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_bodyView->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_bodyView->setLineWrapMode(QTextEdit::WidgetWidth);
+    m_bodyView->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_bodyView->document()->setUndoRedoEnabled(false);
     QPalette bodyPalette = m_bodyView->palette();
     bodyPalette.setColor(QPalette::Base, ColorFromBGR(ViewColor));
     m_bodyView->setPalette(bodyPalette);
@@ -199,12 +203,12 @@ void TEmailPanel::SetBody(const QString &text, bool grey)
 {
     m_body = text;
     m_bodyGrey = grey;
-    QTextEdit *body = m_messageView->BodyView();
-    SetTextColour(body, grey ? GreyBodyColor : BlackBodyColor);
-    // The widget keeps its own line ends; the e-mail takes m_body as it is.
-    QString shown = text;
-    shown.replace(u"\r\n"_s, u"\n"_s);
-    body->setPlainText(shown);
+    QPlainTextEdit *body = m_messageView->BodyView();
+    const TColor colour = grey ? GreyBodyColor : BlackBodyColor;
+    if (body->palette().color(QPalette::Text) != ColorFromBGR(colour))
+        SetTextColour(body, colour);
+    // The widget keeps its own paragraphs; the e-mail takes m_body as it is.
+    ReplaceChangedParagraphs(*body->document(), text);
 }
 
 void TEmailPanel::ClearView()

@@ -11,7 +11,7 @@
 #include <array>
 
 class QLabel;
-class QTextEdit;
+class QPlainTextEdit;
 class TAdListPanel;
 class TCardLabel;
 class TESettings;
@@ -37,7 +37,7 @@ public:
     QLabel *Label(Row row) const { return m_labels[row]; }
     TCardLabel *Value(Row row) const { return m_values[row]; }
     /** The body; nullptr before Setup. */
-    QTextEdit *BodyView() const { return m_bodyView; }
+    QPlainTextEdit *BodyView() const { return m_bodyView; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -49,7 +49,7 @@ private:
     TColor m_lineColor = 0;
     std::array<QLabel *, RowCount> m_labels{};
     std::array<TCardLabel *, RowCount> m_values{};
-    QTextEdit *m_bodyView = nullptr;
+    QPlainTextEdit *m_bodyView = nullptr;
 };
 
 /**

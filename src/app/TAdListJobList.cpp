@@ -1,5 +1,6 @@
 #include "TAdListJobList.h"
 
+#include "AppError.h"
 #include "PnAdList.h"
 
 void TAdListJobList::BeginRecipients(JobMode mode)
@@ -29,7 +30,17 @@ void TAdListJobList::FillBccRecipients(TEmailMessage &message)
 
 void TAdListJobList::RecordResult(RecipientStatus status, const QString &errorText)
 {
-    m_panel.RecordResult(status, errorText);
+    const std::vector<int> rows = m_panel.RecordResult(status, errorText);
+    try {
+        m_panel.JournalResults(rows);
+    } catch (const AppError &) {
+        // The whole list holds the result as well, when it can be written.
+        try {
+            m_panel.SaveJobList();
+        } catch (const AppError &) {
+        }
+        throw;
+    }
 }
 
 void TAdListJobList::SaveJobList()

@@ -95,8 +95,6 @@ void TJobMachine::StartJob(JobMode mode)
     m_jobInfo.BatchMode = m_settings.Param(spBatchMode).GetBool();
     m_stopRequested = false;
     m_jobInfo.Reset();
-    m_saveDue = false;
-    m_lastSave = {};
     m_saveErrorShown = false;
     m_jobStep = mode == JobMode::TestConnection ? Step::StartConnectionTest : Step::ChooseFirstRecipient;
     m_timer.SetEnabled(true);
@@ -119,8 +117,6 @@ void TJobMachine::Tick()
         m_view.SetElapsedText(elapsed);
     }
     DoStep();
-    if (m_jobMode != JobMode::Idle)
-        SaveJobListIfDue();
 }
 
 // One tick of the step the job stands in.
@@ -223,8 +219,13 @@ void TJobMachine::RecordResult(RecipientStatus result)
     const int refused = m_emailMessage.InvalidBccCount();
     m_jobInfo.Add(result, m_emailMessage.RecipientCount() - refused);
     m_jobInfo.Add(RecipientStatus::Failed, refused);
-    m_list.RecordResult(result, m_smtpThread->ErrorText());
-    m_saveDue = true;
+    // The result is on the disk before the next e-mail goes out: a crash can
+    // then cost at most the one e-mail in flight.
+    try {
+        m_list.RecordResult(result, m_smtpThread->ErrorText());
+    } catch (const AppError &error) {
+        ShowSaveError(error);
+    }
     m_view.ShowResult();
 }
 
@@ -361,30 +362,23 @@ void TJobMachine::RequestDisconnect()
     m_smtpThread->RequestDisconnect();
 }
 
-void TJobMachine::SaveJobListIfDue()
-{
-    if (!m_saveDue)
-        return;
-    const QDateTime now = m_clock();
-    if (m_lastSave.isValid() && m_lastSave.msecsTo(now) < SaveIntervalMs && m_lastSave <= now)
-        return;
-    SaveJobListNow();
-}
-
 void TJobMachine::SaveJobListNow()
 {
-    m_saveDue = false;
-    m_lastSave = m_clock();
     // A failure must not leave the tick: its error box would let the job run
     // on underneath and stack one more box at every pause.
     try {
         m_list.SaveJobList();
     } catch (const AppError &error) {
-        // Told once per job; the job goes on, and the save at its end tells again.
-        if (!m_saveErrorShown) {
-            m_saveErrorShown = true;
-            m_view.ShowError(error.Message());
-        }
+        ShowSaveError(error);
+    }
+}
+
+void TJobMachine::ShowSaveError(const AppError &error)
+{
+    // Told once per job; the job goes on, and the save at its end tells again.
+    if (!m_saveErrorShown) {
+        m_saveErrorShown = true;
+        m_view.ShowError(error.Message());
     }
 }
 
@@ -441,7 +435,6 @@ void TJobMachine::ReportSendingJob()
         exportLog = m_view.ExecuteSummary();
     }
     m_smtpThread.reset();
-    m_saveDue = false;
     // The list is saved even when the export fails.
     try {
         if (exportLog)

@@ -14,6 +14,7 @@
 #include <iosfwd>
 #include <memory>
 
+class AppError;
 class IJobList;
 class IJobTimer;
 class IJobView;
@@ -52,9 +53,6 @@ public:
         AwaitConnectionTest = 12,
     };
 
-    /** How often, at most, the job list is saved after results: a crash loses no more. */
-    static constexpr int SaveIntervalMs = 1000;
-
     TJobMachine(TESettings &settings, TJobInfo &jobInfo, IJobList &list, IJobView &view, IJobWorkers &workers,
                 IJobTimer &timer, PowerInhibitor &inhibitor);
     ~TJobMachine();
@@ -78,7 +76,7 @@ public:
     const TEmailMessage &EmailMessage() const { return m_emailMessage; }
     bool HasWorker() const { return m_smtpThread || m_connThread; }
 
-    /** The time source of the elapsed time and the save interval (tests set their own). */
+    /** The time source of the elapsed time (tests set their own). */
     void SetClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
     /** The elapsed job time as shown: " hh:mm:ss", hours modulo 24. */
     static QString ElapsedText(const QDateTime &start, const QDateTime &now);
@@ -129,10 +127,9 @@ private:
     void RequestDisconnect();
     void StartSmtpWorker();
     void SetStatus(const QString &text);
-    /** Writes the job list when results wait and the last save is SaveIntervalMs ago. */
-    void SaveJobListIfDue();
     /** Writes the job list now; a failure is told once per job, and the job goes on. */
     void SaveJobListNow();
+    void ShowSaveError(const AppError &error);
 
     TESettings &m_settings;
     TJobInfo &m_jobInfo;
@@ -153,9 +150,6 @@ private:
     std::unique_ptr<ISmtpWorker> m_smtpThread;
 
     QString m_elapsedText;
-    // Results recorded since the job list was last written, and when that was.
-    bool m_saveDue = false;
-    QDateTime m_lastSave;
     bool m_saveErrorShown = false;
     // A tick, or the end-of-job report with its boxes, is under way: ticks
     // that the boxes' event loops deliver meanwhile are ignored.

@@ -14,9 +14,14 @@ TColumnWidths MeasureColumns(const std::vector<TRecipient> &rows, int paramColum
 {
     TColumnWidths widths{};
     const int n = std::clamp(paramColumns, 0, MaxParams);
+    const auto measure = [&](size_t j, const QString &text) {
+        widths[j] = std::max(widths[j], textWidth(text) + TextPadding);
+    };
+    const QString none;
     for (const TRecipient &r : rows) {
-        for (int j = 0; j <= n; ++j)
-            widths[size_t(j)] = std::max(widths[size_t(j)], textWidth(r.Value(j)) + TextPadding);
+        measure(0, r.Address);
+        for (int k = 0; k < n; ++k)
+            measure(size_t(k) + 1, k < r.Params.size() ? r.Params[k] : none);
     }
     return widths;
 }

@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <array>
 
 using namespace Qt::StringLiterals;
 
@@ -13,39 +14,37 @@ namespace {
 
 const QChar Bar(u'|');
 
-// Fields of a line split at "|", as views into the line.
-QList<QStringView> SplitFields(QStringView line)
-{
-    QList<QStringView> fields;
-    qsizetype start = 0;
-    for (;;) {
-        const qsizetype bar = line.indexOf(Bar, start);
-        if (bar < 0) {
-            fields.append(line.mid(start));
-            return fields;
-        }
-        fields.append(line.mid(start, bar - start));
-        start = bar + 1;
-    }
-}
-
 TRecipient ParseLine(QStringView line, int paramColumns)
 {
-    const QList<QStringView> fields = SplitFields(line);
-    const qsizetype count = fields.size();
+    // The fields as views into the line: the status, the address and the
+    // parameters that can be used, and the last field.
+    std::array<QStringView, MaxParams + 2> head;
+    QStringView last;
+    qsizetype count = 0;
+    for (qsizetype start = 0;; ++count) {
+        const qsizetype bar = line.indexOf(Bar, start);
+        last = bar < 0 ? line.sliced(start) : line.sliced(start, bar - start);
+        if (size_t(count) < head.size())
+            head[size_t(count)] = last;
+        if (bar < 0)
+            break;
+        start = bar + 1;
+    }
+    ++count;
+
     bool isNumber = false;
-    const int status = TrimControlsView(fields[0]).toInt(&isNumber, 10);
+    const int status = TrimControlsView(head[0]).toInt(&isNumber, 10);
     TRecipient r;
     r.Status = isNumber ? RowStatusFromInt(status) : RecipientStatus::NotSent;
     if (count > 1)
-        r.Address = TrimControls(fields[1]);
+        r.Address = TrimControls(head[1]);
     else if (!isNumber) // outside the format: a bare address (a bare number is a status alone)
-        r.Address = TrimControls(fields[0]);
+        r.Address = TrimControls(head[0]);
     r.Params.reserve(paramColumns);
     // Parameters stand between the address and the last field.
     for (int k = 0; k < paramColumns; ++k)
-        r.Params.append(2 + k < count - 1 ? TrimControls(fields[2 + k]) : QString());
-    r.StatusText = count >= 3 ? TrimControls(fields[count - 1]) : TrimControls(StatusTextStart(r.Status));
+        r.Params.append(2 + k < count - 1 ? TrimControls(head[size_t(2 + k)]) : QString());
+    r.StatusText = TrimControls(count >= 3 ? last : StatusTextStart(r.Status));
     return r;
 }
 

@@ -6,6 +6,7 @@
 #include "DlgProgr.h"
 #include "FileDialogs.h"
 #include "JobListFile.h"
+#include "JobListJournal.h"
 #include "ListExport.h"
 #include "ListImport.h"
 #include "MsgDlgs.h"
@@ -136,6 +137,34 @@ void TAdListPanel::SaveJobList()
 {
     const BusyCursor busy;
     WriteJobList(JobListPath(), m_model->Recipients());
+    // The file now holds every result the journal kept.
+    RemoveJournal(JobListJournalPath());
+}
+
+void TAdListPanel::JournalResults(const std::vector<int> &rows)
+{
+    std::vector<TJournalEntry> entries;
+    entries.reserve(rows.size());
+    for (const int row : rows) {
+        if (!IsValidItem(row))
+            continue;
+        const TRecipient &r = m_model->Recipient(row);
+        entries.push_back({row, r.Status, r.Address, r.StatusText});
+    }
+    AppendJournal(JobListJournalPath(), entries);
+}
+
+bool TAdListPanel::RecoverJournal()
+{
+    const QString journal = JobListJournalPath();
+    if (!QFileInfo::exists(journal))
+        return false;
+    if (ApplyJournal(*m_model, ReadJournal(journal)) > 0)
+        SaveJobList();
+    else if (!m_model->IsEmpty()) // results of another list, or none intact
+        RemoveJournal(journal);
+    // A list that could not be read keeps its file and the journal as they are.
+    return true;
 }
 
 void TAdListPanel::LoadList(QStringList &lines)
@@ -310,10 +339,13 @@ void TAdListPanel::FillBccRecipients(TEmailMessage &message) const
     message.Bcc = m_cursor ? m_cursor->BccAddresses(JobOptions()) : TEmailAddressList();
 }
 
-void TAdListPanel::RecordResult(RecipientStatus status, const QString &errorText, int row)
+std::vector<int> TAdListPanel::RecordResult(RecipientStatus status, const QString &errorText, int row)
 {
-    if (m_cursor)
-        m_cursor->RecordResult(status, errorText, row);
+    if (!m_cursor)
+        return {};
+    std::vector<int> rows = m_cursor->ResultRows(row);
+    m_cursor->RecordResult(status, errorText, row);
+    return rows;
 }
 
 const std::vector<int> &TAdListPanel::BccGroup() const

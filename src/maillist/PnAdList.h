@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 class QMenu;
 class QTimer;
@@ -63,8 +64,18 @@ public:
     const TRecipient &Recipient(int row) const;
     /** Fills the list from the job-list file (a missing or unreadable one gives an empty list). */
     void LoadJobList(bool repaint);
-    /** Writes the list to the job-list file; throws AppError. */
+    /** Writes the list to the job-list file, then deletes the results journal it now holds; throws AppError. */
     void SaveJobList();
+    /** Appends the results of these rows to the results journal, on the disk before it returns; throws AppError. */
+    void JournalResults(const std::vector<int> &rows);
+    /**
+     * Start-up: the results a job journaled but never saved (it was killed, or
+     * the power went) go into the list, which is saved; a journal none of whose
+     * results fits the list is deleted, unless the list could not be read.
+     * False when there was no journal. Throws AppError when the list cannot be
+     * saved; the journal then stays for the next save.
+     */
+    bool RecoverJournal();
     /** Replaces the list by job-list lines (cut to 20000). */
     void LoadList(QStringList &lines);
     /** Rows shown, the placeholder row included. */
@@ -94,8 +105,8 @@ public:
     bool AdvanceRecipients(JobMode mode);
     /** The message's BCC list := the current group (empty in the individual method). */
     void FillBccRecipients(TEmailMessage &message) const;
-    /** Writes a result into row, or (-1) into the current recipient or group. */
-    void RecordResult(RecipientStatus status, const QString &errorText, int row = -1);
+    /** Writes a result into row, or (-1) into the current recipient or group; returns the rows written. */
+    std::vector<int> RecordResult(RecipientStatus status, const QString &errorText, int row = -1);
     const std::vector<int> &BccGroup() const;
     bool SelectNext();
     bool SelectPrevious();

@@ -141,31 +141,35 @@ TEmailAddressList TRecipientCursor::BccAddresses(const TJobOptions &options) con
     return addresses;
 }
 
+std::vector<int> TRecipientCursor::ResultRows(int row) const
+{
+    if (row < 0 && !m_bccGroup.empty())
+        return m_bccGroup;
+    if (row < 0)
+        row = FirstSelectedRow();
+    return m_model.IsValidItem(row) ? std::vector<int>{row} : std::vector<int>();
+}
+
 bool TRecipientCursor::RecordResult(RecipientStatus status, const QString &errorText, int row)
 {
-    const QString text = ResultStatusText(status, errorText);
+    std::vector<int> rows = ResultRows(row);
+    if (rows.empty())
+        return false;
     if (row < 0 && !m_bccGroup.empty()) {
         // A row whose address is no valid e-mail address was left out of the
         // group's e-mail: it fails with its own reason.
-        std::vector<int> sentWith;
-        for (const int r : m_bccGroup) {
+        std::erase_if(rows, [this](int r) {
             if (!m_model.IsValidItem(r))
-                continue;
+                return true;
             const QString &address = m_model.Recipient(r).Address;
             if (IsValidEmailAddress(address))
-                sentWith.push_back(r);
-            else
-                m_model.SetResult(r, RecipientStatus::Failed,
-                                  ResultStatusText(RecipientStatus::Failed, InvalidAddressText(address)));
-        }
-        m_model.SetResults(sentWith, status, text);
-        return true;
+                return false;
+            m_model.SetResult(r, RecipientStatus::Failed,
+                              ResultStatusText(RecipientStatus::Failed, InvalidAddressText(address)));
+            return true;
+        });
     }
-    if (row < 0)
-        row = FirstSelectedRow();
-    if (!m_model.IsValidItem(row))
-        return false;
-    m_model.SetResult(row, status, text);
+    m_model.SetResults(rows, status, ResultStatusText(status, errorText));
     return true;
 }
 

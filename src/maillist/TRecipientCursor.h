@@ -57,6 +57,8 @@ public:
      * own reason. Returns whether a row changed.
      */
     bool RecordResult(RecipientStatus status, const QString &errorText, int row = -1);
+    /** The rows RecordResult writes into: row, or the BCC group, or the first selected row; none when none. */
+    std::vector<int> ResultRows(int row = -1) const;
 
     /** Preview navigation over the recipients. */
     bool SelectNext();

@@ -19,29 +19,6 @@ namespace {
 
 std::atomic<qint64> g_diskSpaceForTests{-1};
 
-/** An open file descriptor, closed on every way out. */
-class Descriptor {
-public:
-    explicit Descriptor(int fd)
-        : m_fd(fd)
-    {
-    }
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-
-    int Get() const { return m_fd; }
-    /** Closes now; false when the close reports an earlier write that failed. */
-    bool Close() { return ::close(std::exchange(m_fd, -1)) == 0; }
-
-private:
-    int m_fd;
-};
-
 /** A new file next to the target, named target.XXXXXXX; removed unless it was renamed over the target. */
 class TemporaryFile {
 public:
@@ -85,7 +62,7 @@ private:
     }
 
     QByteArray m_name;
-    Descriptor m_fd;
+    FileDescriptor m_fd;
 };
 
 /** The file a path finally names; a loop of links ends where it was found. */
@@ -95,14 +72,6 @@ QString FollowLinks(const QString &fileName)
     for (int hops = 0; hops < 40 && info.isSymLink(); ++hops)
         info.setFile(info.symLinkTarget());
     return info.filePath();
-}
-
-/** Makes a rename inside the folder durable. */
-bool SyncFolder(const QByteArray &folder)
-{
-    const Descriptor fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    // Some file systems cannot sync a folder; the rename is then as safe as they make it.
-    return fd.Get() >= 0 && (::fsync(fd.Get()) == 0 || errno == EINVAL);
 }
 
 bool ReplaceFile(const QString &fileName, const QByteArray &bytes, bool privateFile)
@@ -124,7 +93,7 @@ bool ReplaceFile(const QString &fileName, const QByteArray &bytes, bool privateF
         return false;
     if (!temp.RenameOver(target))
         return false;
-    return SyncFolder(QFile::encodeName(QFileInfo(finalName).absolutePath()));
+    return SyncFolderOf(finalName);
 }
 
 } // namespace
@@ -133,6 +102,25 @@ void WriteFileAtomic(const QString &fileName, const QByteArray &bytes, bool priv
 {
     if (!ReplaceFile(fileName, bytes, privateFile))
         throw AppError(QStringLiteral("Unable to write to %1").arg(fileName));
+}
+
+FileDescriptor::~FileDescriptor()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool FileDescriptor::Close()
+{
+    return ::close(std::exchange(m_fd, -1)) == 0;
+}
+
+bool SyncFolderOf(const QString &fileName)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(fileName).absolutePath());
+    const FileDescriptor fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // Some file systems cannot sync a folder; the rename is then as safe as they make it.
+    return fd.Get() >= 0 && (::fsync(fd.Get()) == 0 || errno == EINVAL);
 }
 
 bool WriteAll(int fd, const char *data, qint64 size)

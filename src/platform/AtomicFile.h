@@ -20,11 +20,33 @@
  */
 void WriteFileAtomic(const QString &fileName, const QByteArray &bytes, bool privateFile = false);
 
+/** @short An open file descriptor, closed on every way out of its scope. */
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd)
+        : m_fd(fd)
+    {
+    }
+    ~FileDescriptor();
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+
+    int Get() const { return m_fd; }
+    /** Closes now; false when the close reports an earlier write that failed. */
+    bool Close();
+
+private:
+    int m_fd;
+};
+
 /** Writes all size bytes to an open file, going on after short writes and signals; false (errno set) on failure. */
 bool WriteAll(int fd, const char *data, qint64 size);
 
 /** Makes what was written to an open file durable (fdatasync); false (errno set) on failure. */
 bool SyncToDisk(int fd);
+
+/** Makes a file's new name durable: syncs the folder that holds it; false when that fails. */
+bool SyncFolderOf(const QString &fileName);
 
 /**
  * Test hook: from now on WriteAll behaves as on a disk with only `bytes` bytes

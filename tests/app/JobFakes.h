@@ -38,8 +38,10 @@ public:
     int groupSize = 0;   // above 0: BCC groups of this size
     QList<int> current;  // the current recipient or group
     int saves = 0;
+    int journaled = 0; // results made safe one by one
     int exports = 0;
     bool failSaves = false;
+    bool failJournal = false;
     std::function<void()> onSave;
 
     static QString Address(int row) { return QStringLiteral("r%1@example.com").arg(row); }
@@ -90,6 +92,9 @@ public:
             rows[size_t(row)].text =
                 status == RecipientStatus::Sent ? QStringLiteral("Sent") : QStringLiteral("Error: ") + errorText;
         }
+        if (failJournal)
+            throw AppError(QStringLiteral("Unable to write to bry_jlst.jnl"));
+        ++journaled;
     }
     void SaveJobList() override
     {

@@ -7,6 +7,7 @@
 #include "FakePowerInhibitor.h"
 #include "FileDialogs.h"
 #include "JobListFile.h"
+#include "JobListJournal.h"
 #include "MessageBoxRecorder.h"
 #include "PnAdList.h"
 #include "PnEmail.h"
@@ -309,6 +310,45 @@ TEST_F(MainFormTest, ThreeRecipientsOnOneConnectionEndWithTheSummary)
     EXPECT_EQ(form->StatusBar()->PanelCount(), 5);
     EXPECT_FALSE(power->IsInhibited());
     EXPECT_EQ(power->Reasons().size(), 1);
+}
+
+TEST_F(MainFormTest, StartUpTakesBackTheResultsOfAJobThatWasCutOff)
+{
+    Configure();
+    WriteList({0, 0, 0});
+    AppendJournal(JobListJournalPath(),
+                  {{1, RecipientStatus::Sent, Address(1), u"Sent on 01/03/2024 09:00:00"_s},
+                   {2, RecipientStatus::Failed, u"someone@else.org"_s, u"Error: not this list"_s}});
+    Open();
+    EXPECT_EQ(Statuses(), (QList<int>{0, 1, 0}));
+    EXPECT_EQ(List().Recipient(1).StatusText, u"Sent on 01/03/2024 09:00:00"_s);
+    EXPECT_EQ(SavedStatuses(), (QList<int>{0, 1, 0}));
+    EXPECT_FALSE(QFile::exists(JobListJournalPath()));
+    EXPECT_TRUE(boxes.Boxes().isEmpty());
+    // Only the rows not yet sent go out.
+    ASSERT_TRUE(Run(14));
+    EXPECT_EQ(Received(), (QStringList{Address(0), Address(2)}));
+}
+
+TEST_F(MainFormTest, JournalThatCannotBeWrittenIsToldOnceAndTheWholeListKeepsEachResult)
+{
+    Configure();
+    WriteList({0, 0, 0});
+    Open();
+    // Something that is not a file stands where the journal goes.
+    ASSERT_TRUE(QDir().mkpath(JobListJournalPath()));
+    int savedWithFirstResult = -1;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &watch, [&] {
+        if (savedWithFirstResult < 0 && Statuses().count(1) == 1)
+            savedWithFirstResult = int(SavedStatuses().count(1));
+    });
+    watch.start(1);
+    ASSERT_TRUE(Run(14));
+    EXPECT_EQ(savedWithFirstResult, 1);
+    EXPECT_EQ(SavedStatuses(), (QList<int>{1, 1, 1}));
+    EXPECT_EQ(BoxTexts().count(u"Unable to write to "_s + JobListJournalPath()), 1)
+        << BoxTexts().join(u'|').toStdString();
 }
 
 TEST_F(MainFormTest, SendAllRemainingAndResendFailedChooseTheirRows)

@@ -8,9 +8,9 @@
 #include "TempDataFolder.h"
 
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -66,7 +66,7 @@ protected:
     }
 
     QString Value(TEmailMsgPanel::Row row) const { return panel->MessageView()->Value(row)->Caption(); }
-    QTextEdit *Body() const { return panel->MessageView()->BodyView(); }
+    QPlainTextEdit *Body() const { return panel->MessageView()->BodyView(); }
     QColor BodyColour() const { return Body()->palette().color(QPalette::Text); }
     bool LinkEnabled(CommandId id) const { return panel->Buttons()->Link(id)->isEnabled(); }
 

@@ -498,30 +498,27 @@ TEST_F(TJobMachineTest, TicksArrivingDuringTheReportDoNotReenterTheMachine)
     EXPECT_FALSE(inhibitor.IsInhibited());
 }
 
-TEST_F(TJobMachineTest, JobListIsSavedAfterResultsAtMostOncePerSecond)
+TEST_F(TJobMachineTest, EachResultIsSafeBeforeTheNextHandOverAndTheWholeListIsWrittenOnlyAtPausesAndTheEnd)
 {
     SetRows(std::vector<int>(12, 0));
-    QList<QDateTime> savedAt;
-    QList<int> sentAtSave;
-    list.onSave = [&] {
-        savedAt.append(now);
-        sentAtSave.append(int(list.Statuses().count(1)));
+    settings.Param(spReconnect).SetInt(5);
+    QList<int> safeAtHandOver;
+    server.sendResult = [&](const TEmailMessage &) {
+        safeAtHandOver.append(list.journaled);
+        return SmtpThreadState::Sent;
     };
-    machine.SetJobMode(JobMode::SendAll);
-    ASSERT_TRUE(TickUntil([&] { return view.results == 1; }));
-    // The first result is written at once.
-    ASSERT_EQ(savedAt.size(), 1);
-    EXPECT_EQ(sentAtSave[0], 1);
-    ASSERT_TRUE(TickUntil([&] { return machine.Mode() == JobMode::Idle; }));
-    for (qsizetype i = 1; i + 1 < savedAt.size(); ++i)
-        EXPECT_GE(savedAt[i - 1].msecsTo(savedAt[i]), TJobMachine::SaveIntervalMs);
-    EXPECT_GE(savedAt.size(), 3);
-    EXPECT_EQ(sentAtSave.last(), 12);
+    QList<int> sentAtSave;
+    list.onSave = [&] { sentAtSave.append(int(list.Statuses().count(1))); };
+    ASSERT_TRUE(RunJob(JobMode::SendAll));
+    EXPECT_EQ(safeAtHandOver, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+    EXPECT_EQ(list.journaled, 12);
+    EXPECT_EQ(sentAtSave, (QList<int>{5, 10, 12}));
 }
 
-TEST_F(TJobMachineTest, SaveFailureDuringTheJobIsToldOnceAndTheJobGoesOn)
+TEST_F(TJobMachineTest, JournalAndSaveFailuresDuringTheJobAreToldOnceAndTheJobGoesOn)
 {
     SetRows(std::vector<int>(12, 0));
+    list.failJournal = true;
     list.failSaves = true;
     machine.SetJobMode(JobMode::SendAll);
     bool thrown = false;
@@ -533,8 +530,10 @@ TEST_F(TJobMachineTest, SaveFailureDuringTheJobIsToldOnceAndTheJobGoesOn)
         }
     }
     EXPECT_EQ(list.Statuses().count(1), 12);
+    EXPECT_EQ(view.results, 12);
     EXPECT_EQ(view.boxes.size(), 1);
     EXPECT_EQ(view.boxes[0].kind, u"error"_s);
+    EXPECT_EQ(view.boxes[0].text, u"Unable to write to bry_jlst.jnl"_s);
     // The save at the end fails too: it escapes to the caller's error box, and the job is over.
     EXPECT_TRUE(thrown);
     EXPECT_EQ(machine.Mode(), JobMode::Idle);
