@@ -135,6 +135,21 @@ QString JoinPath(const QString &folder, const QString &name)
     return IncludeTrailingBackslash(folder) + tail;
 }
 
+QString ForceExtension(const QString &path, const QString &ext)
+{
+    const qsizetype nameStart = path.lastIndexOf(Slash) + 1;
+    const qsizetype dot = path.lastIndexOf(u'.');
+    const QString stem = dot >= nameStart ? path.left(dot) : path;
+    return stem + u'.' + ext;
+}
+
+QString JustName(const QString &path)
+{
+    const QString name = path.mid(path.lastIndexOf(Slash) + 1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot >= 0 ? name.left(dot) : name;
+}
+
 std::int64_t GetFileSize64(const QString &fileName)
 {
     const QFileInfo info(fileName);

@@ -48,5 +48,13 @@ QString ExcludeTrailingBackslash(const QString &path);
 /** folder + '/' + name, with one leading '/' of name removed; an empty folder gives the name alone. */
 QString JoinPath(const QString &folder, const QString &name);
 
+/**
+ * The path with its extension (after the last '.' of the file name) replaced
+ * by ext (given without the dot), or ext added when the name has none.
+ */
+QString ForceExtension(const QString &path, const QString &ext);
+/** The file name without its folder and its extension. */
+QString JustName(const QString &path);
+
 /** Size of a file or folder entry in bytes; 0 when it does not exist. */
 std::int64_t GetFileSize64(const QString &fileName);

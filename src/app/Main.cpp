@@ -1,10 +1,15 @@
 #include "Main.h"
 
 #include "AppError.h"
+#include "DlgAbout.h"
 #include "DlgCompl.h"
+#include "DlgRestr.h"
+#include "DlgWelcm.h"
 #include "ErrorGuard.h"
+#include "FileDialogs.h"
 #include "FirstRun.h"
 #include "FormPlacement.h"
+#include "HtmlPreview.h"
 #include "MsgDlgs.h"
 #include "PnAdList.h"
 #include "PnEmail.h"
@@ -18,10 +23,13 @@
 #include "TJobMachine.h"
 #include "TJobTimer.h"
 #include "TJobWorkers.h"
+#include "TRestoreSett.h"
 #include "TRndPnlContainer.h"
 #include "TTxtBtnPanel.h"
 #include "TVTxtBtnPanel.h"
+#include "TextHelpers.h"
 #include "WebEmail.h"
+#include "Workspace.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -29,7 +37,9 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QStatusTipEvent>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -39,15 +49,20 @@ const QString TroubleshootingSentence = u"For a possible solution see Appendix \
 const QString CloseRefusedText = u"Program cannot close while e-mail job is active.\r\n"
                                  u"Please stop the job first (click on \"Stop Sending\"),\r\n"
                                  u"and then close the program."_s;
-const QString WelcomeFile = u"bry_intr.rtf"_s;
 
 // Status bar panels: the three status counters, the position, the hint (or
-// the elapsed time during a job), and during a job the status line.
+// the elapsed time during a job), and during a job the status line. Each is
+// at least as wide as the window had it, and wide enough for its longest
+// text in the font the bar has.
 constexpr int CounterPanelWidth = 76;
+constexpr int CounterTextLeft = 21; // after the status icon
 constexpr int PositionPanel = 3;
 constexpr int PositionPanelWidth = 96;
 constexpr int HintPanel = 4;
 constexpr int HintPanelWidth = 62;
+const QString CounterPrefix = u"-  "_s;
+const QString HintPanelName = u"Hint"_s;
+const QString ElapsedPanelName = u"Elapsed time"_s;
 
 // Commands and their colours of the four panels.
 constexpr CommandSet ConnectionCommands = {cmConnSettings, cmTestConnection};
@@ -59,18 +74,8 @@ constexpr CommandSet TallEmailCommands = {cmOnline, cmExit};
 constexpr TColor CornerColor = 0xD0F7FF;
 constexpr TColor ShadowCornerColor = 0x80A8AB;
 
-// Commands whose dialogs the program does not have yet: the HTML preview, the
-// workspace backup and restore and the about box.
-constexpr CommandSet UnavailableCommands = {cmHtmlPreview, cmBackup, cmRestore, cmAbout};
-
-void DisableIn(TCommandLinkBar *bar)
-{
-    if (!bar)
-        return;
-    for (int id = 0; id < CommandCount; ++id)
-        if (UnavailableCommands.Contains(CommandId(id)))
-            bar->SetCommandEnabled(CommandId(id), false);
-}
+// The welcome opens this long after the window is first shown.
+constexpr int StartTimerInterval = 250;
 
 } // namespace
 
@@ -107,12 +112,22 @@ TBryMainForm::TBryMainForm(std::unique_ptr<PowerInhibitor> inhibitor)
     resize(DesignWidth, DesignHeight);
 
     m_statusBar = new TBryStatusBar(this);
-    for (int n = 0; n < 3; ++n)
-        m_statusBar->AddPanel(CounterPanelWidth, Qt::AlignLeft, true);
-    m_statusBar->AddPanel(PositionPanelWidth, Qt::AlignRight);
-    m_statusBar->AddPanel(HintPanelWidth);
+    const QString maxCount = QString::number(MaxRecipients);
+    for (const QString &name : {u"Not sent"_s, u"Sent"_s, u"Failed"_s})
+        m_statusBar->AddPanel(
+            {CounterPanelWidth, Qt::AlignLeft, true, CounterPrefix + maxCount, CounterTextLeft, name});
+    m_statusBar->AddPanel({PositionPanelWidth, Qt::AlignRight, false, u"%1 : %1 "_s.arg(maxCount), 0, u"Position"_s});
+    m_statusBar->AddPanel({HintPanelWidth, Qt::AlignLeft, false, u" 00:00:00"_s, 0, HintPanelName});
     m_statusBar->SetDrawPanel(
         [this](QPainter &painter, int index, const QRect &rect) { DrawStatusPanel(painter, index, rect); });
+    m_statusBar->SetPanelTextFn([this](int index) {
+        return m_adListPanel ? QString::number(m_adListPanel->StatusCount(RecipientStatus(index))) : QString();
+    });
+
+    m_startTimer = new QTimer(this);
+    m_startTimer->setSingleShot(true);
+    m_startTimer->setInterval(StartTimerInterval);
+    connect(m_startTimer, &QTimer::timeout, this, &TBryMainForm::StartTimerTimer);
 
     // The window sees F1 before its controls do.
     qApp->installEventFilter(this);
@@ -159,6 +174,7 @@ void TBryMainForm::FormShow()
 
     m_settings = std::make_unique<TESettings>();
     m_settings->ReadWriteConfig(false, SettingsGroupSet::All(), this);
+    m_restoreSett = new TRestoreSett(this);
 
     m_container = new TRndPnlContainer(this);
     m_container->show();
@@ -214,14 +230,25 @@ void TBryMainForm::FormShow()
     RefreshCommandStates();
     m_settPanel->setFocus(Qt::OtherFocusReason);
 
-    // A welcome text left from a run whose configuration was taken over is of no use any more.
-    const QString welcome = ProgramDir() + WelcomeFile;
+    // The first run (an empty configuration) welcomes the user once the window is up; a
+    // welcome text left from a run whose configuration was taken over is of no use any more.
+    const QString welcome = WelcomeFileName();
     const QFileInfo config(TESettings::ConfigFileName());
-    if (QFileInfo::exists(welcome) && !(config.exists() && config.size() == 0))
-        QFile::remove(welcome);
+    if (QFileInfo::exists(welcome)) {
+        if (config.exists() && config.size() == 0)
+            m_startTimer->start();
+        else
+            QFile::remove(welcome);
+    }
 
     if (m_settings->Maximized)
         setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TBryMainForm::StartTimerTimer()
+{
+    m_startTimer->stop();
+    RunGuarded([this] { ShowWelcome(this); });
 }
 
 void TBryMainForm::resizeEvent(QResizeEvent *event)
@@ -232,8 +259,8 @@ void TBryMainForm::resizeEvent(QResizeEvent *event)
 
 void TBryMainForm::FormResize()
 {
-    const int barTop = height() - TBryStatusBar::BarHeight;
-    m_statusBar->setGeometry(0, barTop, width(), TBryStatusBar::BarHeight);
+    const int barTop = height() - m_statusBar->height();
+    m_statusBar->setGeometry(0, barTop, width(), m_statusBar->height());
     if (!m_container)
         return;
     m_container->setGeometry(0, 0, width(), std::max(0, barTop));
@@ -319,10 +346,9 @@ void TBryMainForm::DrawStatusPanel(QPainter &painter, int index, const QRect &re
     painter.setFont(m_statusBar->font());
     if (index >= 0 && index < m_icons.size())
         m_icons[index].paint(&painter, QRect(rect.left() + 2, rect.top() + (rect.height() - 16) / 2, 16, 16));
-    const int count = m_adListPanel ? m_adListPanel->StatusCount(RecipientStatus(index)) : 0;
     painter.setPen(m_statusBar->palette().color(QPalette::WindowText));
-    painter.drawText(rect.adjusted(21, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     u"-  "_s + QString::number(count));
+    painter.drawText(rect.adjusted(CounterTextLeft, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     CounterPrefix + m_statusBar->PanelText(index));
 }
 
 void TBryMainForm::SetStatusText(const QString &text)
@@ -346,8 +372,14 @@ void TBryMainForm::ListSelectionChanged(QObject *Sender, int Item)
                                   valid ? u"%1 : %2 "_s.arg(Item + 1).arg(m_adListPanel->ItemCount()) : QString());
         // During a job this is how each recipient's e-mail is made.
         m_emailPanel->ShowMessageFor(valid ? &m_adListPanel->Recipient(Item) : nullptr);
-        if (CurrentJobMode() == JobMode::Idle)
-            RefreshCommandStates();
+        if (CurrentJobMode() != JobMode::Idle)
+            return;
+        RefreshCommandStates();
+        // An open preview follows the selection.
+        if (m_htmlDialog) {
+            m_htmlDialog->SetHtmlText(m_emailPanel->GetBody());
+            m_htmlDialog->PostReload();
+        }
     });
 }
 
@@ -361,14 +393,6 @@ void TBryMainForm::RefreshView()
 void TBryMainForm::RefreshCommandStates()
 {
     m_emailPanel->UpdateCommandStates(*m_adListPanel);
-    DisableUnavailableCommands();
-}
-
-void TBryMainForm::DisableUnavailableCommands()
-{
-    DisableIn(m_settPanel ? m_settPanel->Buttons() : nullptr);
-    DisableIn(m_msgPanel ? m_msgPanel->Buttons() : nullptr);
-    DisableIn(m_emailPanel ? m_emailPanel->Buttons() : nullptr);
 }
 
 // --- Commands
@@ -381,7 +405,7 @@ void TBryMainForm::ExecuteCommand(QObject *Sender, CommandId Command)
 
 void TBryMainForm::DoCommand(CommandId command)
 {
-    if (!m_jobMachine || UnavailableCommands.Contains(command))
+    if (!m_jobMachine)
         return;
     TAdListPanel &list = *m_adListPanel;
     switch (command) {
@@ -453,14 +477,26 @@ void TBryMainForm::DoCommand(CommandId command)
     case cmStopSending:
         m_jobMachine->RequestStop();
         break;
+    case cmHtmlPreview:
+        ShowHtmlPreview();
+        break;
     case cmExportLog:
         list.ExportList(true, false);
+        break;
+    case cmBackup:
+        BackupWorkspace();
+        break;
+    case cmRestore:
+        RestoreWorkspace();
         break;
     case cmHelp:
         OpenHelpPage();
         break;
     case cmOnline:
         OpenURL(HomePageHost());
+        break;
+    case cmAbout:
+        ShowAbout(this);
         break;
     case cmExit:
         close();
@@ -478,6 +514,85 @@ void TBryMainForm::ConfirmAndSendSelected()
         && !ConfirmYesNo(u"E-mail was already sent to this destination.\r\nAre you sure you want to send it again?"_s))
         return;
     SetJobMode(JobMode::SendSelected);
+}
+
+// --- HTML preview
+
+void TBryMainForm::ShowHtmlPreview()
+{
+    std::unique_ptr<IHtmlPreview> preview =
+        CreateHtmlPreview(this, [this](DialogButtonId button) { PreviewNavigate(button); });
+    if (!preview)
+        return;
+    m_htmlDialog = preview.get();
+    // Forgotten before it is freed, whatever happens while it is open.
+    const auto forget = qScopeGuard([this] { m_htmlDialog = nullptr; });
+    UpdatePreviewNavigation();
+    preview->SetHtmlText(m_emailPanel->GetBody());
+    preview->Execute();
+}
+
+void TBryMainForm::PreviewNavigate(DialogButtonId button)
+{
+    if (!m_htmlDialog)
+        return;
+    // The move changes the current recipient: the selection handler reloads the preview.
+    if (button == bBack)
+        m_adListPanel->SelectPrevious();
+    else if (button == bNext)
+        m_adListPanel->SelectNext();
+    else
+        return;
+    UpdatePreviewNavigation();
+}
+
+void TBryMainForm::UpdatePreviewNavigation()
+{
+    // A message that is the same for everybody has nobody to step to.
+    const bool personalise = m_settings->CanPersonalise();
+    m_htmlDialog->SetNavigationEnabled(personalise && !m_adListPanel->IsFirst(),
+                                       personalise && !m_adListPanel->IsLast());
+}
+
+// --- Workspace backup and restore
+
+void TBryMainForm::BackupWorkspace()
+{
+    QString chosen;
+    SaveFileDlg(u"Backup Workspace"_s, WorkspaceFilter(), SpecialFolder(0), QString(), QString(), true, chosen);
+    if (chosen.isEmpty())
+        return;
+    const QString archive = ForceExtension(chosen, WorkspaceExtension.toString());
+    // The dialog asked about the name chosen; the forced extension may name another file.
+    if (archive != chosen && QFileInfo::exists(archive)
+        && !WarningYesNo(u"File \"%1\" already exists.\r\nDo you want to replace it?"_s.arg(archive)))
+        return;
+    WriteWorkspaceArchive(archive, ProgramDirNoBackslash());
+}
+
+void TBryMainForm::RestoreWorkspace()
+{
+    QString archive;
+    OpenFileDlg(u"Restore Workspace"_s, WorkspaceFilter(), SpecialFolder(0), archive);
+    if (archive.isEmpty() || !ExecuteRestoreDialog(JustName(archive), *m_restoreSett, this))
+        return;
+    const TRestorePlan plan = PlanRestore(*m_restoreSett);
+    // Every entry is read and checked before the first file is replaced: a
+    // damaged archive throws here and changes nothing.
+    ExtractWorkspaceArchive(archive, ProgramDirNoBackslash(), plan.Entries);
+
+    m_settings->ReadWriteConfig(false, plan.Groups);
+    if (m_restoreSett->IsOn(rpRestoreCon))
+        m_settPanel->RefreshRows();
+    if (m_restoreSett->IsOn(rpRestoreMsg))
+        m_msgPanel->RefreshRows();
+    m_emailPanel->ClearView();
+    m_adListPanel->ApplyRestore(*m_restoreSett);
+    // The groups not chosen keep the values in memory, and the window its
+    // place: the file says so now, not only at the next save.
+    m_settings->ReadWriteConfig(true, SettingsGroupSet::All(), this);
+    InvalidateStatusBar();
+    RefreshCommandStates();
 }
 
 // --- Jobs
@@ -501,7 +616,8 @@ void TBryMainForm::EnterJobMode(JobMode mode)
     m_msgPanel->SetJobMode(mode);
     m_adListPanel->SetJobMode(mode);
     m_emailPanel->SetPanelJobMode(mode, *m_adListPanel);
-    m_statusBar->AddPanel(0);
+    m_statusBar->SetPanelName(HintPanel, ElapsedPanelName);
+    m_statusBar->AddPanel({0, Qt::AlignLeft, false, QString(), 0, u"Job status"_s});
 }
 
 void TBryMainForm::LeaveJobMode()
@@ -512,8 +628,8 @@ void TBryMainForm::LeaveJobMode()
     m_msgPanel->SetJobMode(JobMode::Idle);
     m_adListPanel->SetJobMode(JobMode::Idle);
     m_emailPanel->SetPanelJobMode(JobMode::Idle, *m_adListPanel);
-    DisableUnavailableCommands();
     m_statusBar->RemoveLastPanel();
+    m_statusBar->SetPanelName(HintPanel, HintPanelName);
 }
 
 void TBryMainForm::ShowResult()

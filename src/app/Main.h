@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommandTable.h"
+#include "DialogButtons.h"
 #include "IJobView.h"
 #include "JobMode.h"
 #include "PowerInhibitor.h"
@@ -13,6 +14,8 @@
 
 #include <memory>
 
+class IHtmlPreview;
+class QTimer;
 class TAdListJobList;
 class TAdListPanel;
 class TBryStatusBar;
@@ -22,6 +25,7 @@ class TJobMachine;
 class TJobTimer;
 class TJobWorkers;
 class TMsgPanel;
+class TRestoreSett;
 class TRndPnlContainer;
 class TSettPanel;
 
@@ -69,6 +73,13 @@ public:
     /** A later start of the program asked this one to come forward. */
     void ComeForward();
 
+    /** "Backup Workspace": the three workspace files into an archive the user names. */
+    void BackupWorkspace();
+    /** "Restore Workspace": the files the restore options choose back from an archive, then reloaded. */
+    void RestoreWorkspace();
+    /** The preview's "<< &Prior" (bBack) and "&Next >>" (bNext): moves the selection while the preview is open. */
+    void PreviewNavigate(DialogButtonId button);
+
     TESettings *Settings() const { return m_settings.get(); }
     const TJobInfo &JobInfo() const { return m_jobInfo; }
     TSettPanel *SettPanel() const { return m_settPanel; }
@@ -76,6 +87,12 @@ public:
     TAdListPanel *AdListPanel() const { return m_adListPanel; }
     TEmailPanel *EmailPanel() const { return m_emailPanel; }
     TBryStatusBar *StatusBar() const { return m_statusBar; }
+    /** nullptr before the first showing. */
+    TRestoreSett *RestoreSett() const { return m_restoreSett; }
+    /** The open HTML preview, or nullptr. */
+    IHtmlPreview *HtmlDialog() const { return m_htmlDialog; }
+    /** Test hook: the timer that opens the welcome of the first run. */
+    QTimer *StartTimer() const { return m_startTimer; }
     TRndPnlContainer *Container() const { return m_container; }
     /** Test hook: the job timer, whose interval a test may shorten. */
     TJobTimer &JobTimer() const { return *m_jobTimer; }
@@ -99,7 +116,9 @@ private:
     void ConfirmAndSendSelected();
     void RefreshView();
     void RefreshCommandStates();
-    void DisableUnavailableCommands();
+    void StartTimerTimer();
+    void ShowHtmlPreview();
+    void UpdatePreviewNavigation();
 
     // What the job machine asks of the window.
     void EnterJobMode(JobMode mode) override;
@@ -116,8 +135,10 @@ private:
     std::unique_ptr<TJobTimer> m_jobTimer;
     QList<QIcon> m_icons;
     TBryStatusBar *m_statusBar = nullptr;
+    QTimer *m_startTimer = nullptr;
 
     std::unique_ptr<TESettings> m_settings;
+    TRestoreSett *m_restoreSett = nullptr;
     TJobInfo m_jobInfo;
     TRndPnlContainer *m_container = nullptr;
     TSettPanel *m_settPanel = nullptr;
@@ -126,5 +147,6 @@ private:
     TEmailPanel *m_emailPanel = nullptr;
     std::unique_ptr<TAdListJobList> m_jobList;
     std::unique_ptr<TJobMachine> m_jobMachine;
+    IHtmlPreview *m_htmlDialog = nullptr;
     bool m_shown = false;
 };

@@ -4,8 +4,10 @@
 #include "FirstRun.h"
 #include "Main.h"
 #include "MsgDlgs.h"
+#include "ProgramFiles.h"
 #include "SingleInstance.h"
 #include "StartupEnv.h"
+#include "StatusIcons.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -15,6 +17,7 @@ int RunProgram(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppTitle.toString());
     QApplication::setDesktopFileName(QStringLiteral("velko-courierline"));
+    QApplication::setWindowIcon(ProgramIcon());
     InitStartup();
 
     const std::unique_ptr<SingleInstance> instance = CreateSingleInstance(AppTitle.toString());
@@ -29,7 +32,8 @@ int RunProgram(int argc, char *argv[])
             ~Release() { instance.ReleaseStartup(); }
         } release{*instance};
         RunGuarded([&] {
-            InstallDataFolder(ProgramDirNoBackslash());
+            const bool firstRun = InstallDataFolder(ProgramDirNoBackslash());
+            InstallProgramFiles(ProgramDirNoBackslash(), firstRun);
             form = std::make_unique<TBryMainForm>();
         });
         if (!form)

@@ -136,3 +136,36 @@ QPixmap ProductBanner()
     p.drawText(QRect(62, 0, 238, 40), Qt::AlignLeft | Qt::AlignVCenter, AppTitle.toString());
     return pixmap;
 }
+
+QIcon ProgramIcon()
+{
+    // Drawn on a 64-unit square like velko-courierline.svg.
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 64.0, size / 64.0);
+        p.setPen(QPen(QColor(0x4d, 0x86, 0x26), 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(4, 24), QPointF(14, 24));
+        p.drawLine(QPointF(7, 33), QPointF(14, 33));
+        p.drawLine(QPointF(10, 42), QPointF(14, 42));
+        const QRectF envelope(18, 14, 42, 36);
+        QLinearGradient paper(envelope.topLeft(), envelope.bottomLeft());
+        paper.setColorAt(0, QColor(255, 255, 255));
+        paper.setColorAt(1, QColor(255, 236, 200));
+        p.setPen(QPen(QColor(0x20, 0x40, 0x70), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(paper);
+        p.drawRoundedRect(envelope, 3, 3);
+        QPainterPath flap;
+        flap.moveTo(19, 16);
+        flap.lineTo(39, 34);
+        flap.lineTo(59, 16);
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(flap);
+        p.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}

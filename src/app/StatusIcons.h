@@ -15,3 +15,6 @@ QList<QIcon> StatusIcons();
 
 /** The 300 x 40 product banner at the top of the job summary. */
 QPixmap ProductBanner();
+
+/** The program's window icon, a letter in flight, as the icon the desktop entry installs. */
+QIcon ProgramIcon();

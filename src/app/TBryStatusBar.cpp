@@ -1,29 +1,158 @@
 #include "TBryStatusBar.h"
 
+#include <QAccessibleWidget>
+#include <QEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QWindow>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
 constexpr int TextIndent = 2;
+// The sunken edge on the right of a panel.
+constexpr int EdgeWidth = 2;
+
+/** The text with every digit as the font's widest one: a count or a time may show any digit. */
+int TextWidth(const QFontMetrics &metrics, const QString &text)
+{
+    QChar widest = u'0';
+    for (char16_t digit = u'1'; digit <= u'9'; ++digit)
+        if (metrics.horizontalAdvance(QChar(digit)) > metrics.horizontalAdvance(widest))
+            widest = QChar(digit);
+    QString sample = text;
+    for (QChar &c : sample)
+        if (c.isDigit())
+            c = widest;
+    return metrics.horizontalAdvance(sample);
+}
+
+/** @short One panel as assistive technology sees it: named static text, its text as the value. */
+class TStatusPanelAccessible final : public QAccessibleInterface {
+public:
+    TStatusPanelAccessible(TBryStatusBar *bar, int index)
+        : m_bar(bar)
+        , m_index(index)
+    {
+    }
+
+    bool isValid() const override { return m_bar && m_index < m_bar->PanelCount(); }
+    QObject *object() const override { return nullptr; }
+    QWindow *window() const override { return m_bar ? m_bar->window()->windowHandle() : nullptr; }
+    QAccessibleInterface *parent() const override { return QAccessible::queryAccessibleInterface(m_bar.data()); }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QAccessible::Role role() const override { return QAccessible::StaticText; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.readOnly = true;
+        state.invisible = !m_bar || !m_bar->isVisible();
+        return state;
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        if (!isValid())
+            return {};
+        if (t == QAccessible::Name)
+            return m_bar->PanelName(m_index);
+        if (t == QAccessible::Value)
+            return m_bar->PanelText(m_index).trimmed();
+        return {};
+    }
+    void setText(QAccessible::Text, const QString &) override {}
+    QRect rect() const override
+    {
+        if (!isValid())
+            return {};
+        const QRect local = m_bar->PanelRect(m_index);
+        return QRect(m_bar->mapToGlobal(local.topLeft()), local.size());
+    }
+
+private:
+    QPointer<TBryStatusBar> m_bar;
+    int m_index;
+};
+
+/** @short The bar as assistive technology sees it: a status bar whose children are the panels. */
+class TBryStatusBarAccessible final : public QAccessibleWidget {
+public:
+    explicit TBryStatusBarAccessible(TBryStatusBar *bar)
+        : QAccessibleWidget(bar, QAccessible::StatusBar)
+    {
+    }
+
+    int childCount() const override { return Bar()->PanelCount(); }
+    QAccessibleInterface *child(int index) const override { return Bar()->PanelAccessible(index); }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        for (int i = 0; i < Bar()->PanelCount(); ++i)
+            if (Bar()->PanelAccessible(i) == child)
+                return i;
+        return -1;
+    }
+    QAccessibleInterface *childAt(int x, int y) const override
+    {
+        const QPoint local = Bar()->mapFromGlobal(QPoint(x, y));
+        for (int i = 0; i < Bar()->PanelCount(); ++i)
+            if (Bar()->PanelRect(i).contains(local))
+                return Bar()->PanelAccessible(i);
+        return nullptr;
+    }
+
+private:
+    TBryStatusBar *Bar() const { return static_cast<TBryStatusBar *>(widget()); }
+};
+
+QAccessibleInterface *StatusBarFactory(const QString &className, QObject *object)
+{
+    if (className == "TBryStatusBar"_L1 && object && object->isWidgetType())
+        return new TBryStatusBarAccessible(static_cast<TBryStatusBar *>(object));
+    return nullptr;
+}
 
 } // namespace
 
 TBryStatusBar::TBryStatusBar(QWidget *parent)
     : QWidget(parent)
 {
-    setFixedHeight(BarHeight);
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(StatusBarFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setAutoFillBackground(true);
+    FitHeight();
+}
+
+TBryStatusBar::~TBryStatusBar()
+{
+    DropAccessible(0);
 }
 
 QSize TBryStatusBar::sizeHint() const
 {
-    return {200, BarHeight};
+    return {200, height()};
+}
+
+void TBryStatusBar::AddPanel(const TStatusPanel &panel)
+{
+    m_panels.append({panel, QString()});
+    update();
 }
 
 void TBryStatusBar::AddPanel(int width, Qt::Alignment alignment, bool ownerDrawn)
 {
-    m_panels.append({width, alignment, ownerDrawn, QString()});
-    update();
+    TStatusPanel panel;
+    panel.MinWidth = width;
+    panel.Alignment = alignment;
+    panel.OwnerDrawn = ownerDrawn;
+    AddPanel(panel);
 }
 
 void TBryStatusBar::RemoveLastPanel()
@@ -31,12 +160,17 @@ void TBryStatusBar::RemoveLastPanel()
     if (m_panels.isEmpty())
         return;
     m_panels.removeLast();
+    DropAccessible(PanelCount());
     update();
 }
 
 QString TBryStatusBar::PanelText(int index) const
 {
-    return index >= 0 && index < m_panels.size() ? m_panels[index].text : QString();
+    if (index < 0 || index >= m_panels.size())
+        return {};
+    if (m_panels[index].shape.OwnerDrawn && m_text)
+        return m_text(index);
+    return m_panels[index].text;
 }
 
 void TBryStatusBar::SetPanelText(int index, const QString &text)
@@ -45,15 +179,80 @@ void TBryStatusBar::SetPanelText(int index, const QString &text)
         return;
     m_panels[index].text = text;
     update(PanelRect(index));
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(PanelAccessible(index), text.trimmed());
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+QString TBryStatusBar::PanelName(int index) const
+{
+    return index >= 0 && index < m_panels.size() ? m_panels[index].shape.Name : QString();
+}
+
+void TBryStatusBar::SetPanelName(int index, const QString &name)
+{
+    if (index < 0 || index >= m_panels.size() || m_panels[index].shape.Name == name)
+        return;
+    m_panels[index].shape.Name = name;
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(PanelAccessible(index), QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+int TBryStatusBar::PanelWidth(int index) const
+{
+    const TStatusPanel &shape = m_panels[index].shape;
+    if (shape.LongestText.isEmpty())
+        return shape.MinWidth;
+    const int needed = shape.TextLeft + TextWidth(fontMetrics(), shape.LongestText) + 2 * TextIndent + EdgeWidth;
+    return std::max(shape.MinWidth, needed);
 }
 
 QRect TBryStatusBar::PanelRect(int index) const
 {
     int left = 0;
     for (int i = 0; i < index; ++i)
-        left += m_panels[i].width;
-    const int width = index == m_panels.size() - 1 ? std::max(0, this->width() - left) : m_panels[index].width;
+        left += PanelWidth(i);
+    const int width = index == m_panels.size() - 1 ? std::max(0, this->width() - left) : PanelWidth(index);
     return {left, 0, width, height()};
+}
+
+QRect TBryStatusBar::PanelTextRect(int index) const
+{
+    return PanelRect(index).adjusted(TextIndent, 0, -TextIndent - EdgeWidth, 0);
+}
+
+QAccessibleInterface *TBryStatusBar::PanelAccessible(int index) const
+{
+    if (index < 0 || index >= m_panels.size())
+        return nullptr;
+    while (m_accessibleIds.size() <= index) {
+        auto *panel = new TStatusPanelAccessible(const_cast<TBryStatusBar *>(this), int(m_accessibleIds.size()));
+        m_accessibleIds.append(QAccessible::registerAccessibleInterface(panel));
+    }
+    return QAccessible::accessibleInterface(m_accessibleIds[index]);
+}
+
+void TBryStatusBar::DropAccessible(int fromIndex)
+{
+    while (m_accessibleIds.size() > fromIndex)
+        QAccessible::deleteAccessibleInterface(m_accessibleIds.takeLast());
+}
+
+void TBryStatusBar::FitHeight()
+{
+    setFixedHeight(std::max(BarHeight, fontMetrics().height() + 4));
+}
+
+void TBryStatusBar::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        FitHeight();
+        update();
+    }
 }
 
 void TBryStatusBar::paintEvent(QPaintEvent *)
@@ -68,8 +267,8 @@ void TBryStatusBar::paintEvent(QPaintEvent *)
             painter.setPen(palette().color(QPalette::Light));
             painter.drawLine(rect.right(), rect.top() + 2, rect.right(), rect.bottom() - 2);
         }
-        const QRect inner = rect.adjusted(TextIndent, 0, -TextIndent - 2, 0);
-        if (m_panels[i].ownerDrawn) {
+        const QRect inner = PanelTextRect(i);
+        if (m_panels[i].shape.OwnerDrawn) {
             if (m_draw) {
                 painter.save();
                 m_draw(painter, i, inner);
@@ -78,7 +277,7 @@ void TBryStatusBar::paintEvent(QPaintEvent *)
             continue;
         }
         painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(inner, int(m_panels[i].alignment | Qt::AlignVCenter) | Qt::TextSingleLine,
+        painter.drawText(inner, int(m_panels[i].shape.Alignment | Qt::AlignVCenter) | Qt::TextSingleLine,
                          painter.fontMetrics().elidedText(m_panels[i].text, Qt::ElideRight, inner.width()));
     }
 }

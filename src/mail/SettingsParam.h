@@ -102,6 +102,11 @@ public:
     static constexpr SettingsGroupSet All() { return {sgConnection, sgMessage, sgListFiles}; }
 
     constexpr bool Contains(SettingsGroup group) const { return (m_bits & (1u << group)) != 0; }
+    constexpr SettingsGroupSet &operator+=(SettingsGroup group)
+    {
+        m_bits = static_cast<std::uint8_t>(m_bits | (1u << group));
+        return *this;
+    }
     constexpr bool operator==(const SettingsGroupSet &) const = default;
 
 private:

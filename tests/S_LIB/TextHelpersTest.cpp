@@ -88,6 +88,14 @@ TEST(TextHelpersTest, PathsAndFileSizes)
     EXPECT_EQ(JoinPath(u"/data/"_s, u"list.csv"_s), u"/data/list.csv"_s);
     EXPECT_EQ(JoinPath(QString(), u"/list.csv"_s), u"list.csv"_s);
 
+    // Only the file name's last extension is replaced; a dot in a folder is no extension.
+    EXPECT_EQ(ForceExtension(u"/home/me/backup.zip"_s, u"bxk"_s), u"/home/me/backup.bxk"_s);
+    EXPECT_EQ(ForceExtension(u"/home/me/backup.tar.gz"_s, u"bxk"_s), u"/home/me/backup.tar.bxk"_s);
+    EXPECT_EQ(ForceExtension(u"/home/me.d/backup"_s, u"bxk"_s), u"/home/me.d/backup.bxk"_s);
+    EXPECT_EQ(ForceExtension(u"/home/me/backup.bxk"_s, u"bxk"_s), u"/home/me/backup.bxk"_s);
+    EXPECT_EQ(JustName(u"/home/me.d/June backup.bxk"_s), u"June backup"_s);
+    EXPECT_EQ(JustName(u"/home/me.d/backup"_s), u"backup"_s);
+
     QTemporaryDir dir;
     EXPECT_EQ(GetFileSize64(dir.filePath(u"missing"_s)), 0);
     QFile big(dir.filePath(u"big"_s)); // sparse, beyond 32 bits

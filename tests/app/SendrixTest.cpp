@@ -78,6 +78,7 @@ TEST_F(SendrixTest, SecondStartDefersToTheRunningWindowAndEndsWithZero)
     const QFileInfo config(QDir(DataDir()).filePath(u"bry_cnfg.ini"_s));
     EXPECT_TRUE(config.exists());
     EXPECT_EQ(config.size(), 0);
+    EXPECT_TRUE(QFileInfo::exists(QDir(DataDir()).filePath(u"bry_help.htm"_s)));
 
     Launch(second);
     ASSERT_TRUE(second.waitForFinished(20000));

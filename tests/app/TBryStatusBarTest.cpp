@@ -1,5 +1,6 @@
 #include "TBryStatusBar.h"
 
+#include <QAccessible>
 #include <QImage>
 #include <QPainter>
 
@@ -51,4 +52,56 @@ TEST(TBryStatusBarTest, OwnerDrawnPanelsAreDrawnByTheOwnerInTheirRectangle)
     ASSERT_EQ(rects.size(), 2);
     EXPECT_TRUE(bar.PanelRect(1).contains(rects[1]));
     EXPECT_FALSE(bar.PanelRect(0).intersects(rects[1]));
+}
+
+TEST(TBryStatusBarTest, EveryPanelHasRoomForItsLongestTextInTheFontUsed)
+{
+    TBryStatusBar bar;
+    bar.resize(600, TBryStatusBar::BarHeight);
+    bar.AddPanel({76, Qt::AlignLeft, true, u"-  20000"_s, 21, u"Not sent"_s});
+    bar.AddPanel({62, Qt::AlignLeft, false, u" 00:00:00"_s, 0, u"Elapsed time"_s});
+    bar.AddPanel(0);
+    for (const int pixels : {8, 13, 22}) {
+        QFont font = bar.font();
+        font.setPixelSize(pixels);
+        bar.setFont(font);
+        const QFontMetrics metrics(font);
+        // The owner draws after its icon; the time may show any digits.
+        EXPECT_GE(bar.PanelTextRect(0).width() - 21, metrics.horizontalAdvance(u"-  20000"_s)) << pixels;
+        for (const QString &time : {u" 00:00:00"_s, u" 12:34:56"_s, u" 88:88:88"_s})
+            EXPECT_GE(bar.PanelTextRect(1).width(), metrics.horizontalAdvance(time)) << pixels;
+        EXPECT_GE(bar.height(), metrics.height());
+        // Never narrower than the window had it.
+        EXPECT_GE(bar.PanelRect(1).width(), 62);
+    }
+}
+
+TEST(TBryStatusBarTest, AssistiveTechnologyReadsEveryPanelByNameAndText)
+{
+    TBryStatusBar bar;
+    bar.resize(400, TBryStatusBar::BarHeight);
+    bar.AddPanel({76, Qt::AlignLeft, true, QString(), 21, u"Sent"_s});
+    bar.AddPanel({96, Qt::AlignRight, false, QString(), 0, u"Position"_s});
+    bar.SetPanelTextFn([](int index) { return QString::number(index + 41); });
+    bar.SetPanelText(1, u"3 : 10 "_s);
+
+    QAccessibleInterface *access = QAccessible::queryAccessibleInterface(&bar);
+    ASSERT_NE(access, nullptr);
+    EXPECT_EQ(access->role(), QAccessible::StatusBar);
+    ASSERT_EQ(access->childCount(), 2);
+    EXPECT_EQ(access->child(0)->text(QAccessible::Name), u"Sent"_s);
+    EXPECT_EQ(access->child(0)->text(QAccessible::Value), u"41"_s);
+    EXPECT_EQ(access->child(1)->text(QAccessible::Name), u"Position"_s);
+    EXPECT_EQ(access->child(1)->text(QAccessible::Value), u"3 : 10"_s);
+    EXPECT_EQ(access->indexOfChild(access->child(1)), 1);
+    EXPECT_EQ(access->child(1)->parent(), access);
+
+    // A job's status line comes and goes with its panel.
+    bar.AddPanel({0, Qt::AlignLeft, false, QString(), 0, u"Job status"_s});
+    bar.SetPanelText(2, u" Sending E-Mail ..."_s);
+    ASSERT_EQ(access->childCount(), 3);
+    EXPECT_EQ(access->child(2)->text(QAccessible::Value), u"Sending E-Mail ..."_s);
+    bar.RemoveLastPanel();
+    EXPECT_EQ(access->childCount(), 2);
+    EXPECT_EQ(access->child(2), nullptr);
 }

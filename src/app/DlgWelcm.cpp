@@ -1,0 +1,102 @@
+#include "DlgWelcm.h"
+
+#include "RtfReader.h"
+#include "StartupEnv.h"
+#include "StatusIcons.h"
+#include "TTxtBtnPanel.h"
+#include "WebEmail.h"
+#include "dcOutCommon.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QScopeGuard>
+#include <QShowEvent>
+#include <QTextEdit>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int ClientWidth = 413;
+constexpr int ClientHeight = 320;
+constexpr TColor LineColor = 0xE8B080; // RGB (128, 176, 232)
+
+} // namespace
+
+QString WelcomeFileName()
+{
+    return ProgramDir() + u"bry_intr.rtf"_s;
+}
+
+TWelcomeDialog::TWelcomeDialog(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setWindowTitle(u"Welcome!"_s);
+    QFont font = this->font();
+    font.setPixelSize(13);
+    setFont(font);
+    setFixedSize(ClientWidth, ClientHeight);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::Base, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
+
+    auto *icon = new QLabel(this);
+    const QPixmap banner = ProductBanner();
+    icon->setPixmap(banner);
+    icon->setGeometry(9, 5, banner.width(), banner.height());
+
+    // Shown, not edited: no caret, no selection, no focus.
+    RichEdit = new QTextEdit(this);
+    RichEdit->setReadOnly(true);
+    RichEdit->setTextInteractionFlags(Qt::NoTextInteraction);
+    RichEdit->setFocusPolicy(Qt::NoFocus);
+    RichEdit->setFrameShape(QFrame::NoFrame);
+    RichEdit->setGeometry(56, 52, 345, 229);
+
+    P_Line = new QWidget(this);
+    P_Line->setGeometry(56, 280, 345, 5);
+}
+
+void TWelcomeDialog::showEvent(QShowEvent *event)
+{
+    if (!Buttons)
+        FormShow();
+    QDialog::showEvent(event);
+}
+
+void TWelcomeDialog::FormShow()
+{
+    QFile file(WelcomeFileName());
+    if (file.open(QIODevice::ReadOnly))
+        ReadRtf(file.readAll(), *RichEdit->document());
+
+    QPalette line = P_Line->palette();
+    line.setColor(QPalette::Window, ColorFromBGR(LineColor));
+    P_Line->setPalette(line);
+    P_Line->setAutoFillBackground(true);
+
+    Buttons = new TTxtBtnPanel(this);
+    Buttons->Setup({cmShowHelp, cmClose});
+    connect(Buttons, &TTxtBtnPanel::OnCommand, this, &TWelcomeDialog::ExecuteCommand);
+    // Centred under the rule, 7 px above the bottom.
+    Buttons->move(P_Line->x() + (P_Line->width() - Buttons->width()) / 2, height() - Buttons->height() - 7);
+    Buttons->show();
+}
+
+void TWelcomeDialog::ExecuteCommand(QObject *, CommandId Command)
+{
+    if (Command == cmShowHelp)
+        OpenHelpPage();
+    else if (Command == cmClose)
+        accept();
+}
+
+void ShowWelcome(QWidget *parent)
+{
+    // A welcome that cannot be shown must not come back at every start.
+    const auto removeFile = qScopeGuard([] { QFile::remove(WelcomeFileName()); });
+    TWelcomeDialog dialog(parent);
+    dialog.exec();
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+
+class QTextDocument;
+
+/**
+ * Fills the document with rich text, in the part of the format the program's
+ * own welcome file uses: paragraphs (\par, \pard, \line, \tab, \ql \qc \qr
+ * \qj, \sb and \sa spacing), bold, italic and underline, font sizes (\fs),
+ * the colour table with \cf, \'hh bytes (Windows-1252), \uN characters with
+ * \uc, and the usual typographic symbols. Groups the reader does not know the
+ * meaning of (font table, style sheet, pictures, "\*" destinations) are
+ * skipped with everything in them; unknown control words are ignored.
+ */
+void ReadRtf(const QByteArray &rtf, QTextDocument &document);
