@@ -187,9 +187,12 @@ TEST_F(SMTPTest, BccGoesToTheEnvelopeOnly)
     EXPECT_EQ(m.RcptTos, (QStringList{u"list@example.org"_s, u"b1@example.org"_s, u"b2@example.org"_s,
                                       u"b3@example.org"_s, u"copy@example.org"_s}));
     EXPECT_FALSE(m.HasHeader(u"Bcc"_s));
-    // Whole addresses: a random Message-ID may well hold "b2@".
+    // Whole addresses, and not in the Message-ID: its random part before the
+    // sender's domain may well end in "b2".
+    QByteArray data = m.Data;
+    data.replace(m.Header(u"Message-ID"_s).toLatin1(), QByteArray());
     for (const char *hidden : {"b1@example.org", "b2@example.org", "b3@example.org", "copy@example.org", "Bee One"})
-        EXPECT_FALSE(m.Data.contains(hidden)) << hidden;
+        EXPECT_FALSE(data.contains(hidden)) << hidden;
     EXPECT_EQ(m.Header(u"To"_s), u"undisclosed recipients <list@example.org>"_s);
     EXPECT_EQ(m.Header(u"Reply-To"_s), u"reply@example.org"_s);
 }
