@@ -588,11 +588,3 @@ TEST_F(TJobMachineTest, ElapsedTimeIsWrittenOnlyWhenItChangesAndWrapsAtADay)
     EXPECT_EQ(TJobMachine::ElapsedText(start, start.addSecs(3661)), u" 01:01:01"_s);
     EXPECT_EQ(TJobMachine::ElapsedText(start, start.addSecs(25 * 3600 + 2)), u" 01:00:02"_s);
 }
-
-// Steps and modes print in words in test output.
-TEST(TJobMachineStepTest, StepsAndModesPrintInWords)
-{
-    EXPECT_EQ(testing::PrintToString(TJobMachine::Step::AwaitPauseDisconnect), "await pause disconnect");
-    EXPECT_EQ(int(TJobMachine::Step::AwaitConnectionTest), 12);
-    EXPECT_EQ(testing::PrintToString(JobMode::ResendFailed), "resend failed");
-}

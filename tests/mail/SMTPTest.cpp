@@ -427,14 +427,18 @@ TEST_F(SMTPTest, BodyLinesStartingWithADotSurvive)
     EXPECT_EQ(Lf(m[1].Parts[0].Text), u".caf\u00E9\n.\n"_s);
 }
 
-// Line breaks in the subject, names and addresses taken from the list never
-// make a header or an SMTP command of their own.
+// Line breaks and NULs in the subject, names and addresses taken from the
+// list, and in the sender's name and an extra header, never make a header or
+// an SMTP command of their own, and no NUL reaches the wire.
 TEST_F(SMTPTest, LineBreaksInListValuesInjectNothing)
 {
     TestSmtpServer server;
     Point(server.PlainPort());
+    s.Param(spYourName).SetStr(u"Me\u0000\r\nX-Injected: yes"_s);
+    s.Param(spExtraHdrEna).SetBool(true);
+    s.ExtraHeaders = {u"X-Note: a\u0000\r\nBcc: spy@example.org"_s};
     em.Subject = u"Hello\r\nBcc: spy@example.org"_s;
-    em.To = {u"you@example.org"_s, u"You\r\nX-Injected: yes"_s};
+    em.To = {u"you@example.org"_s, u"You\u0000\r\nX-Injected: yes"_s};
     auto t = Started();
     ASSERT_EQ(Send(*t, em), SmtpThreadState::Sent) << t->ErrorText().toStdString();
 
@@ -449,6 +453,7 @@ TEST_F(SMTPTest, LineBreaksInListValuesInjectNothing)
     EXPECT_EQ(m[0].Header(u"Subject"_s), u"Hello Bcc: spy@example.org"_s);
     EXPECT_FALSE(m[0].HasHeader(u"Bcc"_s));
     EXPECT_FALSE(m[0].HasHeader(u"X-Injected"_s));
+    EXPECT_FALSE(m[0].Data.contains('\0'));
     EXPECT_EQ(m[0].RcptTos, (QStringList{u"you@example.org"_s}));
     for (const RecordedMessage &message : m)
         EXPECT_FALSE(message.RcptTos.contains(u"spy@example.org"_s));
