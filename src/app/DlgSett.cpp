@@ -668,6 +668,7 @@ void TEMSettDialog::SaveSettingsPage()
         && (messageFile != previousFile || Settings.MessageFileChanged()))
         Settings.ReloadMessage();
     Settings.EnsureDefaults();
+    Saved = true;
     Settings.ReadWriteConfig(true, SettingsGroupSet::All());
 }
 
@@ -722,5 +723,6 @@ bool ExecuteSettingsPage(SettingsParamSet page, TESettings &settings, const QPoi
     TEMSettDialog dialog(page, settings, color, QApplication::activeWindow());
     dialog.FormShow();
     MoveInsideWorkArea(&dialog, position);
-    return dialog.exec() == QDialog::Accepted;
+    // A Cancel after "&Headers..." undoes nothing: the panels must show what was saved.
+    return dialog.exec() == QDialog::Accepted || dialog.Saved;
 }
