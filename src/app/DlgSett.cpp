@@ -335,6 +335,10 @@ int TEMSettDialog::BuildAttachments(int top, int x)
     AttachList = Settings.AttachmentPaths;
     QListWidget *list = CreateListBox(this, x, top, ClientWidth - x - RightMargin, AttachListHeight);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // A scroll bar would hide a row of the short list: a long name is cut in
+    // the middle instead, and its tool tip holds the whole path.
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setTextElideMode(Qt::ElideMiddle);
     list->installEventFilter(this);
     connect(list, &QListWidget::itemSelectionChanged, this, [this] { AttachmentListClick(); });
     Rows[spAttachments] = list;
