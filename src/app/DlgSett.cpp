@@ -419,6 +419,14 @@ void TEMSettDialog::FocusRow(int index)
         row->setFocus(Qt::OtherFocusReason);
 }
 
+void TEMSettDialog::FollowSwitch(int switchRow, QCheckBox *sender, int focusRow)
+{
+    const bool on = CheckBoxRow(switchRow)->isChecked();
+    EnableDependentRows(switchRow, on);
+    if (sender && on)
+        FocusRow(focusRow);
+}
+
 void TEMSettDialog::AuthClick(QCheckBox *sender)
 {
     if (sender && sender->isChecked() && Settings.Param(spSmtpUser).GetStr().isEmpty() && !WarningYesNo(AuthWarning)) {
@@ -426,44 +434,30 @@ void TEMSettDialog::AuthClick(QCheckBox *sender)
         sender->setChecked(false);
         return;
     }
-    const bool on = CheckBoxRow(spSmtpAuth)->isChecked();
-    EnableDependentRows(spSmtpAuth, on);
-    if (sender && on)
-        FocusRow(spSmtpUser);
+    FollowSwitch(spSmtpAuth, sender, spSmtpUser);
 }
 
 void TEMSettDialog::BatchModeClick(QCheckBox *sender)
 {
-    const bool on = CheckBoxRow(spBatchMode)->isChecked();
-    EnableDependentRows(spBatchMode, on);
-    if (sender && on)
-        FocusRow(spBatchQty);
+    FollowSwitch(spBatchMode, sender, spBatchQty);
 }
 
 void TEMSettDialog::AddressSwitchClick(QCheckBox *sender)
 {
     const int box = sender == CheckBoxRow(spBccEmails) ? spBccEmails : spReplyEna;
-    const int row = box == spBccEmails ? spBccTo : spReplyTo;
-    EnableDependentRows(box, sender->isChecked());
-    if (sender->isChecked() && Shown)
-        FocusRow(row);
+    // Called with its box at show time too, when the focus must stay where it is.
+    FollowSwitch(box, Shown ? sender : nullptr, box == spBccEmails ? spBccTo : spReplyTo);
 }
 
 void TEMSettDialog::NameParClick(QCheckBox *sender)
 {
-    const bool on = CheckBoxRow(spNameParEna)->isChecked();
-    EnableDependentRows(spNameParEna, on);
-    if (sender && on)
-        FocusRow(spNameParInd);
+    FollowSwitch(spNameParEna, sender, spNameParInd);
 }
 
 void TEMSettDialog::MimeClick(QCheckBox *sender)
 {
-    const bool on = CheckBoxRow(spMimeEna)->isChecked();
-    EnableDependentRows(spMimeEna, on);
+    FollowSwitch(spMimeEna, sender, spCharSet);
     HeadersChange();
-    if (sender && on)
-        FocusRow(spCharSet);
 }
 
 void TEMSettDialog::ExtraHeadersClick(QCheckBox *sender)

@@ -104,6 +104,11 @@ private:
     void SetRowEnabled(int index, bool enabled);
     /** Every row of the page that the switch row enables. */
     void EnableDependentRows(int switchRow, bool enabled);
+    /**
+     * Enables or disables the rows of a check box by its state; a sender that
+     * turned it on moves the focus to focusRow.
+     */
+    void FollowSwitch(int switchRow, QCheckBox *sender, int focusRow);
     void FocusRow(int index);
     void ClearAll();
 
