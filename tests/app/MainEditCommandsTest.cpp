@@ -225,29 +225,6 @@ TEST_F(MainEditCommandsTest, FromFirstStartToASentJobThroughTheWindow)
     EXPECT_TRUE(boxes.Boxes().size() == 1 && boxes.Boxes()[0].type == MsgDlgType::Warning);
 }
 
-TEST_F(MainEditCommandsTest, CancelledEditorsChangeNothing)
-{
-    Open();
-    const std::pair<CommandId, int> typedInto[] = {
-        {cmConnSettings, spSmtpServer}, {cmMsgSettings, spSubject}, {cmMethod, spMethodTo}};
-    for (const auto &[command, row] : typedInto) {
-        OnNextModal<TEMSettDialog>([row](TEMSettDialog *d) {
-            d->EditRow(row)->setText(u"x"_s);
-            d->ButtonBar->Button(bCancel)->click();
-        });
-        form->ExecuteCommand(nullptr, command);
-    }
-    OnNextModal<TEditDialog>([](TEditDialog *d) {
-        d->Memo->setPlainText(u"typed"_s);
-        d->ButtonBar->Button(bCancel)->click();
-    });
-    form->ExecuteCommand(nullptr, cmText);
-    EXPECT_FALSE(QFile::exists(TESettings::ConfigFileName()));
-    EXPECT_FALSE(QFile::exists(TESettings::MessageCopyFileName()));
-    EXPECT_TRUE(form->Settings()->Param(spSmtpServer).GetStr().isEmpty());
-    EXPECT_FALSE(Enabled(form->SettPanel()->Buttons(), cmTestConnection));
-}
-
 TEST_F(MainEditCommandsTest, HeaderPreviewShowsTheHeaderLinesTheJobSends)
 {
     TESettings s;
