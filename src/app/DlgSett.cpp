@@ -84,15 +84,6 @@ QString RowAccessibleName(int index)
     return name;
 }
 
-QStringList TrimmedNonEmptyLines(const QString &text)
-{
-    QStringList lines;
-    for (const QString &line : SplitLines(text))
-        if (const QString trimmed = TrimControls(line); !trimmed.isEmpty())
-            lines.append(trimmed);
-    return lines;
-}
-
 } // namespace
 
 TEMSettDialog::TEMSettDialog(SettingsParamSet page, TESettings &settings, TColor color, QWidget *parent)
@@ -630,7 +621,7 @@ void TEMSettDialog::SaveSettingsPage()
         case RowControl::CheckBox:
             par.SetBool(CheckBoxRow(i)->isChecked());
             if (i == spExtraHdrEna && par.GetBool() && HeaderEdit)
-                Settings.ExtraHeaders = TrimmedNonEmptyLines(HeaderEdit->toPlainText());
+                Settings.ExtraHeaders = HeaderEditorLines(HeaderEdit->toPlainText());
             break;
         case RowControl::SpinEdit:
             if (row->isEnabled()) {
@@ -681,7 +672,7 @@ void TEMSettDialog::PreviewHeaders(bool silent)
     values.MimeEna = CheckBoxRow(spMimeEna) ? CheckBoxRow(spMimeEna)->isChecked() : Settings.Param(spMimeEna).GetBool();
     values.CharSet = EditRow(spCharSet) ? EditRow(spCharSet)->text() : Settings.Param(spCharSet).GetStr();
     values.ExtraHeadersEna = CheckBoxRow(spExtraHdrEna)->isChecked();
-    values.HeaderLines = SplitLines(HeaderEdit->toPlainText());
+    values.HeaderLines = HeaderEditorLines(HeaderEdit->toPlainText());
     try {
         HeaderPreview->setPlainText(PreviewHeaderText(Settings, values));
     } catch (const std::exception &error) {
