@@ -7,16 +7,11 @@ QString AttachmentDisplayName(const QString &path)
     return path.mid(path.lastIndexOf(u'/') + 1);
 }
 
-int AddAttachments(QStringList &list, const QStringList &paths)
+void AddAttachments(QStringList &list, const QStringList &paths)
 {
-    int added = 0;
-    for (const QString &path : paths) {
-        if (path.isEmpty() || list.contains(path, Qt::CaseSensitive))
-            continue;
-        list.append(path);
-        ++added;
-    }
-    return added;
+    for (const QString &path : paths)
+        if (!path.isEmpty() && !list.contains(path, Qt::CaseSensitive))
+            list.append(path);
 }
 
 int RemoveAttachments(QStringList &list, QList<int> rows)

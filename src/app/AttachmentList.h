@@ -12,9 +12,8 @@ QString AttachmentDisplayName(const QString &path);
 /**
  * Appends each path the list does not hold yet, in the given order. Paths are
  * compared exactly: "a.PDF" and "a.pdf" are two files on this file system.
- * Returns how many were added.
  */
-int AddAttachments(QStringList &list, const QStringList &paths);
+void AddAttachments(QStringList &list, const QStringList &paths);
 
 /**
  * Removes the rows given (in any order; rows outside the list are ignored)

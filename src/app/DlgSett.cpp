@@ -84,15 +84,6 @@ QString RowAccessibleName(int index)
     return name;
 }
 
-QStringList TrimmedNonEmptyLines(const QString &text)
-{
-    QStringList lines;
-    for (const QString &line : SplitLines(text))
-        if (const QString trimmed = TrimControls(line); !trimmed.isEmpty())
-            lines.append(trimmed);
-    return lines;
-}
-
 } // namespace
 
 TEMSettDialog::TEMSettDialog(SettingsParamSet page, TESettings &settings, TColor color, QWidget *parent)
@@ -335,6 +326,10 @@ int TEMSettDialog::BuildAttachments(int top, int x)
     AttachList = Settings.AttachmentPaths;
     QListWidget *list = CreateListBox(this, x, top, ClientWidth - x - RightMargin, AttachListHeight);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // A scroll bar would hide a row of the short list: a long name is cut in
+    // the middle instead, and its tool tip holds the whole path.
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setTextElideMode(Qt::ElideMiddle);
     list->installEventFilter(this);
     connect(list, &QListWidget::itemSelectionChanged, this, [this] { AttachmentListClick(); });
     Rows[spAttachments] = list;
@@ -415,6 +410,14 @@ void TEMSettDialog::FocusRow(int index)
         row->setFocus(Qt::OtherFocusReason);
 }
 
+void TEMSettDialog::FollowSwitch(int switchRow, QCheckBox *sender, int focusRow)
+{
+    const bool on = CheckBoxRow(switchRow)->isChecked();
+    EnableDependentRows(switchRow, on);
+    if (sender && on)
+        FocusRow(focusRow);
+}
+
 void TEMSettDialog::AuthClick(QCheckBox *sender)
 {
     if (sender && sender->isChecked() && Settings.Param(spSmtpUser).GetStr().isEmpty() && !WarningYesNo(AuthWarning)) {
@@ -422,44 +425,30 @@ void TEMSettDialog::AuthClick(QCheckBox *sender)
         sender->setChecked(false);
         return;
     }
-    const bool on = CheckBoxRow(spSmtpAuth)->isChecked();
-    EnableDependentRows(spSmtpAuth, on);
-    if (sender && on)
-        FocusRow(spSmtpUser);
+    FollowSwitch(spSmtpAuth, sender, spSmtpUser);
 }
 
 void TEMSettDialog::BatchModeClick(QCheckBox *sender)
 {
-    const bool on = CheckBoxRow(spBatchMode)->isChecked();
-    EnableDependentRows(spBatchMode, on);
-    if (sender && on)
-        FocusRow(spBatchQty);
+    FollowSwitch(spBatchMode, sender, spBatchQty);
 }
 
 void TEMSettDialog::AddressSwitchClick(QCheckBox *sender)
 {
     const int box = sender == CheckBoxRow(spBccEmails) ? spBccEmails : spReplyEna;
-    const int row = box == spBccEmails ? spBccTo : spReplyTo;
-    EnableDependentRows(box, sender->isChecked());
-    if (sender->isChecked() && Shown)
-        FocusRow(row);
+    // Called with its box at show time too, when the focus must stay where it is.
+    FollowSwitch(box, Shown ? sender : nullptr, box == spBccEmails ? spBccTo : spReplyTo);
 }
 
 void TEMSettDialog::NameParClick(QCheckBox *sender)
 {
-    const bool on = CheckBoxRow(spNameParEna)->isChecked();
-    EnableDependentRows(spNameParEna, on);
-    if (sender && on)
-        FocusRow(spNameParInd);
+    FollowSwitch(spNameParEna, sender, spNameParInd);
 }
 
 void TEMSettDialog::MimeClick(QCheckBox *sender)
 {
-    const bool on = CheckBoxRow(spMimeEna)->isChecked();
-    EnableDependentRows(spMimeEna, on);
+    FollowSwitch(spMimeEna, sender, spCharSet);
     HeadersChange();
-    if (sender && on)
-        FocusRow(spCharSet);
 }
 
 void TEMSettDialog::ExtraHeadersClick(QCheckBox *sender)
@@ -632,7 +621,7 @@ void TEMSettDialog::SaveSettingsPage()
         case RowControl::CheckBox:
             par.SetBool(CheckBoxRow(i)->isChecked());
             if (i == spExtraHdrEna && par.GetBool() && HeaderEdit)
-                Settings.ExtraHeaders = TrimmedNonEmptyLines(HeaderEdit->toPlainText());
+                Settings.ExtraHeaders = HeaderEditorLines(HeaderEdit->toPlainText());
             break;
         case RowControl::SpinEdit:
             if (row->isEnabled()) {
@@ -668,6 +657,7 @@ void TEMSettDialog::SaveSettingsPage()
         && (messageFile != previousFile || Settings.MessageFileChanged()))
         Settings.ReloadMessage();
     Settings.EnsureDefaults();
+    Saved = true;
     Settings.ReadWriteConfig(true, SettingsGroupSet::All());
 }
 
@@ -682,7 +672,7 @@ void TEMSettDialog::PreviewHeaders(bool silent)
     values.MimeEna = CheckBoxRow(spMimeEna) ? CheckBoxRow(spMimeEna)->isChecked() : Settings.Param(spMimeEna).GetBool();
     values.CharSet = EditRow(spCharSet) ? EditRow(spCharSet)->text() : Settings.Param(spCharSet).GetStr();
     values.ExtraHeadersEna = CheckBoxRow(spExtraHdrEna)->isChecked();
-    values.HeaderLines = SplitLines(HeaderEdit->toPlainText());
+    values.HeaderLines = HeaderEditorLines(HeaderEdit->toPlainText());
     try {
         HeaderPreview->setPlainText(PreviewHeaderText(Settings, values));
     } catch (const std::exception &error) {
@@ -722,5 +712,6 @@ bool ExecuteSettingsPage(SettingsParamSet page, TESettings &settings, const QPoi
     TEMSettDialog dialog(page, settings, color, QApplication::activeWindow());
     dialog.FormShow();
     MoveInsideWorkArea(&dialog, position);
-    return dialog.exec() == QDialog::Accepted;
+    // A Cancel after "&Headers..." undoes nothing: the panels must show what was saved.
+    return dialog.exec() == QDialog::Accepted || dialog.Saved;
 }

@@ -54,6 +54,8 @@ public:
     TDialogBtnPanel *ButtonBar = nullptr;
     /** False while FormShow builds the page. */
     bool Shown = false;
+    /** The page was saved: by OK, or by "&Headers..." even when the page is then cancelled. */
+    bool Saved = false;
     const SettingsParamSet PageSet;
     TESettings &Settings;
     /** The dialog's colour: gradient, separators and disabled rows. */
@@ -102,6 +104,11 @@ private:
     void SetRowEnabled(int index, bool enabled);
     /** Every row of the page that the switch row enables. */
     void EnableDependentRows(int switchRow, bool enabled);
+    /**
+     * Enables or disables the rows of a check box by its state; a sender that
+     * turned it on moves the focus to focusRow.
+     */
+    void FollowSwitch(int switchRow, QCheckBox *sender, int focusRow);
     void FocusRow(int index);
     void ClearAll();
 
@@ -111,7 +118,7 @@ private:
 
 /**
  * Shows the settings editor modally for one page, its top-left corner at
- * position (kept on the screen), in the given colour; true when it was
- * closed with OK.
+ * position (kept on the screen), in the given colour; true when it changed
+ * the settings: closed with OK, or saved by "&Headers..." before a Cancel.
  */
 bool ExecuteSettingsPage(SettingsParamSet page, TESettings &settings, const QPoint &position, TColor color);

@@ -8,6 +8,15 @@
 
 using namespace Qt::StringLiterals;
 
+QStringList HeaderEditorLines(const QString &text)
+{
+    QStringList lines;
+    for (const QString &line : SplitLines(text))
+        if (const QString trimmed = TrimControls(line); !trimmed.isEmpty())
+            lines.append(trimmed);
+    return lines;
+}
+
 QString PreviewHeaderText(const TESettings &settings, const THeaderPageValues &page)
 {
     TEmailMessage em;
@@ -36,9 +45,7 @@ QString PreviewHeaderText(const TESettings &settings, const THeaderPageValues &p
         msg.CharSet = page.CharSet;
     }
     if (page.ExtraHeadersEna)
-        for (const QString &line : page.HeaderLines)
-            if (const QString trimmed = TrimControls(line); !trimmed.isEmpty())
-                msg.ExtraHeaders.append(trimmed);
+        msg.ExtraHeaders += page.HeaderLines;
 
     QString text = QString::fromUtf8(msg.GenerateHeader());
     text.replace(u"\r\n"_s, u"\n"_s);

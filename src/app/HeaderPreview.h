@@ -13,9 +13,12 @@ struct THeaderPageValues {
     bool MimeEna = false;
     QString CharSet;
     bool ExtraHeadersEna = false;
-    /** The header editor's lines as typed. */
+    /** The header editor's lines, as HeaderEditorLines gives them. */
     QStringList HeaderLines;
 };
+
+/** The lines of the header editor as they are stored and sent: trimmed, blank ones left out. */
+QStringList HeaderEditorLines(const QString &text);
 
 /** The To address of the sample e-mail of individual sending; it never reaches a server. */
 inline constexpr QStringView SampleToAddress = u"some.name@example.com";
@@ -25,7 +28,7 @@ inline constexpr QStringView SampleToName = u"Some Name";
  * The header block of a sample e-mail, lines separated by "\n": sender,
  * subject, copy and Reply-To addresses, message type and attachments from the
  * stored settings, the MIME switch, character set and header lines from the
- * page (blank lines left out). The To is the BCC e-mail's visible To in the
+ * page. The To is the BCC e-mail's visible To in the
  * BCC method, else the sample address. No attachment file is read.
  */
 QString PreviewHeaderText(const TESettings &settings, const THeaderPageValues &page);

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QList>
 
 #include <optional>
@@ -158,8 +159,7 @@ void SkipBlanks(QStringView text, qsizetype &pos)
         ++pos;
 }
 
-} // namespace
-
+// The string preferences of a prefs.js text (user_pref("name", "value") lines), escapes undone.
 QHash<QString, QString> ParseStringPrefs(const QString &text)
 {
     QHash<QString, QString> prefs;
@@ -182,6 +182,8 @@ QHash<QString, QString> ParseStringPrefs(const QString &text)
     }
     return prefs;
 }
+
+} // namespace
 
 TMailClientAccount ReadMailClientAccount(const QString &home)
 {

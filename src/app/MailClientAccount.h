@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QString>
 
 // The mail account the user already set up in the desktop's mail program
@@ -25,6 +24,3 @@ struct TMailClientAccount {
  * nothing can be read.
  */
 TMailClientAccount ReadMailClientAccount(const QString &home);
-
-/** The string preferences of a prefs.js text (user_pref("name", "value") lines), escapes undone. */
-QHash<QString, QString> ParseStringPrefs(const QString &text);

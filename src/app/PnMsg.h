@@ -13,7 +13,11 @@ public:
     /** Shows the settings {14, 15, 16, 18, 20, 26}. */
     explicit TMsgPanel(QWidget *parent = nullptr);
 
-    /** Command "Settings": the settings editor on the message page; OK rebuilds the rows. True on OK. */
+    /**
+     * Command "Settings": the settings editor on the message page. True, and
+     * the rows rebuilt, when it changed the settings (OK, or "&Headers..."
+     * before a Cancel).
+     */
     bool EditMessageSettings();
     /**
      * Command "Text": the message text editor; OK saves the text into the

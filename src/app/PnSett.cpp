@@ -1,5 +1,6 @@
 #include "PnSett.h"
 
+#include "SettingsPage.h"
 #include "TTxtBtnPanel.h"
 
 using namespace Qt::StringLiterals;
@@ -7,7 +8,7 @@ using namespace Qt::StringLiterals;
 TSettPanel::TSettPanel(QWidget *parent)
     : TSettingRowsPanel(u"Connection"_s, {spSmtpServer, spYourEmail, spYourName, spDelay, spReconnect, spRecPause},
                         parent)
-    , m_editPage(SettingsParamSet::Range(spSmtpServer, spBatchQty))
+    , m_editPage(ConnectionPageParams)
 {
 }
 

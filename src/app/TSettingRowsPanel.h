@@ -51,7 +51,8 @@ protected:
 
     /**
      * The settings editor on a page, at the corner of the panel's list, in the
-     * panel's band colour lightened; OK rebuilds the rows. True on OK.
+     * panel's band colour lightened. True, and the rows rebuilt, when it
+     * changed the settings.
      */
     bool EditSettingsPage(SettingsParamSet page);
 

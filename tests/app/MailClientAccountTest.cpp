@@ -1,11 +1,16 @@
-// The desktop mail program's account, read from a fake home folder.
+// The desktop mail program's account, read from a fake home folder, and the
+// connection page it fills.
 #include "MailClientAccount.h"
 
+#include "DlgSett.h"
+#include "SettingsPage.h"
+#include "TESettings.h"
 #include "TempDataFolder.h"
 #include "TextCodec.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 
 #include <gtest/gtest.h>
 
@@ -70,21 +75,39 @@ TEST_F(MailClientAccountTest, DefaultIdentityOfTheInstallationsDefaultProfile)
     EXPECT_EQ(QDir(Home() + u"/.thunderbird/new.default-release"_s).entryList(QDir::Files), QStringList{u"prefs.js"_s});
 }
 
-TEST_F(MailClientAccountTest, FlatpakProfileMarkedDefaultWithTheDefaultServer)
+TEST_F(MailClientAccountTest, FillsAnEmptyConnectionPageOnly)
 {
+    Profile(u".thunderbird"_s, u"[Profile0]\nPath=p\nIsRelative=1\n"_s, u"p"_s, Prefs);
+    TESettings settings;
+    settings.Param(spYourEmail).SetStr(u"stored@example.org"_s);
+    {
+        TEMSettDialog page(ConnectionPageParams, settings, 0xC0E0C8);
+        page.FormShow();
+        EXPECT_EQ(page.EditRow(spSmtpServer)->text(), u"smtp.example.org"_s);
+        EXPECT_EQ(page.EditRow(spYourEmail)->text(), u"jo@example.org"_s);
+        // Nothing reaches the settings before OK.
+        EXPECT_TRUE(settings.Param(spSmtpServer).GetStr().isEmpty());
+    }
+    // A stored server: the account is not looked at.
+    settings.Param(spSmtpServer).SetStr(u"own.example.org"_s);
+    TEMSettDialog page(ConnectionPageParams, settings, 0xC0E0C8);
+    page.FormShow();
+    EXPECT_EQ(page.EditRow(spYourEmail)->text(), u"stored@example.org"_s);
+}
+
+TEST_F(MailClientAccountTest, FlatpakAndSnapProfilesWithTheDefaultServerOrAnAccountWithout)
+{
+    // Flatpak, the profile marked default; the identity names no server: the default one.
     QString prefs = Prefs;
     prefs.remove(u"user_pref(\"mail.identity.id1.smtpServer\", \"smtp2\");\n"_s);
     Profile(u".var/app/org.mozilla.Thunderbird/.thunderbird"_s,
-            u"[General]\nStartWithLastProfile=1\n\n[Profile0]\nName=a\nIsRelative=1\nPath=a.default\n\n"
+            u"[Profile0]\nName=a\nIsRelative=1\nPath=a.default\n\n"
             u"[Profile1]\nName=b\nIsRelative=1\nPath=b.default\nDefault=1\n"_s,
             u"b.default"_s, prefs);
-    const TMailClientAccount account = ReadMailClientAccount(Home());
-    EXPECT_EQ(account.SmtpServer, u"default.example.org"_s);
-    EXPECT_EQ(account.Email, u"jo@example.org"_s);
-}
+    EXPECT_EQ(ReadMailClientAccount(Home()).SmtpServer, u"default.example.org"_s);
+    QDir(Home() + u"/.var"_s).removeRecursively();
 
-TEST_F(MailClientAccountTest, SnapProfileWithAnAbsolutePathAndADefaultAccountWithoutIdentity)
-{
+    // Snap, a profile at an absolute path whose default account has no identity: the next account's.
     const QString folder = data.Path(u"elsewhere/p.default"_s);
     ASSERT_TRUE(QDir().mkpath(folder));
     WriteTextFileAtomic(folder + u"/prefs.js"_s,
@@ -97,13 +120,11 @@ TEST_F(MailClientAccountTest, SnapProfileWithAnAbsolutePathAndADefaultAccountWit
     const TMailClientAccount account = ReadMailClientAccount(Home());
     EXPECT_EQ(account.Email, u"two@example.org"_s);
     EXPECT_TRUE(account.SmtpServer.isEmpty());
-    EXPECT_TRUE(account.Name.isEmpty());
 }
 
 TEST_F(MailClientAccountTest, NoProfileOrNothingUsableGivesAnEmptyAccount)
 {
     EXPECT_TRUE(ReadMailClientAccount(Home()).IsEmpty());
-    EXPECT_TRUE(ReadMailClientAccount(QString()).IsEmpty());
     // Two profiles, none marked default: which one is meant is unknown.
     Profile(u".thunderbird"_s, u"[Profile0]\nPath=a\nIsRelative=1\n[Profile1]\nPath=b\nIsRelative=1\n"_s, u"a"_s,
             Prefs);
@@ -111,16 +132,4 @@ TEST_F(MailClientAccountTest, NoProfileOrNothingUsableGivesAnEmptyAccount)
     // A profile whose prefs.js is no preference file.
     Profile(u".thunderbird"_s, u"[Profile0]\nPath=a\nIsRelative=1\n"_s, u"a"_s, u"\x01\x02 garbage \"\n"_s);
     EXPECT_TRUE(ReadMailClientAccount(Home()).IsEmpty());
-}
-
-TEST(ParseStringPrefsTest, EscapesAreUndoneAndOtherValuesLeftOut)
-{
-    const QHash<QString, QString> prefs =
-        ParseStringPrefs(u"user_pref(\"a\", \"x\\\\y \\\"q\\\" \\u00e9\\n\");\n"
-                         u"  user_pref( 'b' , 'single' );\n"
-                         u"user_pref(\"n\", 5);\nuser_pref(\"t\", true);\n"
-                         u"// user_pref(\"c\", \"commented\");\nuser_pref(\"d\", \"unterminated);\n"_s);
-    EXPECT_EQ(prefs.value(u"a"_s), u"x\\y \"q\" é\n"_s);
-    EXPECT_EQ(prefs.value(u"b"_s), u"single"_s);
-    EXPECT_EQ(prefs.size(), 2);
 }

@@ -1,8 +1,11 @@
-// The message text editor, alone and as the Message panel's "Text" command.
+// The message text editor, alone and as the Message panel's "Text" command;
+// the help key that it shares with the settings editor.
 #include "DlgEdMsg.h"
 
+#include "DlgSett.h"
 #include "MessageBoxRecorder.h"
 #include "PnMsg.h"
+#include "SettingsPage.h"
 #include "StartupEnv.h"
 #include "TDialogBtnPanel.h"
 #include "TESettings.h"
@@ -16,7 +19,6 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -33,16 +35,6 @@ QByteArray ReadBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Handles the next modal editor once the event loop runs it.
-void OnNextEditor(std::function<void(TEditDialog *)> handle)
-{
-    QTimer::singleShot(0, [handle = std::move(handle)] {
-        auto *dialog = qobject_cast<TEditDialog *>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        handle(dialog);
-    });
 }
 
 class TEditDialogTest : public testing::Test {
@@ -73,17 +65,7 @@ protected:
 
 } // namespace
 
-TEST_F(TEditDialogTest, OkWithoutChangesGivesBackTheSameLines)
-{
-    settings.MessageText = {u"a"_s, u""_s, u"x\u00a0y"_s, u""_s};
-    const auto dialog = Open();
-    EXPECT_EQ(dialog->windowTitle(), u"Message Text"_s);
-    dialog->ButtonBar->Button(bOK)->click();
-    EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(settings.MessageText, (QStringList{u"a"_s, u""_s, u"x\u00a0y"_s, u""_s}));
-}
-
-TEST_F(TEditDialogTest, TypedTextReplacesTheMessageOnOkOnly)
+TEST_F(TEditDialogTest, OkTakesTheTextAsTypedAndARoundTripAddsNothing)
 {
     {
         const auto dialog = Open();
@@ -92,16 +74,22 @@ TEST_F(TEditDialogTest, TypedTextReplacesTheMessageOnOkOnly)
         EXPECT_EQ(dialog->result(), QDialog::Rejected);
         EXPECT_EQ(settings.MessageText, (QStringList{u"Dear %1,"_s, u""_s, u"Hello."_s}));
     }
-    const auto dialog = Open();
-    dialog->Memo->moveCursor(QTextCursor::End);
-    QTest::keyClicks(dialog->Memo, u"P.S."_s);
-    QTest::keyClick(dialog->Memo, Qt::Key_Return);
-    dialog->ButtonBar->Button(bOK)->click();
-    EXPECT_EQ(settings.MessageText, (QStringList{u"Dear %1,"_s, u""_s, u"Hello."_s, u"P.S."_s}));
-    EXPECT_FALSE(dialog->SaveToOriginal());
+    {
+        const auto dialog = Open();
+        dialog->Memo->moveCursor(QTextCursor::End);
+        QTest::keyClicks(dialog->Memo, u"P.S."_s);
+        QTest::keyClick(dialog->Memo, Qt::Key_Return);
+        dialog->ButtonBar->Button(bOK)->click();
+        EXPECT_EQ(settings.MessageText, (QStringList{u"Dear %1,"_s, u""_s, u"Hello."_s, u"P.S."_s}));
+        EXPECT_FALSE(dialog->SaveToOriginal());
+    }
+    // Blank last lines and no-break spaces come back as they were.
+    settings.MessageText = {u"a"_s, u""_s, u"x\u00a0y"_s, u""_s};
+    Open()->ButtonBar->Button(bOK)->click();
+    EXPECT_EQ(settings.MessageText, (QStringList{u"a"_s, u""_s, u"x\u00a0y"_s, u""_s}));
 }
 
-TEST_F(TEditDialogTest, HelpKeepsTheDialogOpenAndTheText)
+TEST_F(TEditDialogTest, HelpAndF1KeepTheDialogsOpenAndTheText)
 {
     WriteTextFileAtomic(ProgramDir() + u"bry_help.htm"_s, u"<html></html>"_s);
     QStringList opened;
@@ -112,12 +100,17 @@ TEST_F(TEditDialogTest, HelpKeepsTheDialogOpenAndTheText)
     const auto dialog = Open();
     dialog->Memo->setPlainText(u"changed"_s);
     dialog->ButtonBar->Button(bHelp)->click();
+    // F1 with any shift state, from any control of the settings editor too.
+    TEMSettDialog settingsPage(MessagePageParams, settings, 0xC0E0C8);
+    settingsPage.show();
+    settingsPage.Rows[spSubject]->setFocus();
+    QTest::keyClick(settingsPage.Rows[spSubject], Qt::Key_F1, Qt::ShiftModifier);
     SetUrlOpenHook(nullptr);
-    EXPECT_EQ(opened, QStringList{ProgramDir() + u"bry_help.htm"_s});
-    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(opened, QStringList(2, ProgramDir() + u"bry_help.htm"_s));
+    EXPECT_TRUE(dialog->isVisible() && settingsPage.isVisible());
     EXPECT_EQ(settings.MessageText.first(), u"Dear %1,"_s);
-    QAccessibleInterface *ok = QAccessible::queryAccessibleInterface(dialog->ButtonBar->Button(bOK));
-    EXPECT_EQ(ok->text(QAccessible::Name), u"OK"_s);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(dialog->CheckBox)->text(QAccessible::Name),
+              u"Save changes to the original file"_s);
 }
 
 TEST_F(TEditDialogTest, HtmlIsNotWrappedAndTextIs)
@@ -125,43 +118,32 @@ TEST_F(TEditDialogTest, HtmlIsNotWrappedAndTextIs)
     EXPECT_EQ(Open()->Memo->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     settings.MessageText = {u"<html><body>%1</body></html>"_s};
     settings.AnalyseMessage();
-    const auto dialog = Open();
-    EXPECT_EQ(dialog->Memo->lineWrapMode(), QPlainTextEdit::NoWrap);
-    EXPECT_NE(dialog->Memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(Open()->Memo->lineWrapMode(), QPlainTextEdit::NoWrap);
 }
 
-TEST_F(TEditDialogTest, TextCommandSavesTheWorkingCopyAndTheFileOnlyWhenAsked)
+TEST_F(TEditDialogTest, TextCommandSavesTheFileOnlyWhenAskedInItsOwnLineBreaks)
 {
     TMsgPanel panel;
     panel.SetSettings(&settings);
     panel.Build({2, 3, 4}, 0xB8D8C0, 0x204020, 0xD0F7FF, 0x80A8AB);
+    const auto edit = [&panel](const QString &text, bool toOriginal) {
+        QTimer::singleShot(0, [&text, toOriginal] {
+            auto *dialog = qobject_cast<TEditDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->Memo->setPlainText(text);
+            dialog->CheckBox->setChecked(toOriginal);
+            dialog->ButtonBar->Button(bOK)->click();
+        });
+        return panel.EditMessageText();
+    };
 
-    // Cancel: nothing changes.
-    OnNextEditor([](TEditDialog *dialog) {
-        dialog->Memo->setPlainText(u"Never\n"_s);
-        dialog->ButtonBar->Button(bCancel)->click();
-    });
-    EXPECT_FALSE(panel.EditMessageText());
-    EXPECT_EQ(settings.MessageText.first(), u"Dear %1,"_s);
-
-    // OK with the box unchecked: the working copy only, analysed again.
-    OnNextEditor([](TEditDialog *dialog) {
-        dialog->Memo->setPlainText(u"Hi %2,\n\nBye.\n"_s);
-        dialog->ButtonBar->Button(bOK)->click();
-    });
-    EXPECT_TRUE(panel.EditMessageText());
+    // The working copy only, analysed again.
+    EXPECT_TRUE(edit(u"Hi %2,\n\nBye.\n"_s, false));
     EXPECT_EQ(ReadBytes(TESettings::MessageCopyFileName()), QByteArray("Hi %2,\r\n\r\nBye.\r\n"));
     EXPECT_EQ(ReadBytes(source), QByteArray("Dear %1,\r\n\r\nHello.\r\n"));
     EXPECT_EQ(settings.Parameter(0).Index, 2);
-
-    // Checked: the file gets it too, in its own CR LF.
-    OnNextEditor([](TEditDialog *dialog) {
-        dialog->Memo->setPlainText(u"Hi %3,\nBye.\n"_s);
-        dialog->CheckBox->click();
-        dialog->ButtonBar->Button(bOK)->click();
-    });
-    EXPECT_TRUE(panel.EditMessageText());
+    // Asked: the file gets it too, in its own CR LF.
+    EXPECT_TRUE(edit(u"Hi %3,\nBye.\n"_s, true));
     EXPECT_EQ(ReadBytes(source), QByteArray("Hi %3,\r\nBye.\r\n"));
-    EXPECT_EQ(ReadBytes(TESettings::MessageCopyFileName()), QByteArray("Hi %3,\r\nBye.\r\n"));
     EXPECT_TRUE(boxes.Boxes().isEmpty());
 }
