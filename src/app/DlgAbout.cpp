@@ -1,7 +1,7 @@
 #include "DlgAbout.h"
 
+#include "BannerDialog.h"
 #include "StartupEnv.h"
-#include "StatusIcons.h"
 #include "SystemMemory.h"
 #include "TCardLabel.h"
 #include "WebEmail.h"
@@ -79,16 +79,7 @@ TAboutDialog::TAboutDialog(QWidget *parent)
     QFont font(u"Verdana"_s);
     font.setPixelSize(13);
     setFont(font);
-    setFixedSize(ClientWidth, ClientHeight);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
-
-    auto *icon = new QLabel(this);
-    const QPixmap banner = ProductBanner();
-    icon->setPixmap(banner);
-    icon->setGeometry(10, 9, banner.width(), banner.height());
+    SetupBannerDialog(*this, QSize(ClientWidth, ClientHeight), QPoint(10, 9));
 
     L_Version = MakeLabel(this, QString(), TextLeft, 76);
     L_Copy = MakeLabel(this, QString(), TextLeft, 104, 369, 41);

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -49,6 +51,9 @@ void TRestoreDialog::BuildRows(const QString &Name, TRestoreSett &Options)
     int y = m_image->y() - 4;
     const int rowWidth = ClientWidth - x - m_image->x();
     QLabel *warning = CreateWrapLabel(this, WarningText, x, y, rowWidth, 3, true);
+    // Three lines of the font's height leave no room for the line spacing, and
+    // a font wider than the design's may need a fourth: the warning is read whole.
+    warning->resize(rowWidth, std::max(warning->height(), warning->heightForWidth(rowWidth)));
     y += warning->height() + 24;
     for (int i = 0; i < RestoreOptionCount; ++i) {
         const auto option = RestoreOption(i);

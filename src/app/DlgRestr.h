@@ -29,8 +29,6 @@ public:
      */
     void BuildRows(const QString &Name, TRestoreSett &Options);
 
-    /** The 32 x 32 warning picture. */
-    QLabel *Image() const { return m_image; }
     QCheckBox *CheckBox(RestoreOption option) const { return m_checkBoxes[option]; }
     /** nullptr before BuildRows. */
     TDialogBtnPanel *Buttons() const { return m_buttons; }

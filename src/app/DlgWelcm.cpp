@@ -1,14 +1,13 @@
 #include "DlgWelcm.h"
 
+#include "BannerDialog.h"
 #include "RtfReader.h"
 #include "StartupEnv.h"
-#include "StatusIcons.h"
 #include "TTxtBtnPanel.h"
 #include "WebEmail.h"
 #include "dcOutCommon.h"
 
 #include <QFile>
-#include <QLabel>
 #include <QScopeGuard>
 #include <QShowEvent>
 #include <QTextEdit>
@@ -35,17 +34,7 @@ TWelcomeDialog::TWelcomeDialog(QWidget *parent)
     QFont font = this->font();
     font.setPixelSize(13);
     setFont(font);
-    setFixedSize(ClientWidth, ClientHeight);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    white.setColor(QPalette::Base, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
-
-    auto *icon = new QLabel(this);
-    const QPixmap banner = ProductBanner();
-    icon->setPixmap(banner);
-    icon->setGeometry(9, 5, banner.width(), banner.height());
+    SetupBannerDialog(*this, QSize(ClientWidth, ClientHeight), QPoint(9, 5));
 
     // Shown, not edited: no caret, no selection, no focus.
     RichEdit = new QTextEdit(this);

@@ -29,6 +29,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QProcess>
 #include <QPushButton>
@@ -203,6 +204,9 @@ TEST_F(MainWorkspaceTest, RestoreBringsBackWhatTheOptionsChoose)
     EXPECT_EQ(Addresses(), QStringList{u"new@changed.example"_s});
     EXPECT_EQ(StoredSetting(u"SMTP_Server"_s), u"smtp.saved.example"_s);
     EXPECT_EQ(StoredSetting(u"Subject"_s), u"Changed subject"_s);
+    // The configuration holds the scrambled password.
+    EXPECT_EQ(QFileInfo(TESettings::ConfigFileName()).permissions() & (QFile::ReadGroup | QFile::ReadOther),
+              QFile::Permissions());
 
     // Message only.
     ChangeEverything();
@@ -268,22 +272,6 @@ TEST_F(MainWorkspaceTest, ForcedExtensionAsksBeforeReplacingAnotherFile)
     Backup(archive);
     Backup(QString());
     EXPECT_TRUE(boxes.Boxes().isEmpty());
-}
-
-TEST_F(MainWorkspaceTest, ADamagedArchiveShowsTheLibraryTextAndChangesNothing)
-{
-    Configure();
-    Open();
-    const QString archive = data.Path(u"letter.bxk"_s);
-    WriteFileAtomic(archive, "Dear friend, this is no archive.");
-    ChangeEverything();
-    Restore(archive, {true, true, true, true});
-    ASSERT_EQ(boxes.Boxes().size(), 1);
-    EXPECT_EQ(boxes.Boxes()[0].type, MsgDlgType::Error);
-    EXPECT_EQ(boxes.Boxes()[0].text, u"Unable to read \"%1\".\r\nNot a zip archive"_s.arg(archive));
-    EXPECT_EQ(Settings().Param(spSmtpServer).GetStr(), u"smtp.changed.example"_s);
-    EXPECT_EQ(StoredSetting(u"SMTP_Server"_s), u"smtp.changed.example"_s);
-    EXPECT_EQ(Statuses(), QList<RecipientStatus>{RecipientStatus::Sent});
 }
 
 TEST_F(MainWorkspaceTest, BackupOfTheWindowsProgramRestoresItsTextAndKeepsItsPaths)

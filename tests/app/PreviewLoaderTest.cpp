@@ -5,15 +5,6 @@
 
 using namespace Qt::StringLiterals;
 
-TEST(PreviewLoaderTest, OnlyThePreviewSchemeMayBeLoaded)
-{
-    EXPECT_TRUE(PreviewRequestAllowed(QUrl(u"vc-preview:page-1"_s)));
-    for (const QString &address : {u"http://tracker.example/pixel.gif"_s, u"https://cdn.example/style.css"_s,
-                                   u"ftp://files.example/x"_s, u"file:///etc/passwd"_s, u"ws://push.example/"_s,
-                                   u"mailto:someone@example.org"_s, u"//tracker.example/p.gif"_s, QString()})
-        EXPECT_FALSE(PreviewRequestAllowed(QUrl(address))) << address.toStdString();
-}
-
 TEST(PreviewLoaderTest, ALoadStartsWhenTheOneBeforeHasEndedWithTheNewestText)
 {
     QList<QUrl> started;

@@ -26,8 +26,9 @@ TEST(ProgramFilesTest, TheShippedHelpAnswersWhatTheErrorBoxesSendUsersToIt)
 {
     const QString help = QString::fromUtf8(ShippedHelpPage());
     EXPECT_TRUE(help.contains(u"<h2 id=\"troubleshooting\">Appendix: Troubleshooting Tips</h2>"_s));
-    for (const QString &topic : {u"Connection errors"_s, u"Authentication errors"_s, u"TLS (SSL) errors"_s,
-                                 u"Refused recipients"_s, u"Time-outs"_s})
+    for (const QString &topic :
+         {u"Connection errors"_s, u"Authentication errors"_s, u"TLS (SSL) errors"_s, u"Refused recipients"_s,
+          u"Invalid addresses"_s, u"The server refuses the whole session"_s, u"Time-outs"_s})
         EXPECT_TRUE(help.contains(u">"_s + topic + u"</h3>"_s)) << topic.toStdString();
 
     QTextDocument welcome;

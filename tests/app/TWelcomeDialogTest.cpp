@@ -35,40 +35,31 @@ void ShowAndAnswer(const std::function<void(TWelcomeDialog &)> &action)
 
 } // namespace
 
-TEST(TWelcomeDialogTest, ShowsTheWelcomeTextAndDeletesItAfterCloseAndAfterTheCloseBox)
-{
-    TempDataFolder data;
-    const QList<std::function<void(TWelcomeDialog &)>> ways = {
-        [](TWelcomeDialog &dialog) { dialog.Buttons->Link(cmClose)->Click(); },
-        [](TWelcomeDialog &dialog) { dialog.close(); },
-    };
-    for (const auto &leave : ways) {
-        WriteFileAtomic(WelcomeFileName(), R"({\rtf1\ansi {\b Welcome} to the program.\par})");
-        ShowAndAnswer([&](TWelcomeDialog &dialog) {
-            EXPECT_EQ(dialog.windowTitle(), u"Welcome!"_s);
-            EXPECT_EQ(dialog.RichEdit->toPlainText(), u"Welcome to the program."_s);
-            leave(dialog);
-        });
-        EXPECT_FALSE(QFile::exists(WelcomeFileName()));
-    }
-}
-
-TEST(TWelcomeDialogTest, ShowHelpOpensTheHelpPageAndTheWindowStays)
+TEST(TWelcomeDialogTest, ShowHelpKeepsTheWindowAndTheTextIsGoneAfterCloseAndAfterTheCloseBox)
 {
     TempDataFolder data;
     WriteFileAtomic(HelpPagePath(), "<html></html>");
-    WriteFileAtomic(WelcomeFileName(), "{\\rtf1 Hello.}");
     QStringList opened;
     SetUrlOpenHook([&](const QUrl &url) {
         opened.append(url.toLocalFile());
         return true;
     });
-    ShowAndAnswer([](TWelcomeDialog &dialog) {
-        dialog.Buttons->Link(cmShowHelp)->Click();
-        EXPECT_TRUE(dialog.isVisible());
-        dialog.Buttons->Link(cmClose)->Click();
-    });
+    const QList<std::function<void(TWelcomeDialog &)>> ways = {
+        [](TWelcomeDialog &dialog) {
+            dialog.Buttons->Link(cmShowHelp)->Click();
+            EXPECT_TRUE(dialog.isVisible());
+            dialog.Buttons->Link(cmClose)->Click();
+        },
+        [](TWelcomeDialog &dialog) { dialog.close(); },
+    };
+    for (const auto &leave : ways) {
+        WriteFileAtomic(WelcomeFileName(), R"({\rtf1\ansi {\b Welcome} to the program.\par})");
+        ShowAndAnswer([&](TWelcomeDialog &dialog) {
+            EXPECT_EQ(dialog.RichEdit->toPlainText(), u"Welcome to the program."_s);
+            leave(dialog);
+        });
+        EXPECT_FALSE(QFile::exists(WelcomeFileName()));
+    }
     SetUrlOpenHook(nullptr);
     EXPECT_EQ(opened, QStringList{HelpPagePath()});
-    EXPECT_FALSE(QFile::exists(WelcomeFileName()));
 }
