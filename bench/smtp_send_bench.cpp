@@ -8,6 +8,7 @@
 //   smtp_sink &   (prints PORT)
 //   VC_SMTP_SINK_PORT=PORT smtp_send_bench --benchmark_filter=BM_SessionSend --benchmark_min_time=0.001
 //   bench/smtplib_send.py PORT
+#include "BenchMain.h"
 #include "SMTP.h"
 #include "SmtpSetup.h"
 #include "SmtpSink.h"
@@ -159,11 +160,5 @@ BENCHMARK(BM_SessionSend)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QCoreApplication>(argc, argv);
 }
