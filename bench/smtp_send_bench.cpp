@@ -4,9 +4,11 @@
 //
 // The peer is an SmtpSink in this process, or, when VC_SMTP_SINK_PORT names
 // a port, the smtp_sink program listening there, so that smtplib_send.py
-// can be measured against the very same peer. Side by side, whole processes:
-//   smtp_sink &   (prints PORT)
-//   VC_SMTP_SINK_PORT=PORT smtp_send_bench --benchmark_filter=BM_SessionSend --benchmark_min_time=0.001
+// can be measured against the very same peer. Side by side, whole processes
+// (the sink serves until its standard input ends, so keep that open):
+//   mkfifo in; sleep infinity > in &
+//   smtp_sink < in &   (prints PORT)
+//   VC_SMTP_SINK_PORT=PORT smtp_send_bench --benchmark_filter=BM_ThreadSend --benchmark_min_time=0.001
 //   bench/smtplib_send.py PORT
 #include "BenchMain.h"
 #include "SMTP.h"
