@@ -1,4 +1,5 @@
 // The mailing list at its limit: 20000 recipients with 9 parameters.
+#include "BenchMain.h"
 #include "FileDialogs.h"
 #include "JobListFile.h"
 #include "JobListJournal.h"
@@ -15,6 +16,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <numeric>
 
 using namespace Qt::StringLiterals;
@@ -81,10 +83,13 @@ private:
     QWidget m_window;
 };
 
-Fixture *g_fixture = nullptr;
+// Built at first use, freed before the application object goes.
+std::unique_ptr<Fixture> g_fixture;
 
 Fixture &Shared()
 {
+    if (!g_fixture)
+        g_fixture = std::make_unique<Fixture>();
     return *g_fixture;
 }
 
@@ -211,15 +216,5 @@ BENCHMARK(BM_BccWalk100)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    Fixture fixture;
-    g_fixture = &fixture;
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv, [] { g_fixture.reset(); });
 }

@@ -4,10 +4,13 @@
 //
 // The peer is an SmtpSink in this process, or, when VC_SMTP_SINK_PORT names
 // a port, the smtp_sink program listening there, so that smtplib_send.py
-// can be measured against the very same peer. Side by side, whole processes:
-//   smtp_sink &   (prints PORT)
-//   VC_SMTP_SINK_PORT=PORT smtp_send_bench --benchmark_filter=BM_SessionSend --benchmark_min_time=0.001
+// can be measured against the very same peer. Side by side, whole processes
+// (the sink serves until its standard input ends, so keep that open):
+//   mkfifo in; sleep infinity > in &
+//   smtp_sink < in &   (prints PORT)
+//   VC_SMTP_SINK_PORT=PORT smtp_send_bench --benchmark_filter=BM_ThreadSend --benchmark_min_time=0.001
 //   bench/smtplib_send.py PORT
+#include "BenchMain.h"
 #include "SMTP.h"
 #include "SmtpSetup.h"
 #include "SmtpSink.h"
@@ -159,11 +162,5 @@ BENCHMARK(BM_SessionSend)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QCoreApplication>(argc, argv);
 }

@@ -4,6 +4,7 @@
 // status value, the status line and counters, and the repaint that follows.
 // The SMTP traffic runs on its worker thread and is not part of it, nor is
 // the journal line (its disk wait is measured in maillist_bench).
+#include "BenchMain.h"
 #include "FakePowerInhibitor.h"
 #include "JobListFile.h"
 #include "Main.h"
@@ -135,11 +136,11 @@ private:
 };
 
 // One window per letter, built at first use and closed before the application object goes.
-std::map<Letter, std::unique_ptr<Window>> *g_windows = nullptr;
+std::map<Letter, std::unique_ptr<Window>> g_windows;
 
 Window &Shared(const Letter &letter)
 {
-    std::unique_ptr<Window> &window = (*g_windows)[letter];
+    std::unique_ptr<Window> &window = g_windows[letter];
     if (!window)
         window = std::make_unique<Window>(LetterText(letter));
     return *window;
@@ -200,15 +201,5 @@ BENCHMARK(BM_WindowWorkPerEmail)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    std::map<Letter, std::unique_ptr<Window>> windows;
-    g_windows = &windows;
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv, [] { g_windows.clear(); });
 }

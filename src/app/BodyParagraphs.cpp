@@ -1,5 +1,7 @@
 #include "BodyParagraphs.h"
 
+#include <QPlainTextDocumentLayout>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -25,9 +27,10 @@ void Replace(QTextDocument &document, int from, int to, const QString &text)
 // The plain-text layout lays a changed paragraph out again at once and repaints
 // just that paragraph, as long as the change, counted as its position plus the
 // characters removed plus the characters added, ends inside the paragraph;
-// otherwise it drops the layouts up to there and repaints the whole view. So
-// the new characters go in behind the old ones first, and the old ones are
-// removed afterwards, with the new ones still behind them.
+// otherwise it drops the layouts up to there and repaints the whole view. A
+// change that fits is made at once. Otherwise the new characters go in behind
+// the old ones first, and the old ones are removed afterwards, in pieces of at
+// most half of what follows them, so that each piece still ends inside.
 void ReplaceInParagraph(QTextDocument &document, const QTextBlock &block, QStringView text)
 {
     const QString old = block.text();
@@ -41,17 +44,41 @@ void ReplaceInParagraph(QTextDocument &document, const QTextBlock &block, QStrin
     while (tail < shorter - head && old[old.size() - 1 - tail] == text[text.size() - 1 - tail])
         ++tail;
     const int start = block.position() + int(head);
-    const int removed = int(old.size() - head - tail);
+    int removed = int(old.size() - head - tail);
     const int added = int(text.size() - head - tail);
-    if (removed > added + tail + 1) {
-        // Much shorter at the paragraph's end: the whole paragraph at once.
-        Replace(document, block.position(), block.position() + int(old.size()), text.toString());
+    const QString inserted = text.sliced(head, added).toString();
+    if (removed <= tail + 1) {
+        Replace(document, start, start + removed, inserted);
         return;
     }
     if (added > 0)
-        Replace(document, start + removed, start + removed, text.sliced(head, added).toString());
-    if (removed > 0)
-        Replace(document, start, start + removed, QString());
+        Replace(document, start + removed, start + removed, inserted);
+    while (removed > 0) {
+        const int piece = std::min(removed, (removed + added + int(tail) + 1) / 2);
+        Replace(document, start, start + piece, QString());
+        removed -= piece;
+    }
+}
+
+// A paragraph out of view is replaced whole. The plain-text layout takes a
+// change counted past the paragraph's end (position plus characters removed
+// plus characters added) as one of several paragraphs: it drops their layouts
+// to make them when they show, keeps their line counts, and asks for a repaint
+// of the whole view. Nothing in view changed, so that request is held back.
+// A paragraph of fewer than two characters would be laid out at once anyway:
+// it takes the ordinary way.
+void ReplaceUnshownParagraph(QTextDocument &document, QPlainTextDocumentLayout &layout, const QTextBlock &block,
+                             QStringView text)
+{
+    const QString old = block.text();
+    if (old == text)
+        return;
+    if (old.size() < 2) {
+        ReplaceInParagraph(document, block, text);
+        return;
+    }
+    const QSignalBlocker quiet(layout);
+    Replace(document, block.position(), block.position() + int(old.size()), text.toString());
 }
 
 QString Joined(const QList<QStringView> &lines, qsizetype first, qsizetype end)
@@ -84,15 +111,20 @@ QList<QStringView> BodyParagraphs(QStringView text)
     return lines;
 }
 
-void ReplaceChangedParagraphs(QTextDocument &document, QStringView text)
+void ReplaceChangedParagraphs(QTextDocument &document, QStringView text, int lastShown)
 {
     const QList<QStringView> lines = BodyParagraphs(text);
     const qsizetype oldCount = document.blockCount();
     const qsizetype newCount = lines.size();
     if (oldCount == newCount) {
+        auto *plain = qobject_cast<QPlainTextDocumentLayout *>(document.documentLayout());
         QTextBlock block = document.begin();
-        for (qsizetype i = 0; i < newCount; ++i, block = block.next())
-            ReplaceInParagraph(document, block, lines[i]);
+        for (qsizetype i = 0; i < newCount; ++i, block = block.next()) {
+            if (plain && i > lastShown)
+                ReplaceUnshownParagraph(document, *plain, block, lines[i]);
+            else
+                ReplaceInParagraph(document, block, lines[i]);
+        }
         return;
     }
 

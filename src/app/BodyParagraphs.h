@@ -3,6 +3,8 @@
 #include <QList>
 #include <QStringView>
 
+#include <climits>
+
 class QTextDocument;
 
 // The message view shows a new body for every recipient of a job, and most of
@@ -19,5 +21,9 @@ QList<QStringView> BodyParagraphs(QStringView text);
  * paragraphs that differ. Where their count stays the same each differing
  * paragraph is replaced alone; otherwise the run between the paragraphs shared
  * at the start and at the end is replaced at once.
+ *
+ * With a plain-text layout, a differing paragraph after lastShown (the last
+ * one the view shows) is not laid out now: the layout does that when it comes
+ * into view, and until then counts it with the lines it had.
  */
-void ReplaceChangedParagraphs(QTextDocument &document, QStringView text);
+void ReplaceChangedParagraphs(QTextDocument &document, QStringView text, int lastShown = INT_MAX);

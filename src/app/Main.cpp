@@ -337,7 +337,8 @@ void TBryMainForm::ComeForward()
 
 void TBryMainForm::InvalidateStatusBar()
 {
-    m_statusBar->update();
+    // Only the counters follow the list here; a job changes one or two of them per e-mail.
+    m_statusBar->RefreshOwnerDrawn();
 }
 
 void TBryMainForm::DrawStatusPanel(QPainter &painter, int index, const QRect &rect) const

@@ -1,9 +1,9 @@
 #include "PnEmail.h"
 
-#include "BodyParagraphs.h"
 #include "Personalise.h"
 #include "PnAdList.h"
 #include "Rfc2047.h"
+#include "TBodyView.h"
 #include "TCardLabel.h"
 #include "TESettings.h"
 #include "TRecipient.h"
@@ -89,7 +89,7 @@ void TEmailMsgPanel::Setup(TColor lineColor)
     // Plain text is laid out only where it shows: a job puts a new body in for
     // every recipient, and laying all of it out each time cost more than the
     // rest of the window's work together.
-    m_bodyView = new QPlainTextEdit(this);
+    m_bodyView = new TBodyView(this);
     m_bodyView->setFrameShape(QFrame::NoFrame);
     m_bodyView->setReadOnly(true);
     m_bodyView->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -203,12 +203,12 @@ void TEmailPanel::SetBody(const QString &text, bool grey)
 {
     m_body = text;
     m_bodyGrey = grey;
-    QPlainTextEdit *body = m_messageView->BodyView();
+    TBodyView *body = m_messageView->BodyView();
     const TColor colour = grey ? GreyBodyColor : BlackBodyColor;
     if (body->palette().color(QPalette::Text) != ColorFromBGR(colour))
         SetTextColour(body, colour);
     // The widget keeps its own paragraphs; the e-mail takes m_body as it is.
-    ReplaceChangedParagraphs(*body->document(), text);
+    body->ShowText(text);
 }
 
 void TEmailPanel::ClearView()

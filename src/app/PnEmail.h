@@ -3,6 +3,7 @@
 #include "CommandTable.h"
 #include "EmailCommands.h"
 #include "JobMode.h"
+#include "TBodyView.h"
 #include "TEmailMessage.h"
 #include "TRoundedPanel.h"
 
@@ -11,7 +12,6 @@
 #include <array>
 
 class QLabel;
-class QPlainTextEdit;
 class TAdListPanel;
 class TCardLabel;
 class TESettings;
@@ -37,7 +37,7 @@ public:
     QLabel *Label(Row row) const { return m_labels[row]; }
     TCardLabel *Value(Row row) const { return m_values[row]; }
     /** The body; nullptr before Setup. */
-    QPlainTextEdit *BodyView() const { return m_bodyView; }
+    TBodyView *BodyView() const { return m_bodyView; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -49,7 +49,7 @@ private:
     TColor m_lineColor = 0;
     std::array<QLabel *, RowCount> m_labels{};
     std::array<TCardLabel *, RowCount> m_values{};
-    QPlainTextEdit *m_bodyView = nullptr;
+    TBodyView *m_bodyView = nullptr;
 };
 
 /**

@@ -2,6 +2,7 @@
 
 #include <QAccessibleWidget>
 #include <QEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QWindow>
@@ -143,6 +144,7 @@ QSize TBryStatusBar::sizeHint() const
 void TBryStatusBar::AddPanel(const TStatusPanel &panel)
 {
     m_panels.append({panel, QString()});
+    m_widths.clear();
     update();
 }
 
@@ -160,6 +162,7 @@ void TBryStatusBar::RemoveLastPanel()
     if (m_panels.isEmpty())
         return;
     m_panels.removeLast();
+    m_widths.clear();
     DropAccessible(PanelCount());
     update();
 }
@@ -179,6 +182,27 @@ void TBryStatusBar::SetPanelText(int index, const QString &text)
         return;
     m_panels[index].text = text;
     update(PanelRect(index));
+    TellValueChanged(index, text);
+}
+
+void TBryStatusBar::RefreshOwnerDrawn()
+{
+    if (!m_text)
+        return;
+    for (int i = 0; i < m_panels.size(); ++i) {
+        if (!m_panels[i].shape.OwnerDrawn)
+            continue;
+        QString text = m_text(i);
+        if (text == m_panels[i].text)
+            continue;
+        update(PanelRect(i));
+        TellValueChanged(i, text);
+        m_panels[i].text = std::move(text);
+    }
+}
+
+void TBryStatusBar::TellValueChanged(int index, const QString &text)
+{
     if (QAccessible::isActive()) {
         QAccessibleValueChangeEvent event(PanelAccessible(index), text.trimmed());
         QAccessible::updateAccessibility(&event);
@@ -203,11 +227,18 @@ void TBryStatusBar::SetPanelName(int index, const QString &name)
 
 int TBryStatusBar::PanelWidth(int index) const
 {
-    const TStatusPanel &shape = m_panels[index].shape;
-    if (shape.LongestText.isEmpty())
-        return shape.MinWidth;
-    const int needed = shape.TextLeft + TextWidth(fontMetrics(), shape.LongestText) + 2 * TextIndent + EdgeWidth;
-    return std::max(shape.MinWidth, needed);
+    if (m_widths.size() != m_panels.size()) {
+        m_widths.clear();
+        for (const Panel &panel : m_panels) {
+            const TStatusPanel &shape = panel.shape;
+            const int needed =
+                shape.LongestText.isEmpty()
+                    ? 0
+                    : shape.TextLeft + TextWidth(fontMetrics(), shape.LongestText) + 2 * TextIndent + EdgeWidth;
+            m_widths.append(std::max(shape.MinWidth, needed));
+        }
+    }
+    return m_widths[index];
 }
 
 QRect TBryStatusBar::PanelRect(int index) const
@@ -250,16 +281,20 @@ void TBryStatusBar::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
+        m_widths.clear();
         FitHeight();
         update();
     }
 }
 
-void TBryStatusBar::paintEvent(QPaintEvent *)
+void TBryStatusBar::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     for (int i = 0; i < m_panels.size(); ++i) {
         const QRect rect = PanelRect(i);
+        // A panel whose text changed is repainted alone; the others stay as they are.
+        if (!event->region().intersects(rect))
+            continue;
         // A thin sunken edge on the right of every panel but the last.
         if (i + 1 < m_panels.size()) {
             painter.setPen(palette().color(QPalette::Mid));

@@ -56,6 +56,8 @@ public:
     QString PanelText(int index) const;
     /** Repaints the panel only when its text changes. */
     void SetPanelText(int index, const QString &text);
+    /** Repaints each owner-drawn panel whose text (the owner's text function) changed since the last call. */
+    void RefreshOwnerDrawn();
     QString PanelName(int index) const;
     void SetPanelName(int index, const QString &name);
     /** The panel's rectangle; the last one reaches the right edge. */
@@ -78,15 +80,19 @@ protected:
 private:
     struct Panel {
         TStatusPanel shape;
-        QString text;
+        QString text; // an owner-drawn panel: its text at the last RefreshOwnerDrawn
     };
 
     int PanelWidth(int index) const;
     void FitHeight();
+    void TellValueChanged(int index, const QString &text);
     void DropAccessible(int fromIndex);
 
     QList<Panel> m_panels;
     DrawPanelFn m_draw;
     PanelTextFn m_text;
     mutable QList<QAccessible::Id> m_accessibleIds;
+    // The panels' widths in the bar's font, measured when first needed after
+    // a panel or the font changed: a job repaints panels for every e-mail.
+    mutable QList<int> m_widths;
 };

@@ -1,5 +1,7 @@
 #include "BodyParagraphs.h"
 
+#include <QPlainTextDocumentLayout>
+#include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -34,23 +36,31 @@ TEST(BodyParagraphsTest, EveryLineEndEndsAParagraph)
     EXPECT_EQ(BodyParagraphs(u""), QList<QStringView>{u""});
 }
 
-TEST(BodyParagraphsTest, OnlyTheParagraphsThatDifferAreTouched)
+TEST(BodyParagraphsTest, OnlyTheParagraphsThatDifferAreTouchedAndOnlyThoseShownLaidOut)
 {
+    // Names much shorter than before, at a paragraph's end too: still no repaint of the whole view.
     const QString before =
         u"Dear Alexander,\r\n\r\nYour town: Rio de Janeiro.\r\nThe same for all.\r\nBye Alexander\r\n"_s;
     const QString after = u"Dear Bo,\r\n\r\nYour town: Ely.\r\nThe same for all.\r\nBye Bo\r\n"_s;
     QTextDocument document;
     document.setUndoRedoEnabled(false);
+    auto *layout = new QPlainTextDocumentLayout(&document);
+    document.setDocumentLayout(layout);
     ReplaceChangedParagraphs(document, before);
     EXPECT_EQ(document.toPlainText(), Shown(before));
     const QList<int> old = Revisions(document);
 
-    ReplaceChangedParagraphs(document, after);
+    // The view shows the first three paragraphs.
+    const QSignalSpy wholeView(layout, &QAbstractTextDocumentLayout::update);
+    ReplaceChangedParagraphs(document, after, 2);
     EXPECT_EQ(document.toPlainText(), Shown(after));
+    EXPECT_EQ(wholeView.count(), 0);
     const QList<int> now = Revisions(document);
     ASSERT_EQ(now.size(), old.size());
     for (qsizetype i = 0; i < now.size(); ++i)
         EXPECT_EQ(now[i] != old[i], i == 0 || i == 2 || i == 4) << i;
+    EXPECT_GT(document.findBlockByNumber(2).layout()->lineCount(), 0);
+    EXPECT_EQ(document.findBlockByNumber(4).layout()->lineCount(), 0);
 }
 
 TEST(BodyParagraphsTest, AnyTextFollowsAnyOther)

@@ -1,6 +1,7 @@
 #include "TBryStatusBar.h"
 
 #include <QAccessible>
+#include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -102,4 +103,27 @@ TEST(TBryStatusBarTest, AssistiveTechnologyReadsEveryPanelByNameAndText)
     bar.RemoveLastPanel();
     EXPECT_EQ(access->childCount(), 2);
     EXPECT_EQ(access->child(2), nullptr);
+}
+
+TEST(TBryStatusBarTest, OnlyTheCountersThatChangedAreRepainted)
+{
+    TBryStatusBar bar;
+    bar.resize(400, TBryStatusBar::BarHeight);
+    for (int i = 0; i < 3; ++i)
+        bar.AddPanel(76, Qt::AlignLeft, true);
+    bar.AddPanel(0);
+    QList<int> counts{5, 0, 0};
+    QList<int> drawn;
+    bar.SetPanelTextFn([&](int index) { return QString::number(counts[index]); });
+    bar.SetDrawPanel([&](QPainter &, int index, const QRect &) { drawn.append(index); });
+    bar.show();
+    bar.RefreshOwnerDrawn();
+    QCoreApplication::processEvents();
+
+    // One e-mail sent: "not sent" and "sent" change, "failed" stays.
+    drawn.clear();
+    counts = {4, 1, 0};
+    bar.RefreshOwnerDrawn();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(drawn, (QList<int>{0, 1}));
 }

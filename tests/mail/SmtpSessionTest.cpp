@@ -7,9 +7,52 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
 #include <utility>
 
+#include <dlfcn.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// What the program writes to its sockets, one entry per write, and whether it
+// turned TCP_NODELAY on: the network library's calls pass through the two
+// functions below on their way to the C library.
+std::mutex g_wireMutex;
+QList<QByteArray> g_writes;
+bool g_noDelay = false;
+
+template <typename F> F Next(const char *name)
+{
+    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+
+} // namespace
+
+extern "C" ssize_t send(int fd, const void *buffer, size_t length, int flags)
+{
+    static const auto next = Next<ssize_t (*)(int, const void *, size_t, int)>("send");
+    const ssize_t sent = next(fd, buffer, length, flags);
+    if (sent > 0) {
+        const std::lock_guard lock(g_wireMutex);
+        g_writes.append(QByteArray(static_cast<const char *>(buffer), sent));
+    }
+    return sent;
+}
+
+extern "C" int setsockopt(int fd, int level, int name, const void *value, socklen_t length)
+{
+    static const auto next = Next<int (*)(int, int, int, const void *, socklen_t)>("setsockopt");
+    if (level == IPPROTO_TCP && name == TCP_NODELAY && length == sizeof(int)) {
+        const std::lock_guard lock(g_wireMutex);
+        g_noDelay = *static_cast<const int *>(value) != 0;
+    }
+    return next(fd, level, name, value, length);
+}
 
 namespace {
 
@@ -139,20 +182,26 @@ TEST(SmtpSessionTest, RefusedRecipientLeavesTheSessionUsable)
 // What the server gets (RFC 5321): a line that starts with a dot has it
 // doubled on the wire, bare CR and LF go out as CR LF (so no server can take
 // "\n.\r\n" for the end of the data), and a last line without an end gets
-// one before the end mark.
-TEST(SmtpSessionTest, DataArrivesWithItsDotsAndCrLfLineEnds)
+// one before the end mark. The data and its end mark are one write on a
+// socket without Nagle's delay: no piece of it waits for the server's ACK.
+TEST(SmtpSessionTest, DataArrivesWithItsDotsAndCrLfLineEndsInOneWrite)
 {
     TestSmtpServer server;
     auto session = CreateSmtpSession(Options(server.PlainPort()));
     session->Connect();
     const QByteArray body = ".hidden\r\n..two dots\r\n.\r\nlast\r\n";
+    const QByteArray lines = (QByteArray(70, 'x') + "\r\n").repeated(40); // longer than a piece of a stream buffer
     session->Send(u"a@example.org"_s, {u"b@example.org"_s}, Mail("dots", body));
-    session->Send(u"a@example.org"_s, {u"b@example.org"_s}, ".first\r\nbare\nfeed\rreturn\n.\r\nno end");
+    session->Send(u"a@example.org"_s, {u"b@example.org"_s}, ".first\r\nbare\nfeed\rreturn\n.\r\n" + lines + "no end");
     session->Disconnect();
     ASSERT_TRUE(server.WaitForMessages(2));
     const QList<RecordedMessage> messages = server.Messages();
     EXPECT_EQ(messages[0].Data, Mail("dots", body));
-    EXPECT_EQ(messages[1].Data, ".first\r\nbare\r\nfeed\r\nreturn\r\n.\r\nno end\r\n");
+    EXPECT_EQ(messages[1].Data, ".first\r\nbare\r\nfeed\r\nreturn\r\n.\r\n" + lines + "no end\r\n");
+
+    const std::lock_guard lock(g_wireMutex);
+    EXPECT_TRUE(g_noDelay);
+    EXPECT_TRUE(g_writes.contains("..first\r\nbare\r\nfeed\r\nreturn\r\n..\r\n" + lines + "no end\r\n.\r\n"));
 }
 
 // A refusal after which the server hung up says that no later message can go

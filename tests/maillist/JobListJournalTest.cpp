@@ -1,7 +1,6 @@
 #include "JobListJournal.h"
 
 #include "AppError.h"
-#include "JobListFile.h"
 #include "TRecipientModel.h"
 #include "TempDataFolder.h"
 
@@ -40,25 +39,6 @@ protected:
 
 } // namespace
 
-TEST_F(JobListJournalTest, LinesSurviveTheRoundTripAndKeepTheirShape)
-{
-    EXPECT_TRUE(Journal().endsWith(u"/velko-courierline/bry_jlst.jnl"_s));
-    for (const TJournalEntry &entry : {Sent, Failed}) {
-        const QByteArray line = FormatJournalLine(entry);
-        ASSERT_TRUE(line.endsWith('\n'));
-        EXPECT_EQ(line.count('\n'), 1);
-        EXPECT_EQ(ParseJournalLine(line.chopped(1)), entry);
-    }
-    // Separators and line breaks cannot get into a line, whatever a field holds.
-    const TJournalEntry odd{0, RecipientStatus::Failed, u"a|b@x.org"_s, u"Error: one\r\ntwo|three"_s};
-    const QByteArray line = FormatJournalLine(odd);
-    EXPECT_EQ(line.count('\n'), 1);
-    const std::optional<TJournalEntry> parsed = ParseJournalLine(line.chopped(1));
-    ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->Address, u"a/b@x.org"_s);
-    EXPECT_EQ(parsed->StatusText, u"Error: one  two/three"_s);
-}
-
 TEST_F(JobListJournalTest, OnlyCompleteIntactLinesCount)
 {
     const QByteArray first = FormatJournalLine(Sent);
@@ -86,10 +66,13 @@ TEST_F(JobListJournalTest, OnlyCompleteIntactLinesCount)
 
 TEST_F(JobListJournalTest, AppendAddsWholeLinesEvenAfterALineCutShort)
 {
+    // Separators and line breaks in a field cannot break a line.
+    const TJournalEntry odd{0, RecipientStatus::Failed, u"a|b@x.org"_s, u"Error: one\r\ntwo|three"_s};
     AppendJournal(Journal(), {Sent});
     AppendJournal(Journal(), {});
-    AppendJournal(Journal(), {Failed, Sent});
-    EXPECT_EQ(ReadJournal(Journal()), (std::vector<TJournalEntry>{Sent, Failed, Sent}));
+    AppendJournal(Journal(), {Failed, odd});
+    const TJournalEntry oddRead{0, RecipientStatus::Failed, u"a/b@x.org"_s, u"Error: one  two/three"_s};
+    EXPECT_EQ(ReadJournal(Journal()), (std::vector<TJournalEntry>{Sent, Failed, oddRead}));
 
     // The crash cut the last write short: the next append starts a line of its own.
     WriteBytes(Journal(), FormatJournalLine(Sent) + FormatJournalLine(Failed).left(12));
@@ -97,7 +80,7 @@ TEST_F(JobListJournalTest, AppendAddsWholeLinesEvenAfterALineCutShort)
     EXPECT_EQ(ReadJournal(Journal()), (std::vector<TJournalEntry>{Sent, Failed}));
 }
 
-TEST_F(JobListJournalTest, FailuresThrowAndLeaveTheFileAsItWas)
+TEST_F(JobListJournalTest, FailuresThrowAndLeaveNothingBehind)
 {
     const QString nowhere = data.Path(u"no/such/folder/bry_jlst.jnl"_s);
     try {
@@ -107,24 +90,13 @@ TEST_F(JobListJournalTest, FailuresThrowAndLeaveTheFileAsItWas)
         EXPECT_EQ(error.Message(), u"Unable to write to "_s + nowhere);
     }
     EXPECT_FALSE(QFile::exists(nowhere));
-    // A full disk.
     EXPECT_THROW(AppendJournal(u"/dev/full"_s, {Sent}), AppError);
 
-    // Something else stands where the journal goes: it cannot be written or deleted.
+    // Something else stands where the journal goes: it cannot be deleted.
     ASSERT_TRUE(QDir().mkpath(Journal()));
-    EXPECT_THROW(AppendJournal(Journal(), {Sent}), AppError);
-    try {
-        RemoveJournal(Journal());
-        ADD_FAILURE() << "no error";
-    } catch (const AppError &error) {
-        EXPECT_EQ(error.Message(), u"Unable to delete "_s + Journal());
-    }
+    EXPECT_THROW(RemoveJournal(Journal()), AppError);
     ASSERT_TRUE(QDir().rmdir(Journal()));
-
     RemoveJournal(Journal()); // a missing journal is fine
-    AppendJournal(Journal(), {Sent});
-    RemoveJournal(Journal());
-    EXPECT_FALSE(QFile::exists(Journal()));
 }
 
 TEST_F(JobListJournalTest, EntriesGoOnlyIntoRowsThatStillHoldTheirAddress)

@@ -664,39 +664,12 @@ TEST_F(TAdListPanelTest, JobModeLocksTheList)
     EXPECT_EQ(panel->CurrentItem(), 3); // the last recipient stays selected
 }
 
-TEST_F(TAdListPanelTest, JournaledResultsComeBackAtTheNextStartAndEverySaveDropsTheJournal)
+// The journal written during a job and taken back at the next start is
+// pinned end to end by the crash test; here the journals that do not fit.
+TEST_F(TAdListPanelTest, AJournalThatFitsNoRowIsDroppedAndAnUnreadableListKeepsIt)
 {
-    BuildWith({0, 0, 0, 0});
-    panel->SetJobMode(JobMode::SendAll);
-    panel->BeginRecipients(JobMode::SendAll);
-    const std::vector<int> first = panel->RecordResult(RecipientStatus::Sent, {});
-    EXPECT_EQ(first, std::vector<int>{0});
-    panel->JournalResults(first);
-    ASSERT_TRUE(panel->AdvanceRecipients(JobMode::SendAll));
-    panel->JournalResults(panel->RecordResult(RecipientStatus::Failed, u"550 no such user\r\n"_s));
-    const TRecipient sent = panel->Recipient(0);
-    const TRecipient failed = panel->Recipient(1);
-    // The job is cut off here: the list file knows nothing of the results yet.
-    const QByteArray before = ReadBytes(JobListPath());
-    EXPECT_TRUE(QFile::exists(JobListJournalPath()));
-    delete panel;
-    panel = nullptr;
-
-    Build();
-    EXPECT_EQ(panel->StatusCount(RecipientStatus::NotSent), 4);
-    ASSERT_TRUE(panel->RecoverJournal());
-    EXPECT_EQ(panel->Recipient(0), sent);
-    EXPECT_EQ(panel->Recipient(1), failed);
-    EXPECT_EQ(panel->StatusCount(RecipientStatus::NotSent), 2);
-    EXPECT_NE(ReadBytes(JobListPath()), before);
-    const TJobList saved = ParseJobList(ReadJobListLines(JobListPath()));
-    EXPECT_EQ(saved.Rows, panel->RecipientModel().Recipients());
-    EXPECT_FALSE(QFile::exists(JobListJournalPath()));
+    BuildWith({0, 0});
     EXPECT_FALSE(panel->RecoverJournal());
-
-    panel->JournalResults({2});
-    panel->SaveJobList();
-    EXPECT_FALSE(QFile::exists(JobListJournalPath()));
 
     // A journal of another list goes, and the list stays as it is.
     const TJournalEntry stranger{0, RecipientStatus::Sent, u"someone@else.org"_s, u"Sent on 1.3.2024"_s};
