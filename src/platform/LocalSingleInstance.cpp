@@ -1,7 +1,10 @@
 #include "LocalSingleInstance.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
@@ -79,9 +82,26 @@ SingleInstance::StartupResult LocalSingleInstance::StartupCheck()
 {
     // Only a wait that ran out ends the start; a lock file that cannot be
     // made at all must not keep the program from starting.
-    if (!m_lock.tryLock(m_waitMs) && m_lock.error() == QLockFile::LockFailedError)
+    if (!m_lock.tryLock(m_waitMs) && m_lock.error() == QLockFile::LockFailedError
+        && !(RemoveUnnamedLock() && m_lock.tryLock(0)))
         return StartupResult::TimedOut;
     return AskRunningInstance() ? StartupResult::Deferred : StartupResult::Proceed;
+}
+
+bool LocalSingleInstance::RemoveUnnamedLock()
+{
+    // A start killed between making the lock file and writing its owner into
+    // it leaves a file the lock cannot tell from a live holder's. The owner is
+    // written right after the file is made, so a file still nameless after the
+    // whole wait belongs to nobody; left alone, it would end every later start.
+    qint64 pid = 0;
+    QString host;
+    QString app;
+    const QFileInfo file(LockFileName());
+    if (m_lock.getLockInfo(&pid, &host, &app) || !file.exists()
+        || file.lastModified().msecsTo(QDateTime::currentDateTime()) < m_waitMs)
+        return false;
+    return QFile::remove(file.filePath());
 }
 
 bool LocalSingleInstance::AskRunningInstance() const

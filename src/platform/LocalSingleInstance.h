@@ -46,6 +46,7 @@ public:
 
 private:
     bool AskRunningInstance() const;
+    bool RemoveUnnamedLock();
     void OnNewConnection();
     void OnRequest(QLocalSocket *socket);
 

@@ -1,5 +1,7 @@
 #include "LocalSingleInstance.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -159,6 +161,18 @@ TEST_F(SingleInstanceTest, InstanceThatDiedLeavesNothingThatBlocksTheNextStart)
     ASSERT_TRUE(after.Finished());
     EXPECT_EQ(after.Output().trimmed(), u"deferred"_s);
     EXPECT_TRUE(next.Said(u"forward"_s));
+}
+
+TEST_F(SingleInstanceTest, LockFileLeftWithoutItsOwnerDoesNotBlockForEver)
+{
+    // A start killed between making the lock file and writing into it.
+    const QString lock = LocalSingleInstance(folder.path(), Title).LockFileName();
+    QFile empty(lock);
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(empty.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+    empty.close();
+    Probe next(folder.path(), Title, 300, 0);
+    EXPECT_TRUE(next.Said(u"serving"_s));
 }
 
 // In one process: the same rule through the object itself, without a peer.
