@@ -19,12 +19,6 @@ bool IsAlnum(QChar c)
     return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9');
 }
 
-// RFC 5322 atext, the characters of a dot-atom.
-bool IsAtext(QChar c)
-{
-    return IsAlnum(c) || QStringView(u"!#$%&'*+-/=?^_`{|}~").contains(c);
-}
-
 QString UnquotedCharacterProblem(QChar c)
 {
     if (c == u' ')
@@ -126,6 +120,11 @@ QString DomainProblem(QStringView domain)
 }
 
 } // namespace
+
+bool IsAtext(QChar c)
+{
+    return IsAlnum(c) || QStringView(u"!#$%&'*+-/=?^_`{|}~").contains(c);
+}
 
 QString EmailAddressProblem(const QString &address)
 {

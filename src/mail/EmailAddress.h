@@ -16,6 +16,9 @@
  */
 QString EmailAddressProblem(const QString &address);
 
+/** RFC 5322 atext: the characters of a dot-atom, and of a display name that needs no quotes. */
+bool IsAtext(QChar c);
+
 inline bool IsValidEmailAddress(const QString &address)
 {
     return EmailAddressProblem(address).isEmpty();

@@ -1,5 +1,7 @@
 #include "Rfc2047.h"
 
+#include "EmailAddress.h"
+
 #include <QRegularExpression>
 #include <QStringEncoder>
 
@@ -20,14 +22,6 @@ bool IsPrintableAscii(const QString &text)
         if (c.unicode() < 0x20 || c.unicode() > 0x7E)
             return false;
     return true;
-}
-
-// RFC 5322 atext: what a display name may hold without quotes.
-bool IsAtext(char16_t c)
-{
-    if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9'))
-        return true;
-    return QStringView(u"!#$%&'*+-/=?^_`{|}~").contains(QChar(c));
 }
 
 // RFC 2047 5 (3): in a phrase a Q word may carry only these unencoded.
@@ -213,7 +207,7 @@ QByteArrayList MailboxTokens(const TEmailAddressItem &item, const QString &charS
     bool encoded = false;
     if (!name.isEmpty()) {
         if (IsPrintableAscii(name) && !name.contains(u"=?"_s)) {
-            if (std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c == u' ' || IsAtext(c.unicode()); })) {
+            if (std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c == u' ' || IsAtext(c); })) {
                 for (const QString &word : name.simplified().split(u' '))
                     tokens.append(word.toLatin1());
             } else {
