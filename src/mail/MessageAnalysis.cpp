@@ -1,5 +1,6 @@
 #include "MessageAnalysis.h"
 
+#include "MessageLines.h"
 #include "TextCodec.h"
 
 #include <QStringDecoder>
@@ -179,9 +180,10 @@ DecodedMessage DecodeMessageBytes(const QByteArray &bytes)
     return result;
 }
 
-QByteArray EncodeMessageLike(const QString &text, const QByteArray &existingBytes)
+QByteArray EncodeMessageLike(const QString &t, const QByteArray &existingBytes)
 {
     const DecodedMessage existing = DecodeMessageBytes(existingBytes);
+    const QString text = WithLineBreak(t, LineBreakOf(existing.Text));
     // UTF-16 with its mark holds every character; UTF-8 is the way out below.
     for (const auto &[name, bom] : MarkedForms) {
         if (existing.Bom && existing.Encoding == name && name != Utf8Name)

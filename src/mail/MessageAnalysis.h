@@ -31,11 +31,12 @@ struct DecodedMessage {
  */
 DecodedMessage DecodeMessageBytes(const QByteArray &bytes);
 /**
- * Encodes a message text the way an existing file was written (its encoding
- * found by DecodeMessageBytes, and its BOM), so that saving back into a user's
- * file keeps its character set; UTF-8 when the text does not fit that set.
+ * Encodes a message text T (every line ended by CR LF) the way an existing
+ * file was written (its line breaks, its encoding found by DecodeMessageBytes,
+ * and its BOM), so that saving back into a user's file keeps its form; UTF-8
+ * when the text does not fit that set.
  */
-QByteArray EncodeMessageLike(const QString &text, const QByteArray &existingBytes);
+QByteArray EncodeMessageLike(const QString &t, const QByteArray &existingBytes);
 
 /** "<HTML" or "</HTML>" anywhere, in any letter case. */
 bool IsHtmlMessage(const QString &t);

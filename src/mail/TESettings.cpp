@@ -8,7 +8,6 @@
 #include "FormPlacement.h"
 #include "IniFile.h"
 #include "MessageAnalysis.h"
-#include "MessageLines.h"
 #include "MsgDlgs.h"
 #include "StartupEnv.h"
 #include "TextCodec.h"
@@ -370,8 +369,7 @@ void TESettings::SaveMessage(bool alsoToSource)
         QFile existing(source);
         const QByteArray oldBytes = existing.open(QIODevice::ReadOnly) ? existing.readAll() : QByteArray();
         try {
-            WriteFileAtomic(
-                source, EncodeMessageLike(WithLineBreak(t, LineBreakOf(DecodeMessageBytes(oldBytes).Text)), oldBytes));
+            WriteFileAtomic(source, EncodeMessageLike(t, oldBytes));
             MessageFileStamp = TFileStamp::Of(source);
         } catch (const AppError &) {
             ErrorBox(u"Error saving file \"%1\".\r\nIt may be opened by another application."_s.arg(source));
