@@ -10,16 +10,15 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray Resource(const QString &name)
-{
-    QFile file(u":/program/"_s + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QByteArray FileBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray Resource(const QString &name)
+{
+    return FileBytes(u":/program/"_s + name);
 }
 
 void Install(const QString &path, const QByteArray &bytes)

@@ -231,11 +231,8 @@ void TJobMachine::RecordResult(RecipientStatus result)
 
 void TJobMachine::ChooseAfterResult()
 {
-    if (m_jobInfo.BatchMode && m_settings.Param(spBatchQty).GetInt() <= m_jobInfo.ProcessedCount()) {
-        RequestDisconnect();
-    } else if (m_stopRequested) {
-        RequestDisconnect();
-    } else if (!m_list.HasNextRecipient(m_jobMode)) {
+    const bool batchDone = m_jobInfo.BatchMode && m_settings.Param(spBatchQty).GetInt() <= m_jobInfo.ProcessedCount();
+    if (batchDone || m_stopRequested || !m_list.HasNextRecipient(m_jobMode)) {
         RequestDisconnect();
     } else if (m_settings.Param(spReconnect).GetInt() > m_sentThisConnection) {
         m_jobStep = Step::CountDownDelay;
