@@ -6,6 +6,7 @@
 #include "StartupEnv.h"
 #include "TDialogBtnPanel.h"
 #include "TESettings.h"
+#include "UI.h"
 #include "WebEmail.h"
 
 #include <QApplication>
@@ -54,9 +55,8 @@ void TEditDialog::FormShow()
 {
     if (ButtonBar)
         return;
-    ButtonBar = new TDialogBtnPanel(this);
+    ButtonBar = CreateDialogBtnPanel(this, {bOK, bCancel, bHelp}, false, 8);
     connect(ButtonBar, &TDialogBtnPanel::ButtonClicked, this, &TEditDialog::ButtonClick);
-    ButtonBar->Setup({bOK, bCancel, bHelp}, false, 8);
     for (const DialogButtonId id : {bOK, bCancel, bHelp})
         ButtonBar->Button(id)->setAccessibleName(ButtonBar->Button(id)->text().remove(u'&'));
 

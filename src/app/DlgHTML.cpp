@@ -2,6 +2,7 @@
 
 #include "MsgDlgs.h"
 #include "TDialogBtnPanel.h"
+#include "UI.h"
 
 #include <QBuffer>
 #include <QCloseEvent>
@@ -111,8 +112,7 @@ void THTMLDialog::SetupPreview(PreviewNavigateFn OnNavigate)
 {
     m_onNavigate = std::move(OnNavigate);
 
-    Buttons = new TDialogBtnPanel(this);
-    Buttons->Setup({bBack, bNext, bClose}, false, 8);
+    Buttons = CreateDialogBtnPanel(this, {bBack, bNext, bClose}, false, 8);
     Buttons->Button(bBack)->setText(u"<< &Prior"_s);
     connect(Buttons, &TDialogBtnPanel::ButtonClicked, this, &THTMLDialog::ButtonClick);
 

@@ -163,10 +163,8 @@ void TEMSettDialog::FormShow()
         }
     }
 
-    ButtonBar = new TDialogBtnPanel(this);
+    ButtonBar = CreateDialogBtnPanel(this, PageButtons(PageSet), false, 8);
     connect(ButtonBar, &TDialogBtnPanel::ButtonClicked, this, &TEMSettDialog::ButtonClick);
-    const DialogButtonSet buttons = PageButtons(PageSet);
-    ButtonBar->Setup(buttons, false, 8);
     for (int id = 0; id < DialogButtonCount; ++id) {
         if (QPushButton *button = ButtonBar->Button(DialogButtonId(id))) {
             button->setText(PageButtonCaption(PageSet, DialogButtonId(id)));
