@@ -57,15 +57,12 @@ void TEditDialog::FormShow()
         return;
     ButtonBar = CreateDialogBtnPanel(this, {bOK, bCancel, bHelp}, false, 8);
     connect(ButtonBar, &TDialogBtnPanel::ButtonClicked, this, &TEditDialog::ButtonClick);
-    for (const DialogButtonId id : {bOK, bCancel, bHelp})
-        ButtonBar->Button(id)->setAccessibleName(ButtonBar->Button(id)->text().remove(u'&'));
 
     CheckBox = new QCheckBox(u"&Save changes to the original file"_s, ButtonBar);
     const int height = CheckBox->sizeHint().height();
     // Level with the buttons, left of them.
     CheckBox->setGeometry(CheckBoxLeft, TDialogBtnPanel::BarHeight - 38 + (TDialogBtnPanel::ButtonHeight - height) / 2,
                           std::max(CheckBoxWidth, CheckBox->sizeHint().width()), height);
-    CheckBox->setAccessibleName(u"Save changes to the original file"_s);
 
     Memo = new QPlainTextEdit(this);
     Memo->setAccessibleName(u"Message Text"_s);

@@ -68,12 +68,6 @@ const QString AuthWarning = u"If you are not sure if your SMTP Server requires a
 const QString MessageFileFilter = u"Text or HTML Files (*.txt, *.htm, *.html)|*.txt;*.htm;*.html|All Files (*.*)|*.*"_s;
 const QStringList AttachCaptions = {u"Add"_s, u"Remove"_s, u"Clear"_s};
 
-QString WithoutAccelerator(QString caption)
-{
-    caption.remove(u'&');
-    return caption;
-}
-
 // The name assistive technology reads for a row: its label without the colon.
 QString RowAccessibleName(int index)
 {
@@ -165,12 +159,9 @@ void TEMSettDialog::FormShow()
 
     ButtonBar = CreateDialogBtnPanel(this, PageButtons(PageSet), false, 8);
     connect(ButtonBar, &TDialogBtnPanel::ButtonClicked, this, &TEMSettDialog::ButtonClick);
-    for (int id = 0; id < DialogButtonCount; ++id) {
-        if (QPushButton *button = ButtonBar->Button(DialogButtonId(id))) {
+    for (int id = 0; id < DialogButtonCount; ++id)
+        if (QPushButton *button = ButtonBar->Button(DialogButtonId(id)))
             button->setText(PageButtonCaption(PageSet, DialogButtonId(id)));
-            button->setAccessibleName(WithoutAccelerator(button->text()));
-        }
-    }
 
     if (CheckBoxRow(spSmtpAuth))
         AuthClick(nullptr);
@@ -338,7 +329,6 @@ int TEMSettDialog::BuildAttachments(int top, int x)
         AttachButtons[size_t(tag)] = CreateButton(
             this, AttachCaptions[tag], tag, [this](int t) { AttachmentButtonClick(t); }, left, buttonTop,
             AttachButtonWidth, AttachButtonHeight);
-        AttachButtons[size_t(tag)]->setAccessibleName(AttachCaptions[tag]);
         left += AttachButtonWidth + AttachButtonGap;
     }
     FillAttachmentList();
