@@ -522,10 +522,10 @@ void TEMSettDialog::AttachmentButtonClick(int tag)
         for (const QModelIndex &index : list->selectionModel()->selectedIndexes())
             rows.append(index.row());
         const int select = RemoveAttachments(AttachList, rows);
+        // Both refill and selection update the buttons.
         FillAttachmentList();
         if (select >= 0)
             list->setCurrentRow(select);
-        AttachmentListClick();
         break;
     }
     case 2:
