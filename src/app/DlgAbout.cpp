@@ -81,8 +81,7 @@ TAboutDialog::TAboutDialog(QWidget *parent)
     L_Email = CreateLabel(this, u"Support:"_s, TextLeft, 168);
     L_COther = CreateTextBlock(this, TextLeft, 200, 369, 57);
     L_Memory = CreateLabel(this, QString(), TextLeft, 268);
-    P_Line = new QWidget(this);
-    P_Line->setGeometry(TextLeft, 296, 369, 5);
+    P_Line = CreateBannerRule(*this, QRect(TextLeft, 296, 369, 5), LineColor);
 
     BtnOK = new QPushButton(u"&OK"_s, this);
     BtnOK->setGeometry(188, 316, 100, 30);
@@ -100,11 +99,6 @@ void TAboutDialog::showEvent(QShowEvent *event)
 void TAboutDialog::FormShow()
 {
     setWindowTitle(u"About "_s + AppTitle.toString());
-
-    QPalette line = P_Line->palette();
-    line.setColor(QPalette::Window, ColorFromBGR(LineColor));
-    P_Line->setPalette(line);
-    P_Line->setAutoFillBackground(true);
 
     QString version = u"Version %1"_s.arg(ProgramVersion());
     const QFileInfo program(QCoreApplication::applicationFilePath());
