@@ -70,9 +70,7 @@ QString BuildText(const QDateTime &built, const QLocale &locale)
 TAboutDialog::TAboutDialog(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
-    QFont font(u"Verdana"_s);
-    font.setPixelSize(13);
-    setFont(font);
+    SetDialogFont(this);
     SetupBannerDialog(*this, QSize(ClientWidth, ClientHeight), QPoint(10, 9));
 
     L_Version = CreateLabel(this, QString(), TextLeft, 76);

@@ -33,9 +33,7 @@ TEditDialog::TEditDialog(TESettings &settings, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , Settings(settings)
 {
-    QFont font(u"Verdana"_s);
-    font.setPixelSize(13);
-    setFont(font);
+    SetDialogFont(this);
     setWindowTitle(u"Message Text"_s);
     setMinimumSize(MinimumSize);
     resize(DesignSize);

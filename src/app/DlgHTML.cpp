@@ -91,9 +91,7 @@ THTMLDialog::THTMLDialog(QWidget *parent)
           })
 {
     setWindowTitle(u"HTML Message Preview"_s);
-    QFont font(u"Verdana"_s);
-    font.setPixelSize(13);
-    setFont(font);
+    SetDialogFont(this);
     resize(600, 480);
     setMinimumSize(400, 300);
 }

@@ -86,11 +86,8 @@ TEMSettDialog::TEMSettDialog(SettingsParamSet page, TESettings &settings, TColor
     , Settings(settings)
     , Color(color)
 {
-    // Where Verdana is missing fontconfig picks the nearest font; rows are
-    // laid out from the heights the controls get in it.
-    QFont font(u"Verdana"_s);
-    font.setPixelSize(13);
-    setFont(font);
+    // Rows are laid out from the heights the controls get in this font.
+    SetDialogFont(this);
     setWindowTitle(u"Edit Settings"_s);
     InstallHelpKey(this);
 }
