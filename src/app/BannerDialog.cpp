@@ -19,3 +19,14 @@ void SetupBannerDialog(QDialog &dialog, QSize clientSize, QPoint bannerPos)
     banner->setPixmap(picture);
     banner->setGeometry(QRect(bannerPos, picture.size()));
 }
+
+QWidget *CreateBannerRule(QDialog &dialog, const QRect &geometry, TColor color)
+{
+    auto *rule = new QWidget(&dialog);
+    rule->setGeometry(geometry);
+    QPalette palette = rule->palette();
+    palette.setColor(QPalette::Window, ColorFromBGR(color));
+    rule->setPalette(palette);
+    rule->setAutoFillBackground(true);
+    return rule;
+}

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "dcOutCommon.h"
+
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 
 class QDialog;
+class QWidget;
 
 /**
  * Gives the about box and the welcome window their common shape: a fixed
@@ -11,3 +15,6 @@ class QDialog;
  * corner at bannerPos.
  */
 void SetupBannerDialog(QDialog &dialog, QSize clientSize, QPoint bannerPos);
+
+/** The coloured rule these dialogs draw above their buttons, placed at geometry. */
+QWidget *CreateBannerRule(QDialog &dialog, const QRect &geometry, TColor color);

@@ -4,6 +4,7 @@
 #include "StartupEnv.h"
 #include "SystemMemory.h"
 #include "TCardLabel.h"
+#include "UI.h"
 #include "WebEmail.h"
 #include "dcOutCommon.h"
 
@@ -32,18 +33,11 @@ const QString CopyText = u"Copyright \u00A9 the Velko Courierline developers.\nA
 const QString OtherText = u"Send messages only to people who asked for them. Most providers limit how many "
                           u"messages an account may send per hour: set the delays to match."_s;
 
-QLabel *MakeLabel(QWidget *parent, const QString &text, int left, int top, int width = 0, int height = 0)
+// An empty label of a fixed size whose text, set later, wraps at word boundaries.
+QLabel *CreateTextBlock(QWidget *parent, int left, int top, int width, int height)
 {
-    auto *label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    if (width > 0) {
-        label->setWordWrap(true);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setGeometry(left, top, width, height);
-    } else {
-        label->adjustSize();
-        label->move(left, top);
-    }
+    QLabel *label = CreateWrapLabel(parent, QString(), left, top, width, 1, true);
+    label->resize(width, height);
     return label;
 }
 
@@ -76,19 +70,16 @@ QString BuildText(const QDateTime &built, const QLocale &locale)
 TAboutDialog::TAboutDialog(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
-    QFont font(u"Verdana"_s);
-    font.setPixelSize(13);
-    setFont(font);
+    SetDialogFont(this);
     SetupBannerDialog(*this, QSize(ClientWidth, ClientHeight), QPoint(10, 9));
 
-    L_Version = MakeLabel(this, QString(), TextLeft, 76);
-    L_Copy = MakeLabel(this, QString(), TextLeft, 104, 369, 41);
-    L_Internet = MakeLabel(this, u"Home Page:"_s, TextLeft, 152);
-    L_Email = MakeLabel(this, u"Support:"_s, TextLeft, 168);
-    L_COther = MakeLabel(this, QString(), TextLeft, 200, 369, 57);
-    L_Memory = MakeLabel(this, QString(), TextLeft, 268);
-    P_Line = new QWidget(this);
-    P_Line->setGeometry(TextLeft, 296, 369, 5);
+    L_Version = CreateLabel(this, QString(), TextLeft, 76);
+    L_Copy = CreateTextBlock(this, TextLeft, 104, 369, 41);
+    L_Internet = CreateLabel(this, u"Home Page:"_s, TextLeft, 152);
+    L_Email = CreateLabel(this, u"Support:"_s, TextLeft, 168);
+    L_COther = CreateTextBlock(this, TextLeft, 200, 369, 57);
+    L_Memory = CreateLabel(this, QString(), TextLeft, 268);
+    P_Line = CreateBannerRule(*this, QRect(TextLeft, 296, 369, 5), LineColor);
 
     BtnOK = new QPushButton(u"&OK"_s, this);
     BtnOK->setGeometry(188, 316, 100, 30);
@@ -106,11 +97,6 @@ void TAboutDialog::showEvent(QShowEvent *event)
 void TAboutDialog::FormShow()
 {
     setWindowTitle(u"About "_s + AppTitle.toString());
-
-    QPalette line = P_Line->palette();
-    line.setColor(QPalette::Window, ColorFromBGR(LineColor));
-    P_Line->setPalette(line);
-    P_Line->setAutoFillBackground(true);
 
     QString version = u"Version %1"_s.arg(ProgramVersion());
     const QFileInfo program(QCoreApplication::applicationFilePath());

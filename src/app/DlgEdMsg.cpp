@@ -6,6 +6,7 @@
 #include "StartupEnv.h"
 #include "TDialogBtnPanel.h"
 #include "TESettings.h"
+#include "UI.h"
 #include "WebEmail.h"
 
 #include <QApplication>
@@ -32,9 +33,7 @@ TEditDialog::TEditDialog(TESettings &settings, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , Settings(settings)
 {
-    QFont font(u"Verdana"_s);
-    font.setPixelSize(13);
-    setFont(font);
+    SetDialogFont(this);
     setWindowTitle(u"Message Text"_s);
     setMinimumSize(MinimumSize);
     resize(DesignSize);
@@ -54,18 +53,14 @@ void TEditDialog::FormShow()
 {
     if (ButtonBar)
         return;
-    ButtonBar = new TDialogBtnPanel(this);
+    ButtonBar = CreateDialogBtnPanel(this, {bOK, bCancel, bHelp}, false, 8);
     connect(ButtonBar, &TDialogBtnPanel::ButtonClicked, this, &TEditDialog::ButtonClick);
-    ButtonBar->Setup({bOK, bCancel, bHelp}, false, 8);
-    for (const DialogButtonId id : {bOK, bCancel, bHelp})
-        ButtonBar->Button(id)->setAccessibleName(ButtonBar->Button(id)->text().remove(u'&'));
 
     CheckBox = new QCheckBox(u"&Save changes to the original file"_s, ButtonBar);
     const int height = CheckBox->sizeHint().height();
     // Level with the buttons, left of them.
     CheckBox->setGeometry(CheckBoxLeft, TDialogBtnPanel::BarHeight - 38 + (TDialogBtnPanel::ButtonHeight - height) / 2,
                           std::max(CheckBoxWidth, CheckBox->sizeHint().width()), height);
-    CheckBox->setAccessibleName(u"Save changes to the original file"_s);
 
     Memo = new QPlainTextEdit(this);
     Memo->setAccessibleName(u"Message Text"_s);

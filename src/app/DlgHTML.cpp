@@ -2,6 +2,7 @@
 
 #include "MsgDlgs.h"
 #include "TDialogBtnPanel.h"
+#include "UI.h"
 
 #include <QBuffer>
 #include <QCloseEvent>
@@ -90,9 +91,7 @@ THTMLDialog::THTMLDialog(QWidget *parent)
           })
 {
     setWindowTitle(u"HTML Message Preview"_s);
-    QFont font(u"Verdana"_s);
-    font.setPixelSize(13);
-    setFont(font);
+    SetDialogFont(this);
     resize(600, 480);
     setMinimumSize(400, 300);
 }
@@ -111,8 +110,7 @@ void THTMLDialog::SetupPreview(PreviewNavigateFn OnNavigate)
 {
     m_onNavigate = std::move(OnNavigate);
 
-    Buttons = new TDialogBtnPanel(this);
-    Buttons->Setup({bBack, bNext, bClose}, false, 8);
+    Buttons = CreateDialogBtnPanel(this, {bBack, bNext, bClose}, false, 8);
     Buttons->Button(bBack)->setText(u"<< &Prior"_s);
     connect(Buttons, &TDialogBtnPanel::ButtonClicked, this, &THTMLDialog::ButtonClick);
 

@@ -30,9 +30,7 @@ constexpr int ImageSize = 32;
 TRestoreDialog::TRestoreDialog(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
-    QFont font(u"Verdana"_s);
-    font.setPixelSize(13);
-    setFont(font);
+    SetDialogFont(this);
     setWindowTitle(Caption);
 
     m_image = new QLabel(this);

@@ -68,12 +68,6 @@ const QString AuthWarning = u"If you are not sure if your SMTP Server requires a
 const QString MessageFileFilter = u"Text or HTML Files (*.txt, *.htm, *.html)|*.txt;*.htm;*.html|All Files (*.*)|*.*"_s;
 const QStringList AttachCaptions = {u"Add"_s, u"Remove"_s, u"Clear"_s};
 
-QString WithoutAccelerator(QString caption)
-{
-    caption.remove(u'&');
-    return caption;
-}
-
 // The name assistive technology reads for a row: its label without the colon.
 QString RowAccessibleName(int index)
 {
@@ -92,11 +86,8 @@ TEMSettDialog::TEMSettDialog(SettingsParamSet page, TESettings &settings, TColor
     , Settings(settings)
     , Color(color)
 {
-    // Where Verdana is missing fontconfig picks the nearest font; rows are
-    // laid out from the heights the controls get in it.
-    QFont font(u"Verdana"_s);
-    font.setPixelSize(13);
-    setFont(font);
+    // Rows are laid out from the heights the controls get in this font.
+    SetDialogFont(this);
     setWindowTitle(u"Edit Settings"_s);
     InstallHelpKey(this);
 }
@@ -163,16 +154,11 @@ void TEMSettDialog::FormShow()
         }
     }
 
-    ButtonBar = new TDialogBtnPanel(this);
+    ButtonBar = CreateDialogBtnPanel(this, PageButtons(PageSet), false, 8);
     connect(ButtonBar, &TDialogBtnPanel::ButtonClicked, this, &TEMSettDialog::ButtonClick);
-    const DialogButtonSet buttons = PageButtons(PageSet);
-    ButtonBar->Setup(buttons, false, 8);
-    for (int id = 0; id < DialogButtonCount; ++id) {
-        if (QPushButton *button = ButtonBar->Button(DialogButtonId(id))) {
+    for (int id = 0; id < DialogButtonCount; ++id)
+        if (QPushButton *button = ButtonBar->Button(DialogButtonId(id)))
             button->setText(PageButtonCaption(PageSet, DialogButtonId(id)));
-            button->setAccessibleName(WithoutAccelerator(button->text()));
-        }
-    }
 
     if (CheckBoxRow(spSmtpAuth))
         AuthClick(nullptr);
@@ -340,7 +326,6 @@ int TEMSettDialog::BuildAttachments(int top, int x)
         AttachButtons[size_t(tag)] = CreateButton(
             this, AttachCaptions[tag], tag, [this](int t) { AttachmentButtonClick(t); }, left, buttonTop,
             AttachButtonWidth, AttachButtonHeight);
-        AttachButtons[size_t(tag)]->setAccessibleName(AttachCaptions[tag]);
         left += AttachButtonWidth + AttachButtonGap;
     }
     FillAttachmentList();
@@ -534,10 +519,10 @@ void TEMSettDialog::AttachmentButtonClick(int tag)
         for (const QModelIndex &index : list->selectionModel()->selectedIndexes())
             rows.append(index.row());
         const int select = RemoveAttachments(AttachList, rows);
+        // Both refill and selection update the buttons.
         FillAttachmentList();
         if (select >= 0)
             list->setCurrentRow(select);
-        AttachmentListClick();
         break;
     }
     case 2:

@@ -44,8 +44,7 @@ TWelcomeDialog::TWelcomeDialog(QWidget *parent)
     RichEdit->setFrameShape(QFrame::NoFrame);
     RichEdit->setGeometry(56, 52, 345, 229);
 
-    P_Line = new QWidget(this);
-    P_Line->setGeometry(56, 280, 345, 5);
+    P_Line = CreateBannerRule(*this, QRect(56, 280, 345, 5), LineColor);
 }
 
 void TWelcomeDialog::showEvent(QShowEvent *event)
@@ -60,11 +59,6 @@ void TWelcomeDialog::FormShow()
     QFile file(WelcomeFileName());
     if (file.open(QIODevice::ReadOnly))
         ReadRtf(file.readAll(), *RichEdit->document());
-
-    QPalette line = P_Line->palette();
-    line.setColor(QPalette::Window, ColorFromBGR(LineColor));
-    P_Line->setPalette(line);
-    P_Line->setAutoFillBackground(true);
 
     Buttons = new TTxtBtnPanel(this);
     Buttons->Setup({cmShowHelp, cmClose});

@@ -253,7 +253,7 @@ void RtfParser::ControlWord(const QByteArray &word, std::optional<int> param)
     else if (word == "ulnone")
         state.Underline = false;
     else if (word == "fs")
-        state.HalfPoints = param.value_or(DefaultHalfPoints) > 0 ? *param : DefaultHalfPoints;
+        state.HalfPoints = param.value_or(0) > 0 ? *param : DefaultHalfPoints;
     else if (word == "cf")
         state.Colour = param.value_or(0);
     else if (word == "plain") {

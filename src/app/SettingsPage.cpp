@@ -31,8 +31,8 @@ RowControl RowControlOf(int index)
 
 bool RowHasLabel(int index)
 {
-    const bool labelled = RowControlOf(index) != RowControl::CheckBox || index == spMethodBcc;
-    return labelled && !ParamLabels[size_t(index)].isEmpty();
+    // The send method is a switch too, but shown as a list: it has its label.
+    return RowControlOf(index) != RowControl::CheckBox && !ParamLabels[size_t(index)].isEmpty();
 }
 
 QString RowLabelText(int index)

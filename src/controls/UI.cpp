@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFont>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QListWidget>
@@ -21,6 +22,13 @@ QLabel *PlainLabel(QWidget *parent, const QString &caption)
 }
 
 } // namespace
+
+void SetDialogFont(QWidget *dialog)
+{
+    QFont font(QStringLiteral("Verdana"));
+    font.setPixelSize(13);
+    dialog->setFont(font);
+}
 
 QLabel *CreateLabel(QWidget *parent, const QString &caption, int left, int top)
 {

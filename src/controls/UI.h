@@ -17,6 +17,12 @@ class TDialogBtnPanel;
 // Factories for dialogs that build their rows at run time. Each control gets
 // the given parent, is placed and returned, and is destroyed with the parent.
 
+/**
+ * Gives a dialog the program's dialog font, Verdana at 13 pixels; where
+ * Verdana is missing fontconfig picks the nearest face.
+ */
+void SetDialogFont(QWidget *dialog);
+
 /** A label at left, top with its own size; an '&' is shown as itself. */
 QLabel *CreateLabel(QWidget *parent, const QString &caption, int left, int top);
 

@@ -63,6 +63,11 @@ Line one\line line two\tab tabbed.\par
     EXPECT_EQ(plain.fontWeight(), QFont::Normal);
     EXPECT_FALSE(plain.fontUnderline());
     EXPECT_EQ(plain.fontPointSize(), 10.0);
+
+    // A size without a number, or of none, is the default size.
+    ReadRtf(R"({\rtf1 {\fs28\fs Bare} {\fs28\fs0 Zero}})", document);
+    EXPECT_EQ(FormatAt(document, u"Bare"_s).fontPointSize(), 12.0);
+    EXPECT_EQ(FormatAt(document, u"Zero"_s).fontPointSize(), 12.0);
 }
 
 TEST(RtfReaderTest, EscapesAndUnknownGroups)

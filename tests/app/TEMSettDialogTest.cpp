@@ -207,6 +207,7 @@ TEST_F(TEMSettDialogTest, AttachmentsAreAddedRemovedAndClearedOnTheWorkingList)
     EXPECT_EQ(dialog->AttachList, (QStringList{u"/d/1.pdf"_s, u"/d/3.pdf"_s, upper}));
     ASSERT_EQ(list->selectedItems().size(), 1);
     EXPECT_EQ(list->row(list->selectedItems().first()), 1);
+    EXPECT_TRUE(remove->isEnabled());
     // Delete removes too; the last item gone, the new last is selected.
     list->clearSelection();
     list->item(2)->setSelected(true);
