@@ -40,12 +40,7 @@ QString PreviewHeaderText(const TESettings &settings, const THeaderPageValues &p
     msg.AssignMimeOptions(em);
     BuildMessage(msg, em, settings);
     // What a job adds after composing, with the page's values.
-    if (page.MimeEna) {
-        msg.Encoding = meMIME;
-        msg.CharSet = page.CharSet;
-    }
-    if (page.ExtraHeadersEna)
-        msg.ExtraHeaders += page.HeaderLines;
+    AddSendOptions(msg, page.MimeEna, page.CharSet, page.ExtraHeadersEna, page.HeaderLines);
 
     QString text = QString::fromUtf8(msg.GenerateHeader());
     text.replace(u"\r\n"_s, u"\n"_s);

@@ -75,10 +75,17 @@ void BuildMessage(TMEMessage &Msg, const TEmailMessage &Em, const TESettings &Se
 
 void AddSendOptions(TMEMessage &Msg, const TESettings &Settings)
 {
-    if (Settings.Param(spMimeEna).GetBool()) {
+    AddSendOptions(Msg, Settings.Param(spMimeEna).GetBool(), Settings.Param(spCharSet).GetStr(),
+                   Settings.Param(spExtraHdrEna).GetBool(), Settings.ExtraHeaders);
+}
+
+void AddSendOptions(TMEMessage &Msg, bool MimeEna, const QString &CharSet, bool ExtraHdrEna,
+                    const QStringList &ExtraHeaders)
+{
+    if (MimeEna) {
         Msg.Encoding = meMIME;
-        Msg.CharSet = Settings.Param(spCharSet).GetStr();
+        Msg.CharSet = CharSet;
     }
-    if (Settings.Param(spExtraHdrEna).GetBool())
-        Msg.ExtraHeaders += Settings.ExtraHeaders;
+    if (ExtraHdrEna)
+        Msg.ExtraHeaders += ExtraHeaders;
 }

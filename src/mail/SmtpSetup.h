@@ -32,3 +32,6 @@ void BuildMessage(TMEMessage &Msg, const TEmailMessage &Em, const TESettings &Se
  * character set; with ExtraHdrEna every extra header line, in order.
  */
 void AddSendOptions(TMEMessage &Msg, const TESettings &Settings);
+/** The same with the values given: the header preview's, before they are saved. */
+void AddSendOptions(TMEMessage &Msg, bool MimeEna, const QString &CharSet, bool ExtraHdrEna,
+                    const QStringList &ExtraHeaders);
