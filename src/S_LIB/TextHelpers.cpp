@@ -143,9 +143,14 @@ QString ForceExtension(const QString &path, const QString &ext)
     return stem + u'.' + ext;
 }
 
+QString JustFileName(const QString &path)
+{
+    return path.mid(path.lastIndexOf(Slash) + 1);
+}
+
 QString JustName(const QString &path)
 {
-    const QString name = path.mid(path.lastIndexOf(Slash) + 1);
+    const QString name = JustFileName(path);
     const qsizetype dot = name.lastIndexOf(u'.');
     return dot >= 0 ? name.left(dot) : name;
 }

@@ -55,6 +55,8 @@ QString JoinPath(const QString &folder, const QString &name);
 QString ForceExtension(const QString &path, const QString &ext);
 /** The file name without its folder and its extension. */
 QString JustName(const QString &path);
+/** The file name of a path: what follows its last "/". */
+QString JustFileName(const QString &path);
 
 /** Size of a file or folder entry in bytes; 0 when it does not exist. */
 std::int64_t GetFileSize64(const QString &fileName);

@@ -2,11 +2,6 @@
 
 #include <algorithm>
 
-QString AttachmentDisplayName(const QString &path)
-{
-    return path.mid(path.lastIndexOf(u'/') + 1);
-}
-
 void AddAttachments(QStringList &list, const QStringList &paths)
 {
     for (const QString &path : paths)

@@ -6,9 +6,6 @@
 
 // The settings editor's working list of attachment paths, apart from the list box.
 
-/** The name the list shows: the path after its last "/". */
-QString AttachmentDisplayName(const QString &path);
-
 /**
  * Appends each path the list does not hold yet, in the given order. Paths are
  * compared exactly: "a.PDF" and "a.pdf" are two files on this file system.

@@ -487,7 +487,7 @@ void TEMSettDialog::FillAttachmentList()
     QListWidget *list = AttachmentListBox();
     list->clear();
     for (const QString &path : AttachList) {
-        auto *item = new QListWidgetItem(AttachmentDisplayName(path), list);
+        auto *item = new QListWidgetItem(JustFileName(path), list);
         item->setToolTip(path);
     }
     AttachmentListClick();

@@ -66,11 +66,6 @@ bool IsHexDigit(QChar c)
     return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
 }
 
-QString BareFileName(const QString &path)
-{
-    return path.mid(path.lastIndexOf(u'/') + 1);
-}
-
 } // namespace
 
 TESettings::TESettings()
@@ -249,10 +244,10 @@ QString TESettings::DisplayText(int index) const
 
     QString value;
     if (FileNameParams.Contains(index)) {
-        value = BareFileName(par.GetStr());
+        value = JustFileName(par.GetStr());
     } else if (index == spAttachments) {
         for (const QString &path : AttachmentPaths)
-            AppendWithSeparator(value, BareFileName(path), u";"_s);
+            AppendWithSeparator(value, JustFileName(path), u";"_s);
     } else {
         value = par.GetStr();
     }

@@ -1,5 +1,7 @@
 #include "TMimeTable.h"
 
+#include "TextHelpers.h"
+
 #include <QMimeDatabase>
 
 #include <algorithm>
@@ -152,7 +154,7 @@ const QStringList &TMimeTable::FixedRows()
 
 QString TMimeTable::Lookup(const QString &fileName) const
 {
-    const QString name = fileName.mid(fileName.lastIndexOf(u'/') + 1);
+    const QString name = JustFileName(fileName);
     const qsizetype dot = name.lastIndexOf(u'.');
     if (dot < 0)
         return {};
