@@ -11,6 +11,7 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <ctime>
 #include <memory>
 #include <vector>
@@ -182,6 +183,14 @@ QMap<QString, QByteArray> ReadWorkspaceArchive(const QString &archivePath, const
         ZipError error(code);
         FailReading(archivePath, error.Text());
     }
+    // Restoring from a file that holds none of them would still reset what the
+    // options reset (the statuses, the settings from an unchanged file): it is
+    // no backup of a workspace, so nothing happens.
+    const bool holdsWorkspace = std::ranges::any_of(WorkspaceFiles, [&](QStringView name) {
+        return zip_name_locate(archive.get(), name.toUtf8().constData(), 0) >= 0;
+    });
+    if (!holdsWorkspace)
+        throw AppError(u"The file \"%1\" holds no workspace files."_s.arg(archivePath));
     QMap<QString, QByteArray> found;
     for (const QString &name : entries) {
         // Only the exact name at the root counts: "x/bry_cnfg.ini" or "../bry_cnfg.ini" is another entry.

@@ -41,7 +41,8 @@ void WriteWorkspaceArchive(const QString &archivePath, const QString &dataDir);
 /**
  * Reads the entries named (exact names at the archive's root) whole, checking
  * each one's size against maxEntrySize and its checksum. Entries the archive
- * lacks are missing from the result. Throws AppError with the library's text
+ * lacks are missing from the result. Throws AppError for an archive that
+ * holds none of the workspace files at its root, and with the library's text
  * for a file that is not a ZIP archive, a damaged archive or entry, a link
  * stored under one of the names, or an entry that is too large.
  */
