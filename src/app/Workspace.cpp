@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <list>
 #include <memory>
 #include <vector>
 
@@ -208,15 +209,24 @@ QStringList ExtractWorkspaceArchive(const QString &archivePath, const QString &d
                                     qint64 maxEntrySize)
 {
     const QMap<QString, QByteArray> contents = ReadWorkspaceArchive(archivePath, entries, maxEntrySize);
+    // All or nothing: a configuration from the archive beside the old list (a
+    // disk that filled up half-way) would be a workspace nobody backed up.
+    std::list<StagedFile> staged;
     QStringList written;
-    for (const QString &name : entries) {
-        const auto it = contents.constFind(name);
-        if (it == contents.constEnd())
-            continue;
-        // The configuration holds the scrambled password: its owner's eyes only.
-        WriteFileAtomic(JoinPath(dataDir, name), it.value(), name == WorkspaceConfigFile);
-        written.append(name);
+    try {
+        for (const QString &name : entries) {
+            const auto it = contents.constFind(name);
+            if (it == contents.constEnd())
+                continue;
+            // The configuration holds the scrambled password: its owner's eyes only.
+            staged.emplace_back(JoinPath(dataDir, name), it.value(), name == WorkspaceConfigFile);
+            written.append(name);
+        }
+    } catch (const AppError &error) {
+        throw AppError(error.Message() + u"\r\nNothing was restored."_s);
     }
+    for (StagedFile &file : staged)
+        file.Commit();
     return written;
 }
 

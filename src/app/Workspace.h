@@ -50,11 +50,13 @@ QMap<QString, QByteArray> ReadWorkspaceArchive(const QString &archivePath, const
                                                qint64 maxEntrySize = MaxWorkspaceEntrySize);
 
 /**
- * Restores the entries named from the archive into dataDir: every entry is
- * read and checked before the first file is written, then each is written
- * atomically under its own name. Nothing else of the archive is looked at.
- * Returns the names written; throws AppError as ReadWorkspaceArchive does (and
- * then no file has changed) or when a file cannot be written.
+ * Restores the entries named from the archive into dataDir, all or none:
+ * every entry is read and checked, then written and synced beside its file,
+ * and only when all are there do they replace the files. Nothing else of the
+ * archive is looked at. Returns the names written; throws AppError as
+ * ReadWorkspaceArchive does, or when a file cannot be written: no file has
+ * changed then, unless the failure is a rename or a sync of the folder while
+ * the files are being put in place.
  */
 QStringList ExtractWorkspaceArchive(const QString &archivePath, const QString &dataDir, const QStringList &entries,
                                     qint64 maxEntrySize = MaxWorkspaceEntrySize);
