@@ -306,6 +306,27 @@ TEST_F(MainWorkspaceTest, AnArchiveWithoutWorkspaceFilesIsRefusedAndChangesNothi
     EXPECT_EQ(Addresses().size(), 3);
 }
 
+TEST_F(MainWorkspaceTest, ARestoreWhoseLastWriteFailsStillRefreshesTheCommands)
+{
+    Configure();
+    Open();
+    const QString archive = data.Path(u"June.bxk"_s);
+    Backup(archive);
+    ChangeEverything();
+    Select(0);
+    const TCardLabel *sendAll = form->EmailPanel()->Buttons()->Link(cmSendAll);
+    ASSERT_FALSE(sendAll->isEnabled());
+
+    // The configuration now names a file in a folder that is gone: its final write fails.
+    QFile::remove(TESettings::ConfigFileName());
+    ASSERT_TRUE(QFile::link(data.Path(u"gone/bry_cnfg.ini"_s), TESettings::ConfigFileName()));
+    Restore(archive, {false, false, false, true});
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_EQ(boxes.Boxes()[0].text, u"Unable to write to "_s + TESettings::ConfigFileName());
+    EXPECT_EQ(Statuses(), QList<RecipientStatus>{RecipientStatus::NotSent});
+    EXPECT_TRUE(sendAll->isEnabled());
+}
+
 TEST_F(MainWorkspaceTest, ForcedExtensionAsksBeforeReplacingAnotherFile)
 {
     Configure();
