@@ -229,13 +229,12 @@ TEST_P(FullDiskTest, RestoreOptions)
 // puts none of them in place, and leaves no temporary file.
 TEST_P(FullDiskTest, RestoreThatDoesNotFitChangesNothing)
 {
-    const QString older = m_data.Path(u"older"_s);
-    QDir().mkpath(older);
-    WriteJobList(older + u"/bry_jlst.bxq"_s, Rows(2000));
-    WriteBytes(older + u"/bry_cnfg.ini"_s, "[Settings]\r\nSMTP_Server=smtp.older.example\r\n");
-    WriteBytes(older + u"/bry_msg.bxq"_s, "Older message\r\n");
+    // The backup is made of files outside the data folder: the list would not fit in it.
+    WriteJobList(m_data.Path(u"bry_jlst.bxq"_s), Rows(2000));
+    WriteBytes(m_data.Path(u"bry_cnfg.ini"_s), "[Settings]\r\nSMTP_Server=smtp.older.example\r\n");
+    WriteBytes(m_data.Path(u"bry_msg.bxq"_s), "Older message\r\n");
     const QString archive = m_data.Path(u"older.bxk"_s);
-    WriteWorkspaceArchive(archive, older);
+    WriteWorkspaceArchive(archive, m_data.Root());
     WriteJobList(InData(u"bry_jlst.bxq"_s), Rows(3));
     WriteBytes(InData(u"bry_cnfg.ini"_s), "[Settings]\r\nSMTP_Server=smtp.current.example\r\n");
     WriteBytes(InData(u"bry_msg.bxq"_s), "Current message\r\n");

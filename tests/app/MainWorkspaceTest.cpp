@@ -28,7 +28,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QItemSelectionModel>
@@ -37,8 +36,6 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
-
-#include <zip.h>
 
 #include <gtest/gtest.h>
 
@@ -76,33 +73,6 @@ public:
     QString htmlText;
     QStringList reloaded;
 };
-
-/** A ZIP archive made by libzip whose entries, named as given, each hold a configuration. */
-void MakeArchive(const QString &path, const QList<QByteArray> &names)
-{
-    int error = 0;
-    zip_t *archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    ASSERT_NE(archive, nullptr);
-    static const char text[] = "[Settings]\r\nSMTP_Server=smtp.foreign.example\r\n";
-    for (const QByteArray &name : names) {
-        zip_source_t *source = zip_source_buffer(archive, text, sizeof text - 1, 0);
-        ASSERT_GE(zip_file_add(archive, name.constData(), source, 0), 0) << zip_strerror(archive);
-    }
-    ASSERT_EQ(zip_close(archive), 0) << zip_strerror(archive);
-}
-
-/** Every file of the data folder with its time and bytes, but the restore options the dialog stores. */
-std::string DataFolderSnapshot()
-{
-    std::string files;
-    for (const QFileInfo &info : QDir(ProgramDir()).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
-        QFile file(info.filePath());
-        if (info.fileName() != u"bry_rstr.ini"_s && file.open(QIODevice::ReadOnly))
-            files += u"%1 %2\n"_s.arg(info.fileName()).arg(info.lastModified().toMSecsSinceEpoch()).toStdString()
-                     + file.readAll().toStdString() + '\n';
-    }
-    return files;
-}
 
 /** Runs once the next modal dialog of type T is open. */
 template <typename T> void WhenOpen(const std::function<void(T &)> &action)
@@ -272,38 +242,6 @@ TEST_F(MainWorkspaceTest, RestoreBringsBackWhatTheOptionsChoose)
               (QList<RecipientStatus>{RecipientStatus::NotSent, RecipientStatus::NotSent, RecipientStatus::NotSent}));
     EXPECT_EQ(List().StatusCount(RecipientStatus::NotSent), 3);
     EXPECT_TRUE(boxes.Boxes().isEmpty());
-}
-
-TEST_F(MainWorkspaceTest, AnArchiveWithoutWorkspaceFilesIsRefusedAndChangesNothing)
-{
-    Configure();
-    Open();
-    const QByteArray outside = QFile::encodeName(data.Path(u"bry_cnfg.ini"_s));
-    const QList<QList<QByteArray>> archives = {
-        {"readme.txt", "notes/bry_cnfg.ini"},
-        {"../x", "../bry_jlst.bxq", outside, "/bry_msg.bxq"},
-        {QByteArray(300, 'n') + "/bry_cnfg.ini", "bry_cnfg.ini" + QByteArray(60000, 'x')}};
-    const std::string before = DataFolderSnapshot();
-    for (const QList<QByteArray> &names : archives) {
-        const QString archive = data.Path(u"foreign.bxk"_s);
-        MakeArchive(archive, names);
-        boxes.Clear();
-        Restore(archive, {true, true, true, true});
-        ASSERT_EQ(boxes.Boxes().size(), 1);
-        EXPECT_EQ(boxes.Boxes()[0].text, u"The file \"%1\" holds no workspace files."_s.arg(archive));
-        EXPECT_EQ(DataFolderSnapshot(), before);
-        EXPECT_EQ(Settings().Param(spSmtpServer).GetStr(), u"smtp.saved.example"_s);
-        EXPECT_EQ(Statuses(),
-                  (QList<RecipientStatus>{RecipientStatus::NotSent, RecipientStatus::Sent, RecipientStatus::Failed}));
-    }
-
-    // One workspace file is enough: the others are simply not there to restore.
-    MakeArchive(data.Path(u"partial.bxk"_s), {"bry_cnfg.ini"});
-    boxes.Clear();
-    Restore(data.Path(u"partial.bxk"_s), {true, true, true, false});
-    EXPECT_TRUE(boxes.Boxes().isEmpty());
-    EXPECT_EQ(Settings().Param(spSmtpServer).GetStr(), u"smtp.foreign.example"_s);
-    EXPECT_EQ(Addresses().size(), 3);
 }
 
 TEST_F(MainWorkspaceTest, ARestoreWhoseLastWriteFailsStillRefreshesTheCommands)

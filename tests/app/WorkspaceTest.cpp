@@ -1,5 +1,5 @@
 // Workspace archives against real files: backups, restores, and archives made
-// to attack the restore, built here with Python's zipfile.
+// to attack the restore, built here with Python's zipfile or libzip.
 #include "Workspace.h"
 
 #include "AppError.h"
@@ -181,5 +181,33 @@ TEST_F(WorkspaceTest, HostileArchivesChangeNoFileAndWriteNothingOutsideTheDataFo
         }
         EXPECT_EQ(Snapshot(), before);
         EXPECT_TRUE(Read(WorkspaceConfigFile).contains("current"));
+    }
+}
+
+// Restoring from them would only reset the statuses and rewrite the configuration.
+TEST_F(WorkspaceTest, ArchivesWithoutWorkspaceFilesAreRefused)
+{
+    WriteWorkspace("current");
+    const QString archive = data.Path(u"foreign.bxk"_s);
+    for (const QList<QByteArray> &names : QList<QList<QByteArray>>{
+             {"readme.txt", "notes/bry_cnfg.ini"},
+             {"../x", "../bry_jlst.bxq", QFile::encodeName(data.Path(u"bry_cnfg.ini"_s)), "/bry_msg.bxq"},
+             {QByteArray(300, 'n') + "/bry_cnfg.ini", "bry_cnfg.ini" + QByteArray(60000, 'x')}}) {
+        zip_t *zip = zip_open(QFile::encodeName(archive).constData(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
+        for (const QByteArray &name : names)
+            zip_file_add(zip, name.constData(), zip_source_buffer(zip, "[Settings]\r\n", 12, 0), 0);
+        ASSERT_EQ(zip_close(zip), 0);
+        const QStringList before = Snapshot();
+        // The status reset alone extracts nothing, and is refused all the same.
+        for (const QStringList &entries : {AllNames(), QStringList()}) {
+            try {
+                ExtractWorkspaceArchive(archive, ProgramDirNoBackslash(), entries);
+                ADD_FAILURE() << "restored";
+            } catch (const AppError &error) {
+                EXPECT_EQ(error.Message(), u"The file \"%1\" holds no workspace files."_s.arg(archive));
+            }
+        }
+        EXPECT_EQ(Snapshot(), before);
+        EXPECT_EQ(EntryNames(archive).size(), names.size());
     }
 }
