@@ -19,8 +19,7 @@ namespace {
 
 std::atomic<qint64> g_diskSpaceForTests{-1};
 
-/** A new file next to the target, named target.XXXXXXX, and in name its name; -1 and an empty name when none could be
- * made. */
+/** A new file named target.XXXXXXX, open for writing, its name in name; -1 and an empty name when none was made. */
 int CreateTemporary(const QByteArray &target, mode_t mode, QByteArray &name)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
