@@ -575,7 +575,12 @@ void TBryMainForm::RestoreWorkspace()
 {
     QString archive;
     OpenFileDlg(u"Restore Workspace"_s, WorkspaceFilter(), SpecialFolder(0), archive);
-    if (archive.isEmpty() || !ExecuteRestoreDialog(JustName(archive), *m_restoreSett, this))
+    if (archive.isEmpty())
+        return;
+    // A file that is no workspace backup is refused before the options are
+    // asked for: their "Proceed" would store them, and nothing may change.
+    ReadWorkspaceArchive(archive, {});
+    if (!ExecuteRestoreDialog(JustName(archive), *m_restoreSett, this))
         return;
     const TRestorePlan plan = PlanRestore(*m_restoreSett);
     // Every entry is read, checked and written beside its file before the
