@@ -575,13 +575,24 @@ void TBryMainForm::RestoreWorkspace()
 {
     QString archive;
     OpenFileDlg(u"Restore Workspace"_s, WorkspaceFilter(), SpecialFolder(0), archive);
-    if (archive.isEmpty() || !ExecuteRestoreDialog(JustName(archive), *m_restoreSett, this))
+    if (archive.isEmpty())
+        return;
+    // A file that is no workspace backup is refused before the options are
+    // asked for: their "Proceed" would store them, and nothing may change.
+    ReadWorkspaceArchive(archive, {});
+    if (!ExecuteRestoreDialog(JustName(archive), *m_restoreSett, this))
         return;
     const TRestorePlan plan = PlanRestore(*m_restoreSett);
-    // Every entry is read and checked before the first file is replaced: a
-    // damaged archive throws here and changes nothing.
+    // Every entry is read, checked and written beside its file before the
+    // first file is replaced: a damaged or foreign archive, or a disk too full
+    // for all of them, throws here and changes nothing.
     ExtractWorkspaceArchive(archive, ProgramDirNoBackslash(), plan.Entries);
 
+    // Whatever fails from here, the counters and the commands follow the list.
+    const auto refresh = qScopeGuard([this] {
+        InvalidateStatusBar();
+        RefreshCommandStates();
+    });
     m_settings->ReadWriteConfig(false, plan.Groups);
     if (m_restoreSett->IsOn(rpRestoreCon))
         m_settPanel->RefreshRows();
@@ -592,8 +603,6 @@ void TBryMainForm::RestoreWorkspace()
     // The groups not chosen keep the values in memory, and the window its
     // place: the file says so now, not only at the next save.
     m_settings->ReadWriteConfig(true, SettingsGroupSet::All(), this);
-    InvalidateStatusBar();
-    RefreshCommandStates();
 }
 
 // --- Jobs

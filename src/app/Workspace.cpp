@@ -11,7 +11,9 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <ctime>
+#include <list>
 #include <memory>
 #include <vector>
 
@@ -182,6 +184,14 @@ QMap<QString, QByteArray> ReadWorkspaceArchive(const QString &archivePath, const
         ZipError error(code);
         FailReading(archivePath, error.Text());
     }
+    // Restoring from a file that holds none of them would still reset what the
+    // options reset (the statuses, the settings from an unchanged file): it is
+    // no backup of a workspace, so nothing happens.
+    const bool holdsWorkspace = std::ranges::any_of(WorkspaceFiles, [&](QStringView name) {
+        return zip_name_locate(archive.get(), name.toUtf8().constData(), 0) >= 0;
+    });
+    if (!holdsWorkspace)
+        throw AppError(u"The file \"%1\" holds no workspace files."_s.arg(archivePath));
     QMap<QString, QByteArray> found;
     for (const QString &name : entries) {
         // Only the exact name at the root counts: "x/bry_cnfg.ini" or "../bry_cnfg.ini" is another entry.
@@ -199,15 +209,24 @@ QStringList ExtractWorkspaceArchive(const QString &archivePath, const QString &d
                                     qint64 maxEntrySize)
 {
     const QMap<QString, QByteArray> contents = ReadWorkspaceArchive(archivePath, entries, maxEntrySize);
+    // All or nothing: a configuration from the archive beside the old list (a
+    // disk that filled up half-way) would be a workspace nobody backed up.
+    std::list<StagedFile> staged;
     QStringList written;
-    for (const QString &name : entries) {
-        const auto it = contents.constFind(name);
-        if (it == contents.constEnd())
-            continue;
-        // The configuration holds the scrambled password: its owner's eyes only.
-        WriteFileAtomic(JoinPath(dataDir, name), it.value(), name == WorkspaceConfigFile);
-        written.append(name);
+    try {
+        for (const QString &name : entries) {
+            const auto it = contents.constFind(name);
+            if (it == contents.constEnd())
+                continue;
+            // The configuration holds the scrambled password: its owner's eyes only.
+            staged.emplace_back(JoinPath(dataDir, name), it.value(), name == WorkspaceConfigFile);
+            written.append(name);
+        }
+    } catch (const AppError &error) {
+        throw AppError(error.Message() + u"\r\nNothing was restored."_s);
     }
+    for (StagedFile &file : staged)
+        file.Commit();
     return written;
 }
 

@@ -41,7 +41,8 @@ void WriteWorkspaceArchive(const QString &archivePath, const QString &dataDir);
 /**
  * Reads the entries named (exact names at the archive's root) whole, checking
  * each one's size against maxEntrySize and its checksum. Entries the archive
- * lacks are missing from the result. Throws AppError with the library's text
+ * lacks are missing from the result. Throws AppError for an archive that
+ * holds none of the workspace files at its root, and with the library's text
  * for a file that is not a ZIP archive, a damaged archive or entry, a link
  * stored under one of the names, or an entry that is too large.
  */
@@ -49,11 +50,13 @@ QMap<QString, QByteArray> ReadWorkspaceArchive(const QString &archivePath, const
                                                qint64 maxEntrySize = MaxWorkspaceEntrySize);
 
 /**
- * Restores the entries named from the archive into dataDir: every entry is
- * read and checked before the first file is written, then each is written
- * atomically under its own name. Nothing else of the archive is looked at.
- * Returns the names written; throws AppError as ReadWorkspaceArchive does (and
- * then no file has changed) or when a file cannot be written.
+ * Restores the entries named from the archive into dataDir, all or none:
+ * every entry is read and checked, then written and synced beside its file,
+ * and only when all are there do they replace the files. Nothing else of the
+ * archive is looked at. Returns the names written; throws AppError as
+ * ReadWorkspaceArchive does, or when a file cannot be written: no file has
+ * changed then, unless the failure is a rename or a sync of the folder while
+ * the files are being put in place.
  */
 QStringList ExtractWorkspaceArchive(const QString &archivePath, const QString &dataDir, const QStringList &entries,
                                     qint64 maxEntrySize = MaxWorkspaceEntrySize);

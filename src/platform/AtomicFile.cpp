@@ -19,51 +19,20 @@ namespace {
 
 std::atomic<qint64> g_diskSpaceForTests{-1};
 
-/** A new file next to the target, named target.XXXXXXX; removed unless it was renamed over the target. */
-class TemporaryFile {
-public:
-    TemporaryFile(const QByteArray &target, mode_t mode)
-        : m_fd(Create(target, mode, m_name))
-    {
+/** A new file named target.XXXXXXX, open for writing, its name in name; -1 and an empty name when none was made. */
+int CreateTemporary(const QByteArray &target, mode_t mode, QByteArray &name)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0)
+            return fd;
+        if (errno != EEXIST)
+            break;
     }
-    ~TemporaryFile()
-    {
-        if (!m_name.isEmpty())
-            ::unlink(m_name.constData());
-    }
-    TemporaryFile(const TemporaryFile &) = delete;
-    TemporaryFile &operator=(const TemporaryFile &) = delete;
-
-    bool IsOpen() const { return m_fd.Get() >= 0; }
-    int Fd() const { return m_fd.Get(); }
-    bool Close() { return m_fd.Close(); }
-    bool RenameOver(const QByteArray &target)
-    {
-        if (::rename(m_name.constData(), target.constData()) != 0)
-            return false;
-        m_name.clear();
-        return true;
-    }
-
-private:
-    /** The descriptor, and in name the file's name; -1 and an empty name when no file could be made. */
-    static int Create(const QByteArray &target, mode_t mode, QByteArray &name)
-    {
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            name = target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
-            const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-            if (fd >= 0)
-                return fd;
-            if (errno != EEXIST)
-                break;
-        }
-        name.clear();
-        return -1;
-    }
-
-    QByteArray m_name;
-    FileDescriptor m_fd;
-};
+    name.clear();
+    return -1;
+}
 
 /** The file a path finally names; a loop of links ends where it was found. */
 QString FollowLinks(const QString &fileName)
@@ -74,34 +43,64 @@ QString FollowLinks(const QString &fileName)
     return info.filePath();
 }
 
-bool ReplaceFile(const QString &fileName, const QByteArray &bytes, bool privateFile)
+} // namespace
+
+void WriteFileAtomic(const QString &fileName, const QByteArray &bytes, bool privateFile)
 {
-    const QString finalName = FollowLinks(fileName);
-    const QByteArray target = QFile::encodeName(finalName);
+    StagedFile(fileName, bytes, privateFile).Commit();
+}
+
+StagedFile::StagedFile(const QString &fileName, const QByteArray &bytes, bool privateFile)
+    : m_fileName(fileName)
+    , m_finalName(FollowLinks(fileName))
+{
+    if (!Stage(bytes, privateFile)) {
+        Discard();
+        Fail();
+    }
+}
+
+StagedFile::~StagedFile()
+{
+    Discard();
+}
+
+bool StagedFile::Stage(const QByteArray &bytes, bool privateFile)
+{
+    const QByteArray target = QFile::encodeName(m_finalName);
     struct stat old = {};
     const bool exists = ::stat(target.constData(), &old) == 0;
     // Replacing would get round a file the user made read-only.
     if (exists && ::access(target.constData(), W_OK) != 0)
         return false;
 
-    TemporaryFile temp(target, privateFile ? 0600 : 0666);
-    if (!temp.IsOpen())
+    FileDescriptor temp(CreateTemporary(target, privateFile ? 0600 : 0666, m_tempName));
+    if (temp.Get() < 0)
         return false;
-    if (exists && !privateFile && ::fchmod(temp.Fd(), old.st_mode & 07777) != 0)
+    if (exists && !privateFile && ::fchmod(temp.Get(), old.st_mode & 07777) != 0)
         return false;
-    if (!WriteAll(temp.Fd(), bytes.constData(), bytes.size()) || !SyncToDisk(temp.Fd()) || !temp.Close())
-        return false;
-    if (!temp.RenameOver(target))
-        return false;
-    return SyncFolderOf(finalName);
+    return WriteAll(temp.Get(), bytes.constData(), bytes.size()) && SyncToDisk(temp.Get()) && temp.Close();
 }
 
-} // namespace
-
-void WriteFileAtomic(const QString &fileName, const QByteArray &bytes, bool privateFile)
+void StagedFile::Commit()
 {
-    if (!ReplaceFile(fileName, bytes, privateFile))
-        throw AppError(QStringLiteral("Unable to write to %1").arg(fileName));
+    if (::rename(m_tempName.constData(), QFile::encodeName(m_finalName).constData()) != 0)
+        Fail();
+    m_tempName.clear();
+    if (!SyncFolderOf(m_finalName))
+        Fail();
+}
+
+void StagedFile::Discard()
+{
+    if (!m_tempName.isEmpty())
+        ::unlink(m_tempName.constData());
+    m_tempName.clear();
+}
+
+void StagedFile::Fail() const
+{
+    throw AppError(QStringLiteral("Unable to write to %1").arg(m_fileName));
 }
 
 FileDescriptor::~FileDescriptor()

@@ -20,6 +20,42 @@
  */
 void WriteFileAtomic(const QString &fileName, const QByteArray &bytes, bool privateFile = false);
 
+/**
+ * @short A file's new content, written and synced beside it, that replaces it
+ * only when committed. Files that must change together are all staged first
+ * and committed only then: a failure while staging leaves every one of them as
+ * it was. A staged file dropped without a commit removes its temporary file.
+ */
+class StagedFile {
+public:
+    /**
+     * Writes bytes to a temporary file next to fileName (links followed and
+     * permissions kept as WriteFileAtomic does) and syncs it. Throws
+     * AppError("Unable to write to <fileName>") when any step fails, and then
+     * leaves no temporary file behind.
+     */
+    StagedFile(const QString &fileName, const QByteArray &bytes, bool privateFile = false);
+    ~StagedFile();
+    StagedFile(const StagedFile &) = delete;
+    StagedFile &operator=(const StagedFile &) = delete;
+
+    /**
+     * Renames the temporary file over the file and syncs the folder. Throws
+     * AppError as the constructor does; only a failure to sync the folder
+     * reports a file already replaced.
+     */
+    void Commit();
+
+private:
+    bool Stage(const QByteArray &bytes, bool privateFile);
+    void Discard();
+    [[noreturn]] void Fail() const;
+
+    QString m_fileName;
+    QString m_finalName;   // the file the name finally names
+    QByteArray m_tempName; // empty once renamed, or when no file was made
+};
+
 /** @short An open file descriptor, closed on every way out of its scope. */
 class FileDescriptor {
 public:

@@ -14,6 +14,7 @@
 #include "TESettings.h"
 #include "TRestoreSett.h"
 #include "TempDataFolder.h"
+#include "Workspace.h"
 
 #include <QDir>
 #include <QFile>
@@ -87,8 +88,8 @@ public:
 
     bool Mounted() const { return m_mounted; }
 
-    /** Fills the file system until not one more byte fits. */
-    void Fill() const
+    /** Fills the file system until not one more byte fits, then frees room bytes again. */
+    void Fill(qint64 room) const
     {
         const int fd = ::open((m_folder + "/filler").constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         ASSERT_GE(fd, 0);
@@ -98,8 +99,10 @@ public:
             }
         }
         const int error = errno;
+        const bool freed = ::ftruncate(fd, ::lseek(fd, 0, SEEK_END) - room) == 0;
         ::close(fd);
         ASSERT_EQ(error, ENOSPC);
+        ASSERT_TRUE(freed);
     }
 
 private:
@@ -121,12 +124,12 @@ protected:
     }
     void TearDown() override { SetDiskSpaceForTests(-1); }
 
-    void FillDisk() const
+    void FillDisk(qint64 room = 0) const
     {
         if (m_tmpfs)
-            m_tmpfs->Fill();
+            m_tmpfs->Fill(room);
         else
-            SetDiskSpaceForTests(16);
+            SetDiskSpaceForTests(room > 0 ? room : 16);
     }
 
     static QString InData(const QString &name) { return ProgramDir() + name; }
@@ -220,6 +223,36 @@ TEST_P(FullDiskTest, RestoreOptions)
     EXPECT_EQ(ErrorOf([&] { options.LoadSaveRestoreOptions(true); }),
               u"Unable to write to "_s + TRestoreSett::FileName());
     EXPECT_EQ(ReadBytes(TRestoreSett::FileName()), old);
+}
+
+// Room for the configuration and the message, not for the list: the restore
+// puts none of them in place, and leaves no temporary file.
+TEST_P(FullDiskTest, RestoreThatDoesNotFitChangesNothing)
+{
+    // The backup is made of files outside the data folder: the list would not fit in it.
+    WriteJobList(m_data.Path(u"bry_jlst.bxq"_s), Rows(2000));
+    WriteBytes(m_data.Path(u"bry_cnfg.ini"_s), "[Settings]\r\nSMTP_Server=smtp.older.example\r\n");
+    WriteBytes(m_data.Path(u"bry_msg.bxq"_s), "Older message\r\n");
+    const QString archive = m_data.Path(u"older.bxk"_s);
+    WriteWorkspaceArchive(archive, m_data.Root());
+    WriteJobList(InData(u"bry_jlst.bxq"_s), Rows(3));
+    WriteBytes(InData(u"bry_cnfg.ini"_s), "[Settings]\r\nSMTP_Server=smtp.current.example\r\n");
+    WriteBytes(InData(u"bry_msg.bxq"_s), "Current message\r\n");
+    const auto contents = [] {
+        std::string all;
+        for (const QString &file : QDir(ProgramDir()).entryList(QDir::Files))
+            all += file.toStdString() + ": " + ReadBytes(InData(file)).left(100).toStdString() + '\n';
+        return all;
+    };
+
+    FillDisk(8192);
+    const std::string before = contents();
+    EXPECT_EQ(ErrorOf([&] {
+                  ExtractWorkspaceArchive(archive, ProgramDirNoBackslash(),
+                                          {u"bry_cnfg.ini"_s, u"bry_msg.bxq"_s, u"bry_jlst.bxq"_s});
+              }).toStdString(),
+              u"Unable to write to %1\r\nNothing was restored."_s.arg(InData(u"bry_jlst.bxq"_s)).toStdString());
+    EXPECT_EQ(contents(), before);
 }
 
 // The take-over of an earlier copy's files: a copy that did not happen is not

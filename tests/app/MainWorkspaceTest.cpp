@@ -28,6 +28,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QItemSelectionModel>
@@ -170,6 +172,8 @@ protected:
             dialog.Buttons()->Button(bOK)->click();
         });
         form->ExecuteCommand(nullptr, cmRestore);
+        // A restore refused before its dialog leaves the answer pending: spent here, not in the next restore.
+        QApplication::processEvents();
     }
     void Select(int row) const
     {
@@ -242,6 +246,70 @@ TEST_F(MainWorkspaceTest, RestoreBringsBackWhatTheOptionsChoose)
               (QList<RecipientStatus>{RecipientStatus::NotSent, RecipientStatus::NotSent, RecipientStatus::NotSent}));
     EXPECT_EQ(List().StatusCount(RecipientStatus::NotSent), 3);
     EXPECT_TRUE(boxes.Boxes().isEmpty());
+}
+
+// A ZIP file that is no workspace backup: refused before the options are even
+// asked for, so not one file of the data folder is written, the stored restore
+// options included.
+TEST_F(MainWorkspaceTest, AForeignArchiveChangesNoFileOfTheDataFolder)
+{
+    Configure();
+    Open();
+    const QString archive = data.Path(u"photos.bxk"_s);
+    QProcess python;
+    python.start(u"python3"_s, {u"-c"_s, uR"(
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], 'w') as z:
+    z.writestr('holiday.jpg', b'not a workspace')
+    z.writestr('../bry_cnfg.ini', b'[Settings]\r\nSMTP_Server=evil.example\r\n')
+)"_s,
+                                archive});
+    ASSERT_TRUE(python.waitForFinished(60000));
+    ASSERT_EQ(python.exitCode(), 0);
+    Backup(data.Path(u"June.bxk"_s));
+    Restore(data.Path(u"June.bxk"_s), {false, false, false, false}); // stores the restore options
+    const QDateTime old = QDateTime::fromSecsSinceEpoch(1'600'000'000);
+    QStringList before;
+    for (const QFileInfo &file : QDir(ProgramDir()).entryInfoList(QDir::Files)) {
+        QFile touched(file.filePath());
+        ASSERT_TRUE(touched.open(QIODevice::ReadWrite) && touched.setFileTime(old, QFileDevice::FileModificationTime));
+        before.append(file.fileName());
+    }
+    ASSERT_TRUE(before.contains(u"bry_rstr.ini"_s));
+
+    Restore(archive, {true, true, true, true});
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_EQ(boxes.Boxes()[0].text, u"The file \"%1\" holds no workspace files."_s.arg(archive));
+    QStringList after;
+    for (const QFileInfo &file : QDir(ProgramDir()).entryInfoList(QDir::Files)) {
+        EXPECT_EQ(file.lastModified(), old) << file.fileName().toStdString();
+        after.append(file.fileName());
+    }
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(Statuses(),
+              (QList<RecipientStatus>{RecipientStatus::NotSent, RecipientStatus::Sent, RecipientStatus::Failed}));
+    EXPECT_EQ(Settings().Param(spSmtpServer).GetStr(), u"smtp.saved.example"_s);
+}
+
+TEST_F(MainWorkspaceTest, ARestoreWhoseLastWriteFailsStillRefreshesTheCommands)
+{
+    Configure();
+    Open();
+    const QString archive = data.Path(u"June.bxk"_s);
+    Backup(archive);
+    ChangeEverything();
+    Select(0);
+    const TCardLabel *sendAll = form->EmailPanel()->Buttons()->Link(cmSendAll);
+    ASSERT_FALSE(sendAll->isEnabled());
+
+    // The configuration now names a file in a folder that is gone: its final write fails.
+    QFile::remove(TESettings::ConfigFileName());
+    ASSERT_TRUE(QFile::link(data.Path(u"gone/bry_cnfg.ini"_s), TESettings::ConfigFileName()));
+    Restore(archive, {false, false, false, true});
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_EQ(boxes.Boxes()[0].text, u"Unable to write to "_s + TESettings::ConfigFileName());
+    EXPECT_EQ(Statuses(), QList<RecipientStatus>{RecipientStatus::NotSent});
+    EXPECT_TRUE(sendAll->isEnabled());
 }
 
 TEST_F(MainWorkspaceTest, ForcedExtensionAsksBeforeReplacingAnotherFile)

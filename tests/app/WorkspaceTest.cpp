@@ -1,5 +1,5 @@
 // Workspace archives against real files: backups, restores, and archives made
-// to attack the restore, built here with Python's zipfile.
+// to attack the restore, built here with Python's zipfile or libzip.
 #include "Workspace.h"
 
 #include "AppError.h"
@@ -152,41 +152,62 @@ TEST_F(WorkspaceTest, BackupHoldsTheFilesAsTheyAreAndReplacesTheOldArchiveWhole)
     EXPECT_EQ(EntryNames(archive), (QStringList{u"bry_cnfg.ini"_s, u"bry_msg.bxq"_s}));
     EXPECT_TRUE(ReadWorkspaceArchive(archive, AllNames()).value(u"bry_cnfg.ini"_s).contains("second"));
 
-    // With nothing to back up the archive is still a valid, empty one.
+    // With nothing to back up the archive is still a valid, empty one, with nothing to restore.
     for (const QStringView name : WorkspaceFiles)
         QFile::remove(DataFile(name));
     WriteWorkspaceArchive(archive, ProgramDirNoBackslash());
     EXPECT_TRUE(EntryNames(archive).isEmpty());
-    EXPECT_TRUE(ReadWorkspaceArchive(archive, AllNames()).isEmpty());
+    EXPECT_THROW(ReadWorkspaceArchive(archive, AllNames()), AppError);
 }
 
 TEST_F(WorkspaceTest, HostileArchivesChangeNoFileAndWriteNothingOutsideTheDataFolder)
 {
-    struct Case {
-        QString kind;
-        bool refused; // an error box, rather than nothing to restore
-    };
-    const QList<Case> cases = {{u"dotdot"_s, false}, {u"absolute"_s, false}, {u"symlink"_s, true}, {u"bomb"_s, true},
-                               {u"damaged"_s, true}, {u"truncated"_s, true}, {u"notzip"_s, true}};
     QDir().mkpath(data.Path(u"outside"_s));
     WriteWorkspace("current");
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.kind.toStdString());
-        const QString archive = data.Path(c.kind + u".bxk"_s);
-        MakeHostile(archive, c.kind);
+    for (const QString &kind :
+         {u"dotdot"_s, u"absolute"_s, u"symlink"_s, u"bomb"_s, u"damaged"_s, u"truncated"_s, u"notzip"_s}) {
+        SCOPED_TRACE(kind.toStdString());
+        const QString archive = data.Path(kind + u".bxk"_s);
+        MakeHostile(archive, kind);
         const QStringList before = Snapshot();
-        bool refused = false;
         try {
             // One megabyte is the most this test's restore takes of one entry.
-            EXPECT_TRUE(ExtractWorkspaceArchive(archive, ProgramDirNoBackslash(), AllNames(), 1024 * 1024).isEmpty());
+            ExtractWorkspaceArchive(archive, ProgramDirNoBackslash(), AllNames(), 1024 * 1024);
+            ADD_FAILURE() << "restored";
         } catch (const AppError &error) {
-            refused = true;
-            EXPECT_TRUE(error.Message().startsWith(u"Unable to read \"%1\"."_s.arg(archive)));
+            EXPECT_TRUE(error.Message().contains(u"\"%1\""_s.arg(archive)));
             // The library's own words say what is wrong.
-            EXPECT_TRUE(c.kind != u"notzip"_s || error.Message().endsWith(u"\r\nNot a zip archive"_s));
+            EXPECT_TRUE(kind != u"notzip"_s || error.Message().endsWith(u"\r\nNot a zip archive"_s));
         }
-        EXPECT_EQ(refused, c.refused);
         EXPECT_EQ(Snapshot(), before);
         EXPECT_TRUE(Read(WorkspaceConfigFile).contains("current"));
+    }
+}
+
+// Restoring from them would only reset the statuses and rewrite the configuration.
+TEST_F(WorkspaceTest, ArchivesWithoutWorkspaceFilesAreRefused)
+{
+    WriteWorkspace("current");
+    const QString archive = data.Path(u"foreign.bxk"_s);
+    for (const QList<QByteArray> &names : QList<QList<QByteArray>>{
+             {"readme.txt", "notes/bry_cnfg.ini"},
+             {"../x", "../bry_jlst.bxq", QFile::encodeName(data.Path(u"bry_cnfg.ini"_s)), "/bry_msg.bxq"},
+             {QByteArray(300, 'n') + "/bry_cnfg.ini", "bry_cnfg.ini" + QByteArray(60000, 'x')}}) {
+        zip_t *zip = zip_open(QFile::encodeName(archive).constData(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
+        for (const QByteArray &name : names)
+            zip_file_add(zip, name.constData(), zip_source_buffer(zip, "[Settings]\r\n", 12, 0), 0);
+        ASSERT_EQ(zip_close(zip), 0);
+        const QStringList before = Snapshot();
+        // The status reset alone extracts nothing, and is refused all the same.
+        for (const QStringList &entries : {AllNames(), QStringList()}) {
+            try {
+                ExtractWorkspaceArchive(archive, ProgramDirNoBackslash(), entries);
+                ADD_FAILURE() << "restored";
+            } catch (const AppError &error) {
+                EXPECT_EQ(error.Message(), u"The file \"%1\" holds no workspace files."_s.arg(archive));
+            }
+        }
+        EXPECT_EQ(Snapshot(), before);
+        EXPECT_EQ(EntryNames(archive).size(), names.size());
     }
 }
