@@ -19,22 +19,26 @@ QStringList HeaderEditorLines(const QString &text)
 
 QString PreviewHeaderText(const TESettings &settings, const THeaderPageValues &page)
 {
+    // The sample recipient is a row with an address only: the placeholders of
+    // parameters stay as written, as for a row without those values.
+    const QStringList sample{SampleToAddress.toString()};
     TEmailMessage em;
     em.MimeEna = page.MimeEna;
     em.CharSet = page.CharSet;
     // A BCC e-mail's To is the same for every group: the one a job sends.
     if (settings.IsBccMethod())
-        em.To = VisibleRecipient(settings, {});
+        em.To = VisibleRecipient(settings, sample);
     else
         em.To = {SampleToAddress.toString(), SampleToName.toString()};
-    em.Subject = settings.Param(spSubject).GetStr();
+    // Subject and body as the message view makes them for a job: the body
+    // decides the transfer encoding, and so a header line, of a message
+    // without attachments.
+    em.Subject = PersonalisedSubject(settings, sample);
+    em.Body = PersonalisedBody(settings, sample);
     if (settings.Param(spBccEmails).GetBool())
         em.BccTo = settings.Param(spBccTo).GetStr();
     if (settings.Param(spReplyEna).GetBool())
         em.ReplyTo = settings.Param(spReplyTo).GetStr();
-    // The body decides the transfer encoding (and so a header line) of a
-    // message without attachments, as it does in a job.
-    em.Body = settings.MessageBody();
 
     TMEMessage msg;
     msg.AssignMimeOptions(em);

@@ -25,10 +25,11 @@ inline constexpr QStringView SampleToAddress = u"some.name@example.com";
 inline constexpr QStringView SampleToName = u"Some Name";
 
 /**
- * The header block of a sample e-mail, lines separated by "\n": sender,
- * subject, copy and Reply-To addresses, message type and attachments from the
- * stored settings, the MIME switch, character set and header lines from the
- * page. The To is the BCC e-mail's visible To in the
- * BCC method, else the sample address. No attachment file is read.
+ * The header block of a sample e-mail, lines separated by "\n": composed as
+ * the first e-mail of a job is, for a row holding the sample address alone
+ * (subject and body personalised as the message view does it), with the
+ * page's MIME switch, character set and header lines. The To is the BCC
+ * e-mail's visible To in the BCC method, else the sample address with the
+ * sample name. No attachment file is read.
  */
 QString PreviewHeaderText(const TESettings &settings, const THeaderPageValues &page);

@@ -153,6 +153,18 @@ QString PersonaliseBody(const QString &text, std::span<const TParameter> placeho
     return out;
 }
 
+QString PersonalisedSubject(const TESettings &settings, const QStringList &values)
+{
+    const QString subject = settings.Param(spSubject).GetStr();
+    return FoldLineBreaks(settings.IsBccMethod() ? subject : PersonaliseSubject(subject, values));
+}
+
+QString PersonalisedBody(const TESettings &settings, const QStringList &values)
+{
+    const QString text = settings.MessageBody();
+    return settings.CanPersonalise() ? PersonaliseBody(text, settings.Placeholders, values, settings.IsHtml) : text;
+}
+
 QString AddressDisplayText(const QString &name, const QString &address)
 {
     if (name.isEmpty())

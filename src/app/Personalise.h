@@ -48,6 +48,16 @@ QString PersonaliseBody(const QString &text, std::span<const TParameter> placeho
                         bool isHtml);
 
 /**
+ * The subject of the e-mail to a row: the setting Subject, personalised
+ * unless in the BCC method (a group gets one text), line breaks folded to
+ * blanks as the header folds them.
+ */
+QString PersonalisedSubject(const TESettings &settings, const QStringList &values);
+
+/** The body of the e-mail to a row: the message text, personalised when the settings allow it. */
+QString PersonalisedBody(const TESettings &settings, const QStringList &values);
+
+/**
  * The display form of an address item: the address alone without a name,
  * else the name, a blank and "<address>". A name holding any character other
  * than ASCII letters, digits, the blank and !#$%&'*+-/=?_{}|~` is put in

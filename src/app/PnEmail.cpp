@@ -2,7 +2,6 @@
 
 #include "Personalise.h"
 #include "PnAdList.h"
-#include "Rfc2047.h"
 #include "TBodyView.h"
 #include "TCardLabel.h"
 #include "TESettings.h"
@@ -238,24 +237,17 @@ void TEmailPanel::ShowMessageFor(const TRecipient *item)
     m_toItem = VisibleRecipient(settings, values);
     m_messageView->Value(TEmailMsgPanel::rowTo)->SetCaption(AddressItemText(m_toItem));
 
-    // In BCC groups everybody gets the same text.
-    m_subject = settings.Param(spSubject).GetStr();
-    if (!settings.IsBccMethod())
-        m_subject = PersonaliseSubject(m_subject, values);
-    // The e-mail's header folds line breaks into blanks; the view shows the subject as sent.
-    m_subject = FoldLineBreaks(m_subject);
+    // The view shows the subject as sent.
+    m_subject = PersonalisedSubject(settings, values);
     m_messageView->Value(TEmailMsgPanel::rowSubject)->SetCaption(m_subject);
     m_messageView->Value(TEmailMsgPanel::rowStatus)->SetCaption(item->StatusText);
 
     m_bccTo = settings.Param(spBccEmails).GetBool() ? settings.Param(spBccTo).GetStr() : QString();
     m_replyTo = settings.Param(spReplyEna).GetBool() ? settings.Param(spReplyTo).GetStr() : QString();
 
-    const bool personalise = settings.CanPersonalise();
     // A body that is the same for everybody was written at the first recipient after ClearView.
-    if (!personalise && !m_bodyGrey)
-        return;
-    const QString text = settings.MessageBody();
-    SetBody(personalise ? PersonaliseBody(text, settings.Placeholders, values, settings.IsHtml) : text, false);
+    if (settings.CanPersonalise() || m_bodyGrey)
+        SetBody(PersonalisedBody(settings, values), false);
 }
 
 void TEmailPanel::ShowStatus(const TRecipient *item)

@@ -122,6 +122,19 @@ QString FoldLineBreaks(const QString &text)
     return folded.replace(lineBreaks, u" "_s);
 }
 
+QString ValidUnicode(const QString &text)
+{
+    // Written only where a half is found: valid text is returned without a copy.
+    QString valid = text;
+    for (qsizetype i = 0; i < valid.size(); ++i) {
+        if (valid[i].isHighSurrogate() && i + 1 < valid.size() && valid[i + 1].isLowSurrogate())
+            ++i;
+        else if (valid[i].isSurrogate())
+            valid[i] = QChar::ReplacementCharacter;
+    }
+    return valid;
+}
+
 QString MimeCharsetName(const QString &name)
 {
     const QString trimmed = name.trimmed();
@@ -158,8 +171,10 @@ QByteArray EncodeInCharSet(const QString &text, QString &charSet)
 
 QByteArrayList EncodeWords(const QString &text, const QString &charSet, QChar encoding)
 {
+    // A lone half would stay in the encoder's state and give no bytes at all.
+    const QString valid = ValidUnicode(text);
     QString cs = charSet;
-    EncodeInCharSet(text, cs); // settles the character set for the whole text
+    EncodeInCharSet(valid, cs); // settles the character set for the whole text
     QStringEncoder encoder(cs.toLatin1().constData());
     const bool q = encoding == u'Q';
     const QByteArray prefix = "=?" + cs.toLatin1() + (q ? "?Q?" : "?B?");
@@ -172,7 +187,7 @@ QByteArrayList EncodeWords(const QString &text, const QString &charSet, QChar en
             words.append(prefix + (q ? QEncode(chunk) : chunk.toBase64()) + "?=");
         chunk.clear();
     };
-    for (const QString &ch : Characters(text)) {
+    for (const QString &ch : Characters(valid)) {
         const QByteArray bytes = encoder.encode(ch);
         const QByteArray longer = chunk + bytes;
         if (!chunk.isEmpty() && (q ? QLength(longer) : BLength(longer.size())) > room)

@@ -17,6 +17,13 @@
 QString FoldLineBreaks(const QString &text);
 
 /**
+ * The text with every UTF-16 surrogate that lacks its partner replaced by
+ * U+FFFD, so that every encoder sees valid Unicode (a restored configuration
+ * or a list may hold such halves).
+ */
+QString ValidUnicode(const QString &text);
+
+/**
  * The name of a character set as it may stand in a header (an encoded word or
  * a charset parameter): the name trimmed; empty when that is empty; "utf-8"
  * when it is no RFC 2978 token or the system knows no such set; else the
@@ -36,8 +43,9 @@ QChar HeaderEncodingFor(const QString &charSet);
 QByteArray EncodeInCharSet(const QString &text, QString &charSet);
 
 /**
- * The text as a run of encoded words ("=?charset?Q?...?=" or "=?charset?B?...?="),
- * none longer than MaxEncodedWord characters and none splitting a character.
+ * The text, made ValidUnicode, as a run of encoded words ("=?charset?Q?...?="
+ * or "=?charset?B?...?="), none longer than MaxEncodedWord characters and none
+ * splitting a character; at least one word for a text that is not empty.
  * Q words use the restricted set of RFC 2047 section 5 (3), valid in phrases too.
  */
 QByteArrayList EncodeWords(const QString &text, const QString &charSet, QChar encoding);

@@ -95,7 +95,7 @@ constexpr qsizetype ParamChunk = 50; // characters of a file name value per para
 
 FileNameParams FileNameParameters(const QString &path)
 {
-    const QString name = FoldLineBreaks(QFileInfo(path).fileName());
+    const QString name = ValidUnicode(FoldLineBreaks(QFileInfo(path).fileName()));
     const bool plain = std::all_of(name.cbegin(), name.cend(), [](QChar c) {
         return c.unicode() >= 0x20 && c.unicode() <= 0x7E && c != u'"' && c != u'\\';
     });

@@ -207,3 +207,42 @@ TEST(TMEMessageTest, AttachmentsAreReadWhenComposedOnly)
         EXPECT_TRUE(e.Message().contains(dir.filePath(u"gone.pdf"_s))) << e.what();
     }
 }
+
+// Text from a restored configuration or a list may hold a UTF-16 surrogate
+// without its partner: every header goes out as if it were U+FFFD, and an
+// attachment named by one alone (the file that the system opens for it
+// exists) composes.
+TEST(TMEMessageTest, UnpairedSurrogatesComposeAsReplacementCharacters)
+{
+    QTemporaryDir dir;
+    auto withoutDate = [](QByteArray data) {
+        const qsizetype at = data.indexOf("\r\nDate: ");
+        return data.remove(at, data.indexOf("\r\n", at + 2) - at);
+    };
+    auto fill = [&](TMEMessage &m, const QString &lone) {
+        m.From.Name = u"Zo"_s + lone;
+        m.Recipients = {{u"you@example.org"_s, lone}};
+        m.Subject = lone + u" news"_s;
+        m.ExtraHeaders = {u"X-Note: "_s + lone};
+        m.ContentType = u"multipart/mixed"_s;
+        m.MessageParts = {{TMEPart::Text, u"text/plain"_s, {}, u"Hi\r\n"_s, {}},
+                          {TMEPart::AttachmentFile, {}, {}, {}, dir.filePath(lone)}};
+    };
+    // Surrogates cannot be written as literals: a high alone, a low alone, a pair the wrong way round.
+    const QString lones[] = {QChar(0xD800), QChar(0xDFFF), QString(QChar(0xDC00)) + QChar(0xD800)};
+    for (const QString &charSet : {u"utf-8"_s, u"iso-8859-1"_s}) {
+        for (const QString &lone : lones) {
+            SCOPED_TRACE(charSet.toStdString() + ' ' + QByteArray::number(lone[0].unicode(), 16).toStdString());
+            const QString replaced(lone.size(), QChar::ReplacementCharacter);
+            QFile file(dir.filePath(replaced));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            TMEMessage m = Simple();
+            m.CharSet = charSet;
+            fill(m, lone);
+            const QByteArray composed = withoutDate(m.Compose());
+            fill(m, replaced);
+            EXPECT_EQ(composed, withoutDate(m.Compose()));
+            EXPECT_TRUE(composed.contains("filename*=utf-8''%EF%BF%BD")) << composed.constData();
+        }
+    }
+}
