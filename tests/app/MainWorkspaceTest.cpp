@@ -175,6 +175,18 @@ protected:
         // A restore refused before its dialog leaves the answer pending: spent here, not in the next restore.
         QApplication::processEvents();
     }
+    /** An archive written by Python's zipfile: the writes given, with the ZipFile as z. */
+    static void WriteZip(const QString &archive, const QString &writes)
+    {
+        QProcess python;
+        python.start(u"python3"_s, {u"-c"_s,
+                                    u"import sys, zipfile\n"
+                                    "with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:\n"_s
+                                        + writes,
+                                    archive});
+        ASSERT_TRUE(python.waitForFinished(60000));
+        ASSERT_EQ(python.exitCode(), 0);
+    }
     void Select(int row) const
     {
         QItemSelectionModel *selection = List().List()->selectionModel();
@@ -256,16 +268,10 @@ TEST_F(MainWorkspaceTest, AForeignArchiveChangesNoFileOfTheDataFolder)
     Configure();
     Open();
     const QString archive = data.Path(u"photos.bxk"_s);
-    QProcess python;
-    python.start(u"python3"_s, {u"-c"_s, uR"(
-import sys, zipfile
-with zipfile.ZipFile(sys.argv[1], 'w') as z:
+    WriteZip(archive, uR"(
     z.writestr('holiday.jpg', b'not a workspace')
     z.writestr('../bry_cnfg.ini', b'[Settings]\r\nSMTP_Server=evil.example\r\n')
-)"_s,
-                                archive});
-    ASSERT_TRUE(python.waitForFinished(60000));
-    ASSERT_EQ(python.exitCode(), 0);
+)"_s);
     Backup(data.Path(u"June.bxk"_s));
     Restore(data.Path(u"June.bxk"_s), {false, false, false, false}); // stores the restore options
     const QDateTime old = QDateTime::fromSecsSinceEpoch(1'600'000'000);
@@ -348,18 +354,12 @@ TEST_F(MainWorkspaceTest, BackupOfTheWindowsProgramRestoresItsTextAndKeepsItsPat
     Open();
     // What the Windows program wrote: Windows-1252 text and Windows paths.
     const QString archive = data.Path(u"windows.bxk"_s);
-    QProcess python;
-    python.start(u"python3"_s, {u"-c"_s, uR"(
-import sys, zipfile
-with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
+    WriteZip(archive, uR"(
     z.writestr('bry_cnfg.ini', b'[Settings]\r\nSMTP_Server=smtp.example.org\r\nYour_Name=Jos\xe9 M\xfcller\r\n'
                b'Message_File=C:\\Newsletter\\M\xe4rz.htm\r\n[Attachments]\r\nATT_00=C:\\Newsletter\\Preis.pdf\r\n')
     z.writestr('bry_msg.bxq', b'Gr\xfc\xdfe, %1!\r\n')
     z.writestr('bry_jlst.bxq', b'0|j\xf6rg@example.org|J\xf6rg|Not yet sent\r\n')
-)"_s,
-                                archive});
-    ASSERT_TRUE(python.waitForFinished(60000));
-    ASSERT_EQ(python.exitCode(), 0);
+)"_s);
 
     Restore(archive, {true, true, true, false});
     EXPECT_EQ(Settings().Param(spYourName).GetStr(), u"José Müller"_s);
