@@ -2,6 +2,7 @@
 // the help key that it shares with the settings editor.
 #include "DlgEdMsg.h"
 
+#include "AtomicFile.h"
 #include "DlgSett.h"
 #include "MessageBoxRecorder.h"
 #include "PnMsg.h"
@@ -153,9 +154,7 @@ TEST_F(TEditDialogTest, SeparatorsInsideALineStayThatCharacterAndTypedOnesBreakT
 {
     // The user's own file, in UTF-8 with LF, and the working copy made of it.
     const QByteArray own = u"Dear %1,\nfirst\u2028second\nthird\u2029fourth\n"_s.toUtf8();
-    QFile file(source);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(own) == own.size());
-    file.close();
+    WriteFileAtomic(source, own);
     settings.ReloadMessage();
     const QByteArray copy = ReadBytes(TESettings::MessageCopyFileName());
     TMsgPanel panel;
