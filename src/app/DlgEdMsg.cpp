@@ -2,7 +2,7 @@
 
 #include "ErrorGuard.h"
 #include "HelpKey.h"
-#include "MessageLines.h"
+#include "MessageEditorLines.h"
 #include "StartupEnv.h"
 #include "TDialogBtnPanel.h"
 #include "TESettings.h"
@@ -11,10 +11,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTextDocument>
 
 using namespace Qt::StringLiterals;
 
@@ -72,7 +72,9 @@ void TEditDialog::FormShow()
         Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }
     Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    Memo->setPlainText(MessageEditorText(Settings.MessageText));
+    SetEditorLines(*Memo->document(), Settings.MessageText);
+    Memo->moveCursor(QTextCursor::Start);
+    Memo->installEventFilter(this);
     setTabOrder(Memo, CheckBox);
     Memo->setFocus(Qt::OtherFocusReason);
 
@@ -98,6 +100,21 @@ void TEditDialog::PlaceMemo()
         Memo->setGeometry(0, 0, width(), std::max(0, height() - TDialogBtnPanel::BarHeight));
 }
 
+bool TEditDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    // Shift+Enter breaks the line as Enter does. Typed as a line separator it
+    // would take on the format of the character before it, and so right after
+    // a separator that the line holds it would be kept as one too.
+    if (watched == Memo && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->matches(QKeySequence::InsertLineSeparator)) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        QKeyEvent enter(QEvent::KeyPress, key->key(), key->modifiers() & ~Qt::ShiftModifier, key->text());
+        QApplication::sendEvent(Memo, &enter);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 bool TEditDialog::SaveToOriginal() const
 {
     return CheckBox && CheckBox->isChecked();
@@ -106,8 +123,7 @@ bool TEditDialog::SaveToOriginal() const
 void TEditDialog::ButtonClick(DialogButtonId id)
 {
     if (id == bOK) {
-        // The raw text keeps no-break spaces, which the plain text would turn into blanks.
-        Settings.MessageText = MessageEditorLines(Memo->document()->toRawText());
+        Settings.MessageText = EditorLines(*Memo->document());
     } else if (id == bHelp) {
         RunGuarded([] { OpenHelpPage(); });
     }

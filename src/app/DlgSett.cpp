@@ -565,8 +565,9 @@ void TEMSettDialog::ButtonClick(DialogButtonId id)
         break;
     case bSetup:
         if (messagePage) {
-            RunGuarded([this] { SaveSettingsPage(); });
-            ExecuteSettingsPage(HeadersPageParams, Settings, mapToGlobal(QPoint(4, 4)), Color);
+            // A failed save is shown, and the user stays on this page.
+            if (RunGuarded([this] { SaveSettingsPage(); }))
+                ExecuteSettingsPage(HeadersPageParams, Settings, mapToGlobal(QPoint(4, 4)), Color);
         } else {
             PreviewHeaders(false);
         }

@@ -7,10 +7,11 @@
 
 #include <exception>
 
-void RunGuarded(const std::function<void()> &operation)
+bool RunGuarded(const std::function<void()> &operation)
 {
     try {
         operation();
+        return true;
     } catch (const AppError &error) {
         ErrorBox(error.Message());
     } catch (const std::exception &error) {
@@ -18,4 +19,5 @@ void RunGuarded(const std::function<void()> &operation)
     } catch (...) {
         ErrorBox(QStringLiteral("Unexpected error."));
     }
+    return false;
 }

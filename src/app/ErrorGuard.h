@@ -5,6 +5,7 @@
 /**
  * Runs an operation entered from the event loop (a command, a timer, a dialog
  * handler), which cannot carry an exception: whatever escapes it is shown in an
- * error box with its text, and the program goes on.
+ * error box with its text, and the program goes on. True when the operation
+ * ran to its end.
  */
-void RunGuarded(const std::function<void()> &operation);
+bool RunGuarded(const std::function<void()> &operation);

@@ -7,6 +7,10 @@
 
 #include <optional>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -17,12 +21,24 @@ const QStringList ProfileRoots = {u".thunderbird"_s, u".var/app/org.mozilla.Thun
 // Preference files are small; anything far larger is not one.
 constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
 
+// A regular file only: a device would never end, a named pipe would block the
+// opening until a writer comes. Opened without waiting, then checked on what
+// was opened, so that nothing swapped in between is read.
 std::optional<QString> ReadSmallTextFile(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxFileSize)
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > MaxFileSize)
+        return std::nullopt;
+    // As large as it was when opened: what is added meanwhile is not read.
+    const QByteArray bytes = file.read(info.st_size);
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
     return QString::fromUtf8(bytes);

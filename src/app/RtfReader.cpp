@@ -32,6 +32,17 @@ const QSet<QByteArray> SkippedDestinations = {"fonttbl",   "stylesheet",   "info
 
 constexpr int DefaultHalfPoints = 24;
 constexpr double TwipsPerPixel = 15.0;
+// Numbers far outside what a text box shows are cut to these bounds: a
+// paragraph spacing of millions of pixels would keep the layout busy for ever.
+constexpr int MinHalfPoints = 2;      // 1 pt
+constexpr int MaxHalfPoints = 288;    // 144 pt
+constexpr int MaxSpacingTwips = 1440; // an inch
+constexpr int MaxUnicodeSkip = 16;
+
+int Clamped(std::optional<int> param, int low, int high)
+{
+    return std::clamp(param.value_or(0), low, high);
+}
 
 /** @short What a group carries: the character state and whether its text is shown. */
 struct GroupState {
@@ -57,6 +68,7 @@ public:
     void Run();
 
 private:
+    void Parse();
     void ControlWord(const QByteArray &word, std::optional<int> param);
     void Text(char byte);
     void Char(QChar c);
@@ -82,6 +94,19 @@ void RtfParser::Run()
 {
     m_document.clear();
     m_cursor = QTextCursor(&m_document);
+    // One edit block: the layout takes the text in once, at its end, instead
+    // of laying the paragraph out again for every run of formatting. Reading
+    // is no step to undo.
+    const bool undo = m_document.isUndoRedoEnabled();
+    m_document.setUndoRedoEnabled(false);
+    m_cursor.beginEditBlock();
+    Parse();
+    m_cursor.endEditBlock();
+    m_document.setUndoRedoEnabled(undo);
+}
+
+void RtfParser::Parse()
+{
     qsizetype i = 0;
     const qsizetype n = m_rtf.size();
     while (i < n) {
@@ -208,13 +233,15 @@ void RtfParser::ControlWord(const QByteArray &word, std::optional<int> param)
         return;
 
     if (word == "u") {
+        // Negative numbers stand for the upper half of the 16-bit range.
         const int code = param.value_or(0);
-        Char(QChar(char16_t(code < 0 ? code + 65536 : code)));
+        Char(code < -32768 || code > 65535 ? QChar(QChar::ReplacementCharacter)
+                                           : QChar(char16_t(code < 0 ? code + 65536 : code)));
         m_skipChars = state.UnicodeSkip;
         return;
     }
     if (word == "uc") {
-        state.UnicodeSkip = std::max(0, param.value_or(1));
+        state.UnicodeSkip = Clamped(param.value_or(1), 0, MaxUnicodeSkip);
         return;
     }
     if (word == "par") {
@@ -253,7 +280,7 @@ void RtfParser::ControlWord(const QByteArray &word, std::optional<int> param)
     else if (word == "ulnone")
         state.Underline = false;
     else if (word == "fs")
-        state.HalfPoints = param.value_or(0) > 0 ? *param : DefaultHalfPoints;
+        state.HalfPoints = param.value_or(0) > 0 ? Clamped(param, MinHalfPoints, MaxHalfPoints) : DefaultHalfPoints;
     else if (word == "cf")
         state.Colour = param.value_or(0);
     else if (word == "plain") {
@@ -274,9 +301,9 @@ void RtfParser::ControlWord(const QByteArray &word, std::optional<int> param)
     else if (word == "qj")
         m_block.setAlignment(Qt::AlignJustify);
     else if (word == "sb")
-        m_block.setTopMargin(param.value_or(0) / TwipsPerPixel);
+        m_block.setTopMargin(Clamped(param, 0, MaxSpacingTwips) / TwipsPerPixel);
     else if (word == "sa")
-        m_block.setBottomMargin(param.value_or(0) / TwipsPerPixel);
+        m_block.setBottomMargin(Clamped(param, 0, MaxSpacingTwips) / TwipsPerPixel);
 }
 
 void RtfParser::Text(char byte)

@@ -12,5 +12,7 @@ class QTextDocument;
  * \uc, and the usual typographic symbols. Groups the reader does not know the
  * meaning of (font table, style sheet, pictures, "\*" destinations) are
  * skipped with everything in them; unknown control words are ignored.
+ * Sizes and spacings beyond what a text box can show are cut to bounds, and
+ * reading takes time in proportion to the text, however it is formatted.
  */
 void ReadRtf(const QByteArray &rtf, QTextDocument &document);

@@ -14,6 +14,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+#include <memory>
+#include <thread>
+
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -33,6 +40,16 @@ user_pref("mail.smtpserver.smtp1.hostname", "default.example.org");
 user_pref("mail.smtpserver.smtp2.hostname", "smtp.example.org");
 user_pref("mail.smtpserver.smtp2.port", 587);
 )"_s;
+
+// The account read on a thread of its own: a read that blocks or never ends
+// fails the test after some seconds instead of stopping the run.
+bool ReadsAnEmptyAccountSoon(const QString &home)
+{
+    auto read = std::make_shared<std::packaged_task<bool()>>([home] { return ReadMailClientAccount(home).IsEmpty(); });
+    std::future<bool> empty = read->get_future();
+    std::thread([read] { (*read)(); }).detach();
+    return empty.wait_for(std::chrono::seconds(10)) == std::future_status::ready && empty.get();
+}
 
 class MailClientAccountTest : public testing::Test {
 protected:
@@ -132,4 +149,16 @@ TEST_F(MailClientAccountTest, NoProfileOrNothingUsableGivesAnEmptyAccount)
     // A profile whose prefs.js is no preference file.
     Profile(u".thunderbird"_s, u"[Profile0]\nPath=a\nIsRelative=1\n"_s, u"a"_s, u"\x01\x02 garbage \"\n"_s);
     EXPECT_TRUE(ReadMailClientAccount(Home()).IsEmpty());
+}
+
+TEST_F(MailClientAccountTest, OnlyRegularFilesAreReadAndNothingWaits)
+{
+    Profile(u".thunderbird"_s, u"[Profile0]\nPath=p\nIsRelative=1\n"_s, u"p"_s, Prefs);
+    const QString prefs = Home() + u"/.thunderbird/p/prefs.js"_s;
+    // A link to a device that never ends, then a named pipe nobody writes to.
+    ASSERT_TRUE(QFile::remove(prefs) && QFile::link(u"/dev/zero"_s, prefs));
+    EXPECT_TRUE(ReadsAnEmptyAccountSoon(Home()));
+    ASSERT_TRUE(QFile::remove(prefs));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(prefs).constData(), 0600), 0);
+    EXPECT_TRUE(ReadsAnEmptyAccountSoon(Home()));
 }

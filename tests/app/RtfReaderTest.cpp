@@ -1,8 +1,11 @@
 #include "RtfReader.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -78,4 +81,20 @@ TEST(RtfReaderTest, EscapesAndUnknownGroups)
             document);
     // Line ends are no text in rich text; the blank after a control word belongs to it.
     EXPECT_EQ(Paragraphs(document), QStringList{u"Café € 5 € \u2014 end {x} a\\b\u00A0cvisible\u2014."_s});
+}
+
+TEST(RtfReaderTest, NumbersBeyondReasonAreCutSoTheLayoutEnds)
+{
+    QTextEdit box; // as the welcome window shows the text
+    box.resize(345, 229);
+    QTextDocument &document = *box.document();
+    ReadRtf(R"({\rtf1 {\fs99999 Big} {\fs1 small}\sa-20 \u99999?\sb214748368\par})", document);
+    // Checked before the layout: a spacing of millions of pixels keeps it busy for ever.
+    ASSERT_EQ(document.firstBlock().blockFormat().topMargin(), 96.0);
+    EXPECT_EQ(document.firstBlock().blockFormat().bottomMargin(), 0.0);
+    EXPECT_EQ(FormatAt(document, u"Big"_s).fontPointSize(), 144.0);
+    EXPECT_EQ(document.firstBlock().text(), u"Big small\uFFFD"_s);
+    box.show();
+    QApplication::processEvents();
+    EXPECT_GT(document.documentLayout()->blockBoundingRect(document.lastBlock()).height(), 96.0);
 }

@@ -15,14 +15,17 @@
 #include "TextCodec.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -327,4 +330,23 @@ TEST_F(TEMSettDialogTest, HeadersPagePreviewFollowsThePageAndNeedsNoAttachment)
     EXPECT_TRUE(preview.contains(u"To: Our list <list@example.org>"_s)) << preview.toStdString();
     EXPECT_TRUE(preview.contains(u"multipart/mixed"_s));
     EXPECT_TRUE(boxes.Boxes().isEmpty());
+}
+
+TEST_F(TEMSettDialogTest, HeadersStaysOnTheMessagePageWhenItsSaveFails)
+{
+    // A folder where the configuration file belongs: writing it fails.
+    ASSERT_TRUE(QDir().mkpath(TESettings::ConfigFileName()));
+    const auto dialog = Open(MessagePageParams);
+    QString opened;
+    QTimer::singleShot(0, dialog.get(), [&opened] {
+        if (QWidget *page = QApplication::activeModalWidget()) {
+            opened = page->windowTitle();
+            page->close();
+        }
+    });
+    Click(*dialog, bSetup);
+    QApplication::processEvents();
+    EXPECT_TRUE(opened.isEmpty()) << opened.toStdString();
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_EQ(boxes.Boxes()[0].type, MsgDlgType::Error);
 }

@@ -2,6 +2,7 @@
 // the help key that it shares with the settings editor.
 #include "DlgEdMsg.h"
 
+#include "AtomicFile.h"
 #include "DlgSett.h"
 #include "MessageBoxRecorder.h"
 #include "PnMsg.h"
@@ -20,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
 #include <QTimer>
 #include <QUrl>
 
@@ -146,4 +148,39 @@ TEST_F(TEditDialogTest, TextCommandSavesTheFileOnlyWhenAskedInItsOwnLineBreaks)
     EXPECT_TRUE(edit(u"Hi %3,\nBye.\n"_s, true));
     EXPECT_EQ(ReadBytes(source), QByteArray("Hi %3,\r\nBye.\r\n"));
     EXPECT_TRUE(boxes.Boxes().isEmpty());
+}
+
+TEST_F(TEditDialogTest, SeparatorsInsideALineStayThatCharacterAndTypedOnesBreakTheLine)
+{
+    // The user's own file, in UTF-8 with LF, and the working copy made of it.
+    const QByteArray own = u"Dear %1,\nfirst\u2028second\nthird\u2029fourth\n"_s.toUtf8();
+    WriteFileAtomic(source, own);
+    settings.ReloadMessage();
+    const QByteArray copy = ReadBytes(TESettings::MessageCopyFileName());
+    TMsgPanel panel;
+    panel.SetSettings(&settings);
+    const auto okWithOriginal = [&panel](const std::function<void(QPlainTextEdit *)> &edit) {
+        QTimer::singleShot(0, [&edit] {
+            auto *dialog = qobject_cast<TEditDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            edit(dialog->Memo);
+            dialog->CheckBox->setChecked(true);
+            dialog->ButtonBar->Button(bOK)->click();
+        });
+        return panel.EditMessageText();
+    };
+
+    ASSERT_TRUE(okWithOriginal([](QPlainTextEdit *) {}));
+    EXPECT_EQ(ReadBytes(TESettings::MessageCopyFileName()), copy);
+    EXPECT_EQ(ReadBytes(source), own);
+    // An edit keeps them too; Shift+Enter breaks the line as Enter does, right after one as well.
+    ASSERT_TRUE(okWithOriginal([](QPlainTextEdit *memo) {
+        QTextCursor cursor(memo->document()->findBlockByNumber(1));
+        cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::MoveAnchor, 6);
+        memo->setTextCursor(cursor);
+        QTest::keyClick(memo, Qt::Key_Return, Qt::ShiftModifier);
+        memo->moveCursor(QTextCursor::End);
+        QTest::keyClicks(memo, u"P.S."_s);
+    }));
+    EXPECT_EQ(ReadBytes(source), u"Dear %1,\nfirst\u2028\nsecond\nthird\u2029fourth\nP.S.\n"_s.toUtf8());
 }
