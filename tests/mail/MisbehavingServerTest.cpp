@@ -114,18 +114,20 @@ TEST(MisbehavingServerTest, AConnectionClosedInsideAReplyEndsTheJob)
     }
 }
 
-// One time-out covers a whole reply: endless continuation lines, one line
-// now and then, or a greeting that comes one byte at a time.
-TEST(MisbehavingServerTest, OneTimeOutCoversAWholeReply)
+// No reply grows without bound or takes more than one time-out: endless
+// continuation lines, a line longer than SMTP allows, one line now and then,
+// a greeting that comes one byte at a time.
+TEST(MisbehavingServerTest, NoReplyGrowsOrWaitsWithoutBound)
 {
     const Steps endless =
         Steps{ServerStep::Send("220 scripted\r\n"), ServerStep::Line(), ServerStep::Repeat("250-x\r\n", 0)};
+    const Steps longLine = Steps{ServerStep::Send("220 scripted\r\n")} + Reply("250 " + QByteArray(600, 'x') + "\r\n");
     const Steps trickle =
         Steps{ServerStep::Send("220 scripted\r\n"), ServerStep::Line(), ServerStep::Repeat("250-x\r\n", 0.1)};
     const Steps drip = {ServerStep::Drip("220 a greeting, slowly\r\n", 0.1)};
-    const char *texts[] = {"longer than SMTP allows", "Timeout", "Timeout"};
+    const char *texts[] = {"longer than SMTP allows", "longer than SMTP allows", "Timeout", "Timeout"};
     int i = 0;
-    for (const Steps &script : {endless, trickle, drip}) {
+    for (const Steps &script : {endless, longLine, trickle, drip}) {
         const Outcome o = Play(script);
         ASSERT_TRUE(o.Ended);
         EXPECT_EQ(o.State, SmtpThreadState::ConnectionError);
