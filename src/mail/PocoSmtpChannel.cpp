@@ -2,6 +2,7 @@
 
 #include "SmtpError.h"
 
+#include <Poco/Exception.h>
 #include <Poco/Net/Context.h>
 #include <Poco/Net/SSLException.h>
 #include <Poco/Net/SecureStreamSocket.h>
@@ -75,21 +76,18 @@ void PocoSmtpChannel::Connect(const std::string &host, quint16 port, int connect
 {
     m_socket.connect(Poco::Net::SocketAddress(host, port), Milliseconds(connectTimeoutMs));
     m_open = true;
-    // The TLS handshake is Poco's and blocks: these bound its reads and writes.
-    m_socket.setReceiveTimeout(Milliseconds(static_cast<int>(m_timeout.count())));
+    // Without TLS the socket blocks within these time-outs, so that a reply
+    // costs one read; Poco's TLS handshake blocks within them too.
+    SetReceiveTimeout(m_timeout);
     m_socket.setSendTimeout(Milliseconds(static_cast<int>(m_timeout.count())));
     // Every write is a whole command or a whole message: nothing to gain
     // from holding the last piece back for the server's ACK.
     m_socket.setNoDelay(true);
-    m_socket.setBlocking(false);
 }
 
 void PocoSmtpChannel::StartTls(const std::string &host)
 {
-    // The TLS layer reads through the plain socket's own object, so that is
-    // the one it asks whether to wait.
     Poco::Net::StreamSocket plain = m_socket;
-    plain.setBlocking(true);
     try {
         m_socket = Poco::Net::SecureStreamSocket::attach(plain, host, TlsContext());
     } catch (const Poco::Net::SSLException &e) {
@@ -99,6 +97,9 @@ void PocoSmtpChannel::StartTls(const std::string &host)
                             "safe (RFC 8996) and are not used. %1"_s.arg(QString::fromStdString(e.displayText())));
         throw;
     }
+    // After the handshake TLS does not block: on a blocking socket Poco's TLS
+    // read waits for the rest of a record past any time-out. The TLS layer
+    // asks the plain socket's own object whether to wait.
     plain.setBlocking(false);
     m_socket.setBlocking(false);
     m_tls = true;
@@ -109,7 +110,12 @@ void PocoSmtpChannel::Write(const char *bytes, qsizetype size)
     const Clock::time_point deadline = Clock::now() + m_timeout;
     while (size > 0) {
         // A TLS write that could not go out is repeated with the same bytes, as OpenSSL requires.
-        const int sent = m_socket.sendBytes(bytes, static_cast<int>(std::min<qsizetype>(size, INT_MAX)));
+        int sent = -1;
+        try {
+            sent = m_socket.sendBytes(bytes, static_cast<int>(std::min<qsizetype>(size, INT_MAX)));
+        } catch (const Poco::TimeoutException &) {
+            // Without TLS: the send time-out ran out, below.
+        }
         if (sent > 0) {
             bytes += sent;
             size -= sent;
@@ -117,8 +123,8 @@ void PocoSmtpChannel::Write(const char *bytes, qsizetype size)
         }
         if (sent == 0)
             throw ConnectionClosed();
-        const bool wantsRead = m_tls && sent == Poco::Net::SecureStreamSocket::ERR_SSL_WANT_READ;
-        if (!WaitFor(wantsRead ? POLLIN : POLLOUT, deadline))
+        const bool wantsRead = sent == Poco::Net::SecureStreamSocket::ERR_SSL_WANT_READ;
+        if (!m_tls || !WaitFor(wantsRead ? POLLIN : POLLOUT, deadline))
             throw SmtpError(SmtpError::ConnectionLost,
                             u"Timeout: the server took no data within %1 seconds."_s.arg(Seconds(m_timeout)));
     }
@@ -128,18 +134,26 @@ SmtpReply PocoSmtpChannel::Read()
 {
     const Clock::time_point deadline = Clock::now() + m_timeout;
     for (;;) {
-        if (std::optional<SmtpReply> reply = m_reader.Take())
+        if (std::optional<SmtpReply> reply = m_reader.Take()) {
+            if (m_receiveTimeout != m_timeout)
+                SetReceiveTimeout(m_timeout);
             return *reply;
-        if (!TlsPending() && !WaitFor(POLLIN, deadline))
+        }
+        try {
+            if (!ReadyToRead(deadline))
+                throw Poco::TimeoutException();
+            ReceiveSome();
+        } catch (const Poco::TimeoutException &) {
             throw SmtpError(SmtpError::ConnectionLost,
                             u"Timeout: no reply from the server within %1 seconds."_s.arg(Seconds(m_timeout)));
-        ReceiveSome();
+        }
     }
 }
 
 void PocoSmtpChannel::ExpectSilence()
 {
-    if (!m_reader.HasPending() && !TlsPending() && !WaitFor(POLLIN, Clock::now()))
+    const bool tlsPending = m_tls && m_socket.available() > 0; // read by TLS, not handed out: no poll sees it
+    if (!m_reader.HasPending() && !tlsPending && !WaitFor(POLLIN, Clock::now()))
         return;
     // Readable may also mean TLS records that carry no data (a session ticket).
     if (m_reader.HasPending() || ReceiveSome())
@@ -173,9 +187,23 @@ bool PocoSmtpChannel::WaitFor(short events, Clock::time_point deadline) const
     }
 }
 
-bool PocoSmtpChannel::TlsPending() const
+bool PocoSmtpChannel::ReadyToRead(Clock::time_point deadline)
 {
-    return m_tls && m_socket.available() > 0;
+    if (m_tls) // bytes the TLS layer has read and not handed out: no poll would see them
+        return m_socket.available() > 0 || WaitFor(POLLIN, deadline);
+    // The read blocks, for the time left of this reply.
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0)
+        return false;
+    if (left < m_receiveTimeout)
+        SetReceiveTimeout(left);
+    return true;
+}
+
+void PocoSmtpChannel::SetReceiveTimeout(std::chrono::milliseconds timeout)
+{
+    m_socket.setReceiveTimeout(Milliseconds(static_cast<int>(timeout.count())));
+    m_receiveTimeout = timeout;
 }
 
 bool PocoSmtpChannel::ReceiveSome()

@@ -11,10 +11,10 @@
  * @short The byte stream of one SMTP connection over Poco: TCP, TLS at once or
  * after STARTTLS, whole writes and whole replies, each within the time-out.
  *
- * Poco connects and does the TLS handshake; after that the socket does not
- * block, so that one deadline covers a whole reply, however the server
- * drips it, and a closed connection ends a read at once. Throws SmtpError
- * (ConnectionLost) on every failure. Only PocoSmtpSession.cpp uses it.
+ * Poco connects and does the TLS handshake. One deadline covers a whole
+ * reply, however the server drips it, and a closed connection ends a read
+ * at once. Throws SmtpError (ConnectionLost) on every failure, Poco's
+ * exceptions aside. Only PocoSmtpSession.cpp uses it.
  */
 class PocoSmtpChannel {
 public:
@@ -47,12 +47,14 @@ private:
 
     /** Waits until the socket is ready for events (poll's), at most until the deadline. */
     bool WaitFor(short events, Clock::time_point deadline) const;
-    /** Bytes the TLS layer has read and not yet handed out: no poll would see them. */
-    bool TlsPending() const;
+    /** Whether a read may go ahead, to end by the deadline at the latest. */
+    bool ReadyToRead(Clock::time_point deadline);
+    void SetReceiveTimeout(std::chrono::milliseconds timeout);
     /** One read, added to the reader: false when nothing could be read yet. */
     bool ReceiveSome();
 
     std::chrono::milliseconds m_timeout;
+    std::chrono::milliseconds m_receiveTimeout{0}; // the socket's, without TLS
     Poco::Net::StreamSocket m_socket;
     bool m_open = false;
     bool m_tls = false;
