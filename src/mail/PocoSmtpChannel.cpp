@@ -156,9 +156,19 @@ void PocoSmtpChannel::ExpectSilence()
     if (!m_reader.HasPending() && !tlsPending && !WaitFor(POLLIN, Clock::now()))
         return;
     // Readable may also mean TLS records that carry no data (a session ticket).
-    if (m_reader.HasPending() || ReceiveSome())
-        throw SmtpError(SmtpError::ConnectionLost,
-                        u"The server sent data out of turn: "_s + SafeExcerpt(m_reader.Pending()));
+    if (!m_reader.HasPending() && !ReceiveSome())
+        return;
+    const QByteArray stray = m_reader.Pending();
+    // The one reply a server may send unasked: 421, closing the channel (RFC 5321 3.8).
+    std::optional<SmtpReply> reply;
+    try {
+        reply = m_reader.Take();
+    } catch (const SmtpError &) {
+        // Not even a reply: below.
+    }
+    if (reply && reply->Code == 421)
+        throw SmtpError(SmtpError::SessionRefused, u"The server refuses mail on this connection: "_s + reply->Text);
+    throw SmtpError(SmtpError::ConnectionLost, u"The server sent data out of turn: "_s + SafeExcerpt(stray));
 }
 
 void PocoSmtpChannel::Close() noexcept

@@ -190,7 +190,8 @@ TEST(MisbehavingServerTest, AReplyWithoutACodeIsMalformed)
 }
 
 // What the server means by well-formed replies still counts: multi-line
-// replies, a refused recipient (RSET, the next one goes on), 421 ending the job.
+// replies, a refused recipient (RSET, the next one goes on), 421 ending the
+// job, also when it comes unasked.
 TEST(MisbehavingServerTest, WellFormedRepliesKeepTheirMeaning)
 {
     const Outcome o =
@@ -201,4 +202,11 @@ TEST(MisbehavingServerTest, WellFormedRepliesKeepTheirMeaning)
     EXPECT_EQ(o.State, SmtpThreadState::UnexpectedError);
     EXPECT_TRUE(o.Text.endsWith(u"421 4.3.2 bye"_s)) << o.Text.toStdString();
     EXPECT_EQ(o.Commands.count(u"RSET"_s), 1);
+
+    // The one reply a server may send unasked: 421 before it closes.
+    const Outcome closing =
+        Play(Greeting() + UpToTheData() + Steps{ServerStep::Send("250 queued\r\n421 4.4.2 idle too long\r\n")});
+    EXPECT_EQ(closing.Rows, QList{SmtpThreadState::Sent});
+    EXPECT_TRUE(closing.Text.endsWith(u"The server refuses mail on this connection: 421 4.4.2 idle too long"_s))
+        << closing.Text.toStdString();
 }
