@@ -37,6 +37,7 @@ public:
     /**
      * Before a command: the server must have sent nothing since its last
      * reply, or a stray line would be taken for the answer to the command.
+     * A 421 sent unasked throws SmtpError::SessionRefused.
      */
     void ExpectSilence();
     bool IsOpen() const { return m_open; }
