@@ -107,7 +107,9 @@ void PocoSmtpChannel::StartTls(const std::string &host)
 
 void PocoSmtpChannel::Write(const char *bytes, qsizetype size)
 {
-    const Clock::time_point deadline = Clock::now() + m_timeout;
+    // The time-out bounds each wait for the server to take more, not the
+    // whole write: a large message may take longer than that to go out.
+    Clock::time_point deadline = Clock::now() + m_timeout;
     while (size > 0) {
         // A TLS write that could not go out is repeated with the same bytes, as OpenSSL requires.
         int sent = -1;
@@ -119,6 +121,7 @@ void PocoSmtpChannel::Write(const char *bytes, qsizetype size)
         if (sent > 0) {
             bytes += sent;
             size -= sent;
+            deadline = Clock::now() + m_timeout;
             continue;
         }
         if (sent == 0)
