@@ -11,7 +11,8 @@ class SmtpError : public std::exception {
 public:
     enum Kind : std::uint8_t {
         Refused,        // the server refused this step; the session goes on
-        ConnectionLost, // no answer: connection lost, time-out, TLS or network failure
+        ConnectionLost, // no answer to trust: connection lost, time-out, TLS or network failure, a reply that
+                        // is malformed or too long, or bytes out of turn
         SessionRefused, // the server refused the session itself (421, 530, or it hung up after its reply)
     };
 

@@ -44,7 +44,10 @@ struct SmtpOptions {
 /**
  * @short One SMTP connection, used by one thread at a time.
  *
- * Every operation throws SmtpError on failure.
+ * Every operation throws SmtpError on failure. Each reply must come whole
+ * within the read time-out, well-formed, and answer the command just sent:
+ * anything else leaves the dialogue out of step and throws
+ * SmtpError::ConnectionLost, which ends the session.
  */
 class SmtpSession {
 public:
@@ -63,7 +66,10 @@ public:
      * nothing more can be sent on this session.
      */
     virtual void Send(const QString &from, const QStringList &recipients, const QByteArray &data) = 0;
-    /** Says QUIT and closes; never throws (the sends are over, nothing depends on it). */
+    /**
+     * Says QUIT, once and only while the dialogue is in step, and closes;
+     * never throws (the sends are over, nothing depends on it).
+     */
     virtual void Disconnect() noexcept = 0;
 };
 

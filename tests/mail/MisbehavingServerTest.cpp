@@ -1,0 +1,212 @@
+// The sending thread, driven as the job drives it (three recipients, one
+// hand-over at a time), against a scripted server that misbehaves byte by
+// byte: no reply makes it loop, grow or wait longer than one time-out, and no
+// recipient counts as sent unless the final reply to its data was a 2xx.
+#include "SMTP.h"
+
+#include "ScriptedSmtpServer.h"
+#include "TESettings.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Steps = QList<ServerStep>;
+
+constexpr int WaitMs = 10000;
+constexpr int TimeoutMs = 500; // SMTP_Timeout 1
+
+Steps Reply(const QByteArray &reply)
+{
+    return {ServerStep::Line(), ServerStep::Send(reply)};
+}
+
+Steps Greeting()
+{
+    return Steps{ServerStep::Send("220 scripted\r\n")} + Reply("250-scripted\r\n250 8BITMIME\r\n");
+}
+
+// MAIL, RCPT and DATA accepted and the data read; its reply is the caller's.
+Steps UpToTheData()
+{
+    return Reply("250 ok\r\n") + Reply("250 ok\r\n") + Reply("354 go on\r\n") + Steps{ServerStep::Data()};
+}
+
+struct Outcome {
+    QList<SmtpThreadState> Rows; // the result of each recipient, as the job records it
+    SmtpThreadState State = SmtpThreadState::Connecting;
+    QString Text;
+    qint64 FatalAfterMs = -1; // from the last hand-over (or the start) to the fatal state
+    bool Ended = false;       // the thread's run ended
+    QStringList Commands;
+};
+
+struct Client {
+    TESettings Settings;
+    TEmailMessage Message;
+    TSMTPThread Thread;
+};
+
+// Plays the script against a sending thread that is handed three recipients
+// one by one, as long as it is not in a fatal state.
+Outcome Play(const Steps &script, int timeoutUnits = 1)
+{
+    ScriptedSmtpServer server(script);
+    auto client = std::make_unique<Client>();
+    TESettings &s = client->Settings;
+    s.Param(spSmtpServer).SetStr(u"127.0.0.1"_s);
+    s.Param(spSmtpPort).SetInt(server.Port());
+    s.Param(spSmtpTimeout).SetInt(timeoutUnits);
+    s.Param(spYourEmail).SetStr(u"me@example.org"_s);
+    s.Param(spMimeEna).SetBool(false);
+    client->Message.Body = u"Body\r\n"_s;
+    TSMTPThread &t = client->Thread;
+    t.Setup(s);
+    QElapsedTimer timer;
+    timer.start();
+    t.Start();
+
+    Outcome o;
+    const auto fatal = [&] { return IsFatalState(t.State); };
+    for (int i = 0; i < 3; ++i) {
+        if (!QTest::qWaitFor([&] { return fatal() || (IsReadyState(t.State) && !t.IsBusy()); }, WaitMs) || fatal())
+            break;
+        client->Message.To = {u"r%1@example.org"_s.arg(i), {}};
+        timer.restart();
+        t.Hand(client->Message);
+        if (!QTest::qWaitFor([&] { return fatal() || !t.IsBusy(); }, WaitMs) || fatal())
+            break;
+        o.Rows.append(t.State);
+    }
+    if (QTest::qWaitFor(fatal, 1))
+        o.FatalAfterMs = timer.elapsed();
+    t.RequestStop();
+    o.Ended = QTest::qWaitFor([&] { return t.Terminated(); }, WaitMs);
+    o.State = t.State;
+    o.Text = t.ErrorText();
+    if (!o.Ended) {
+        (void)client.release(); // stuck for good: it must not take the test with it
+        return o;
+    }
+    o.Commands = server.Commands();
+    return o;
+}
+
+} // namespace
+
+// A multi-line reply whose last line never comes because the server hangs
+// up: a lost connection at once, the recipient not recorded.
+TEST(MisbehavingServerTest, AConnectionClosedInsideAReplyEndsTheJob)
+{
+    const Steps toRcpt = Greeting() + Reply("250 ok\r\n") + Reply("250-ok\r\n") + Steps{ServerStep::Close()};
+    const Steps toData = Greeting() + UpToTheData() + Steps{ServerStep::Send("250-queued\r\n"), ServerStep::Close()};
+    for (const Steps &script : {toRcpt, toData}) {
+        const Outcome o = Play(script);
+        ASSERT_TRUE(o.Ended);
+        EXPECT_TRUE(o.Rows.isEmpty());
+        EXPECT_EQ(o.State, SmtpThreadState::UnexpectedError);
+        EXPECT_TRUE(o.Text.endsWith(u"Connection closed by the server."_s)) << o.Text.toStdString();
+    }
+}
+
+// No reply grows without bound or takes more than one time-out: endless
+// continuation lines, a line longer than SMTP allows, one line now and then,
+// a greeting that comes one byte at a time.
+TEST(MisbehavingServerTest, NoReplyGrowsOrWaitsWithoutBound)
+{
+    const Steps endless =
+        Steps{ServerStep::Send("220 scripted\r\n"), ServerStep::Line(), ServerStep::Repeat("250-x\r\n", 0)};
+    const Steps longLine = Steps{ServerStep::Send("220 scripted\r\n")} + Reply("250 " + QByteArray(600, 'x') + "\r\n");
+    const Steps trickle =
+        Steps{ServerStep::Send("220 scripted\r\n"), ServerStep::Line(), ServerStep::Repeat("250-x\r\n", 0.1)};
+    const Steps drip = {ServerStep::Drip("220 a greeting, slowly\r\n", 0.1)};
+    const char *texts[] = {"longer than SMTP allows", "longer than SMTP allows", "Timeout", "Timeout"};
+    int i = 0;
+    for (const Steps &script : {endless, longLine, trickle, drip}) {
+        const Outcome o = Play(script);
+        ASSERT_TRUE(o.Ended);
+        EXPECT_EQ(o.State, SmtpThreadState::ConnectionError);
+        EXPECT_TRUE(o.Text.contains(QLatin1StringView(texts[i++]))) << o.Text.toStdString();
+        EXPECT_GE(o.FatalAfterMs, 0);
+        EXPECT_LT(o.FatalAfterMs, 3 * TimeoutMs);
+    }
+}
+
+// Bytes no command asked for put the dialogue out of step: the job ends, and
+// nothing is recorded on the strength of a line meant for another command.
+TEST(MisbehavingServerTest, BytesOutOfTurnEndTheJob)
+{
+    const QByteArray queued = "250 queued\r\n";
+    // "250 fake queued" came with the 354: the server's real answer to the data is the 554.
+    const Steps fakeQueued = Greeting() + Reply("250 ok\r\n") + Reply("250 ok\r\n")
+                             + Reply("354 go\r\n250 fake queued\r\n")
+                             + Steps{ServerStep::Data(), ServerStep::Send("554 5.7.1 rejected\r\n")}
+                             + Reply("250 ok\r\n") + Reply("250 ok\r\n");
+    const Steps extraLine = Greeting() + Reply("250 ok\r\n250 ok, too\r\n") + Reply("250 ok\r\n");
+    const Steps crLineEnds = Greeting() + Reply("250 ok\r250 ok\r") + UpToTheData() + Steps{ServerStep::Send(queued)};
+    const Steps secondGreeting =
+        Steps{ServerStep::Send("220 scripted\r\n220 scripted again\r\n")} + Reply("250 ok\r\n") + Reply("250 ok\r\n");
+    const QString texts[] = {u"out of turn: \"250 fake queued\""_s, u"out of turn: \"250 ok, too\""_s,
+                             u"malformed reply: \"250 ok\\r250 ok\\r\""_s, u"out of turn: \"220 scripted again\""_s};
+    int i = 0;
+    for (const Steps &script : {fakeQueued, extraLine, crLineEnds, secondGreeting}) {
+        const Outcome o = Play(script);
+        ASSERT_TRUE(o.Ended);
+        EXPECT_TRUE(o.Rows.isEmpty());
+        EXPECT_TRUE(IsFatalState(o.State));
+        EXPECT_TRUE(o.Text.contains(texts[i++])) << o.Text.toStdString();
+    }
+}
+
+// No reply to the end of the data: the job hears of it after one time-out,
+// and QUIT, if sent at all, is not sent again.
+TEST(MisbehavingServerTest, AStalledServerCostsOneTimeOut)
+{
+    const Outcome o = Play(Greeting() + UpToTheData(), 2);
+    ASSERT_TRUE(o.Ended);
+    EXPECT_TRUE(o.Rows.isEmpty());
+    EXPECT_EQ(o.State, SmtpThreadState::UnexpectedError);
+    EXPECT_TRUE(o.Text.contains(u"Timeout"_s)) << o.Text.toStdString();
+    EXPECT_GE(o.FatalAfterMs, 2 * TimeoutMs);
+    EXPECT_LT(o.FatalAfterMs, 4 * TimeoutMs);
+    EXPECT_LE(o.Commands.count(u"QUIT"_s), 1) << o.Commands.join(u' ').toStdString();
+}
+
+TEST(MisbehavingServerTest, AReplyWithoutACodeIsMalformed)
+{
+    for (const QByteArray reply : {"queued", "25 ok", "000 huh\x01"}) {
+        const Outcome o = Play(Greeting() + UpToTheData() + Steps{ServerStep::Send(reply + "\r\n")});
+        ASSERT_TRUE(o.Ended);
+        EXPECT_TRUE(o.Rows.isEmpty());
+        EXPECT_EQ(o.State, SmtpThreadState::UnexpectedError);
+        const QString shown = QString::fromLatin1(reply).replace(u'\x01', u"\\x01"_s);
+        EXPECT_TRUE(o.Text.endsWith(u"The server sent a malformed reply: \""_s + shown + u'"')) << o.Text.toStdString();
+    }
+}
+
+// What the server means by well-formed replies still counts: multi-line
+// replies, a refused recipient (RSET, the next one goes on), 421 ending the
+// job, also when it comes unasked.
+TEST(MisbehavingServerTest, WellFormedRepliesKeepTheirMeaning)
+{
+    const Outcome o =
+        Play(Greeting() + UpToTheData() + Steps{ServerStep::Send("250-queued\r\n250 as 12\r\n")} + Reply("250 ok\r\n")
+             + Reply("550 5.1.1 no such user\r\n") + Reply("250 reset\r\n") + Reply("421 4.3.2 bye\r\n"));
+    ASSERT_TRUE(o.Ended);
+    EXPECT_EQ(o.Rows, (QList{SmtpThreadState::Sent, SmtpThreadState::SendFailed}));
+    EXPECT_EQ(o.State, SmtpThreadState::UnexpectedError);
+    EXPECT_TRUE(o.Text.endsWith(u"421 4.3.2 bye"_s)) << o.Text.toStdString();
+    EXPECT_EQ(o.Commands.count(u"RSET"_s), 1);
+
+    // The one reply a server may send unasked: 421 before it closes.
+    const Outcome closing =
+        Play(Greeting() + UpToTheData() + Steps{ServerStep::Send("250 queued\r\n421 4.4.2 idle too long\r\n")});
+    EXPECT_EQ(closing.Rows, QList{SmtpThreadState::Sent});
+    EXPECT_TRUE(closing.Text.endsWith(u"The server refuses mail on this connection: 421 4.4.2 idle too long"_s))
+        << closing.Text.toStdString();
+}

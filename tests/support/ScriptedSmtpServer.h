@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// Runs tests/support/scripted_smtp_server.py (see the description at its top):
+// one connection on 127.0.0.1 whose every byte the test decides.
+
+/** One step of the server's part. */
+struct ServerStep {
+    QString Action; ///< "send", "drip", "repeat", "line", "data" or "close"
+    QByteArray Bytes;
+    double Seconds = 0;
+
+    static ServerStep Send(const QByteArray &bytes) { return {QStringLiteral("send"), bytes}; }
+    static ServerStep Drip(const QByteArray &bytes, double seconds) { return {QStringLiteral("drip"), bytes, seconds}; }
+    static ServerStep Repeat(const QByteArray &bytes, double seconds)
+    {
+        return {QStringLiteral("repeat"), bytes, seconds};
+    }
+    static ServerStep Line() { return {QStringLiteral("line"), {}}; }
+    static ServerStep Data() { return {QStringLiteral("data"), {}}; }
+    static ServerStep Close() { return {QStringLiteral("close"), {}}; }
+};
+
+/**
+ * @short A scripted SMTP server for one connection: plays its steps, then
+ * reads on until the client closes.
+ *
+ * The constructor throws std::runtime_error when the server does not come up.
+ */
+class ScriptedSmtpServer {
+public:
+    explicit ScriptedSmtpServer(const QList<ServerStep> &script);
+    ~ScriptedSmtpServer();
+    ScriptedSmtpServer(const ScriptedSmtpServer &) = delete;
+    ScriptedSmtpServer &operator=(const ScriptedSmtpServer &) = delete;
+
+    quint16 Port() const { return m_port; }
+    /** The command lines the client sent, once it has closed; waits for that. */
+    QStringList Commands(int timeoutMs = 10000);
+
+private:
+    QProcess m_process;
+    quint16 m_port = 0;
+};
