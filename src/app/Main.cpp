@@ -577,16 +577,16 @@ void TBryMainForm::RestoreWorkspace()
     OpenFileDlg(u"Restore Workspace"_s, WorkspaceFilter(), SpecialFolder(0), archive);
     if (archive.isEmpty())
         return;
-    // A file that is no workspace backup is refused before the options are
-    // asked for: their "Proceed" would store them, and nothing may change.
-    ReadWorkspaceArchive(archive, {});
+    // The archive is read and checked whole before the options are asked
+    // for: a damaged or foreign one is refused before their "Proceed" stores
+    // them, and nothing changes.
+    const QMap<QString, QByteArray> contents = ReadWorkspaceArchive(archive, WorkspaceFileNames());
     if (!ExecuteRestoreDialog(JustName(archive), *m_restoreSett, this))
         return;
     const TRestorePlan plan = PlanRestore(*m_restoreSett);
-    // Every entry is read, checked and written beside its file before the
-    // first file is replaced: a damaged or foreign archive, or a disk too full
-    // for all of them, throws here and changes nothing.
-    ExtractWorkspaceArchive(archive, ProgramDirNoBackslash(), plan.Entries);
+    // Every file is written beside the one it replaces before the first takes
+    // its place: a disk too full for all of them throws here and changes nothing.
+    RestoreWorkspaceFiles(contents, ProgramDirNoBackslash(), plan.Entries);
 
     // Whatever fails from here, the counters and the commands follow the list.
     const auto refresh = qScopeGuard([this] {

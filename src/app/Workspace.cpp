@@ -157,6 +157,14 @@ QString WorkspaceFilter()
     return u"Workspace Files (*.%1)|*.%1"_s.arg(WorkspaceExtension);
 }
 
+QStringList WorkspaceFileNames()
+{
+    QStringList names;
+    for (const QStringView name : WorkspaceFiles)
+        names.append(name.toString());
+    return names;
+}
+
 void WriteWorkspaceArchive(const QString &archivePath, const QString &dataDir)
 {
     std::vector<SourceFile> files;
@@ -205,14 +213,12 @@ QMap<QString, QByteArray> ReadWorkspaceArchive(const QString &archivePath, const
     return found;
 }
 
-QStringList ExtractWorkspaceArchive(const QString &archivePath, const QString &dataDir, const QStringList &entries,
-                                    qint64 maxEntrySize)
+void RestoreWorkspaceFiles(const QMap<QString, QByteArray> &contents, const QString &dataDir,
+                           const QStringList &entries)
 {
-    const QMap<QString, QByteArray> contents = ReadWorkspaceArchive(archivePath, entries, maxEntrySize);
     // All or nothing: a configuration from the archive beside the old list (a
     // disk that filled up half-way) would be a workspace nobody backed up.
     std::list<StagedFile> staged;
-    QStringList written;
     try {
         for (const QString &name : entries) {
             const auto it = contents.constFind(name);
@@ -220,14 +226,12 @@ QStringList ExtractWorkspaceArchive(const QString &archivePath, const QString &d
                 continue;
             // The configuration holds the scrambled password: its owner's eyes only.
             staged.emplace_back(JoinPath(dataDir, name), it.value(), name == WorkspaceConfigFile);
-            written.append(name);
         }
     } catch (const AppError &error) {
         throw AppError(error.Message() + u"\r\nNothing was restored."_s);
     }
     for (StagedFile &file : staged)
         file.Commit();
-    return written;
 }
 
 TRestorePlan PlanRestore(const TRestoreSett &options)

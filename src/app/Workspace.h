@@ -22,6 +22,9 @@ inline constexpr QStringView WorkspaceMessageFile = u"bry_msg.bxq";
 inline constexpr std::array<QStringView, 3> WorkspaceFiles{WorkspaceConfigFile, WorkspaceListFile,
                                                            WorkspaceMessageFile};
 
+/** The workspace files' names, in the order of WorkspaceFiles. */
+QStringList WorkspaceFileNames();
+
 /** The extension of a workspace archive, and the filter of its file dialogs. */
 inline constexpr QStringView WorkspaceExtension = u"bxk";
 QString WorkspaceFilter();
@@ -50,16 +53,15 @@ QMap<QString, QByteArray> ReadWorkspaceArchive(const QString &archivePath, const
                                                qint64 maxEntrySize = MaxWorkspaceEntrySize);
 
 /**
- * Restores the entries named from the archive into dataDir, all or none:
- * every entry is read and checked, then written and synced beside its file,
- * and only when all are there do they replace the files. Nothing else of the
- * archive is looked at. Returns the names written; throws AppError as
- * ReadWorkspaceArchive does, or when a file cannot be written: no file has
- * changed then, unless the failure is a rename or a sync of the folder while
- * the files are being put in place.
+ * Puts the entries named that contents holds (as ReadWorkspaceArchive gives
+ * them) into dataDir, all or none: each is written and synced beside its
+ * file, and only when all are there do they replace the files. Throws
+ * AppError when a file cannot be written: no file has changed then, unless
+ * the failure is a rename or a sync of the folder while the files are being
+ * put in place.
  */
-QStringList ExtractWorkspaceArchive(const QString &archivePath, const QString &dataDir, const QStringList &entries,
-                                    qint64 maxEntrySize = MaxWorkspaceEntrySize);
+void RestoreWorkspaceFiles(const QMap<QString, QByteArray> &contents, const QString &dataDir,
+                           const QStringList &entries);
 
 /** @short What a restore brings back: the entries to extract and the settings groups to read again. */
 struct TRestorePlan {

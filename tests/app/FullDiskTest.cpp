@@ -248,8 +248,8 @@ TEST_P(FullDiskTest, RestoreThatDoesNotFitChangesNothing)
     FillDisk(8192);
     const std::string before = contents();
     EXPECT_EQ(ErrorOf([&] {
-                  ExtractWorkspaceArchive(archive, ProgramDirNoBackslash(),
-                                          {u"bry_cnfg.ini"_s, u"bry_msg.bxq"_s, u"bry_jlst.bxq"_s});
+                  RestoreWorkspaceFiles(ReadWorkspaceArchive(archive, WorkspaceFileNames()), ProgramDirNoBackslash(),
+                                        WorkspaceFileNames());
               }).toStdString(),
               u"Unable to write to %1\r\nNothing was restored."_s.arg(InData(u"bry_jlst.bxq"_s)).toStdString());
     EXPECT_EQ(contents(), before);
