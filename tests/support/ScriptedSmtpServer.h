@@ -1,8 +1,9 @@
 #pragma once
 
+#include "PythonServer.h"
+
 #include <QByteArray>
 #include <QList>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 
@@ -35,7 +36,6 @@ struct ServerStep {
 class ScriptedSmtpServer {
 public:
     explicit ScriptedSmtpServer(const QList<ServerStep> &script);
-    ~ScriptedSmtpServer();
     ScriptedSmtpServer(const ScriptedSmtpServer &) = delete;
     ScriptedSmtpServer &operator=(const ScriptedSmtpServer &) = delete;
 
@@ -44,6 +44,6 @@ public:
     QStringList Commands(int timeoutMs = 10000);
 
 private:
-    QProcess m_process;
+    PythonServer m_server;
     quint16 m_port = 0;
 };

@@ -1,7 +1,6 @@
 #include "TestSmtpServer.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -14,8 +13,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr int StartTimeoutMs = 15000;
 
 QList<QJsonObject> ReadRecords(const QString &folder, const QString &pattern)
 {
@@ -96,44 +93,15 @@ TestSmtpServer::TestSmtpServer(const TestSmtpServerOptions &options)
     if (options.LegacyTls)
         args << u"--legacy-tls"_s;
 
-    // stdin stays an open pipe: the server ends when it closes, so a crashed
-    // test never leaves a server behind.
-    m_process.setProcessChannelMode(QProcess::SeparateChannels);
-    m_process.start(u"/usr/bin/python3"_s, args);
-    if (!m_process.waitForStarted(StartTimeoutMs))
-        throw std::runtime_error("TestSmtpServer: python3 did not start: " + m_process.errorString().toStdString());
-
-    QElapsedTimer timer;
-    timer.start();
-    while (!m_process.canReadLine()) {
-        if (m_process.state() != QProcess::Running || timer.elapsed() > StartTimeoutMs) {
-            const QByteArray err = m_process.readAllStandardError();
-            m_process.kill();
-            m_process.waitForFinished();
-            throw std::runtime_error("TestSmtpServer: the server did not come up: " + err.toStdString());
-        }
-        m_process.waitForReadyRead(100);
-    }
-    const QJsonObject ports = QJsonDocument::fromJson(m_process.readLine()).object();
+    m_server = std::make_unique<PythonServer>(args);
+    const QJsonObject ports = QJsonDocument::fromJson(m_server->FirstLine()).object();
     m_plainPort = static_cast<quint16>(ports.value(u"plain"_s).toInt());
     m_startTlsPort = static_cast<quint16>(ports.value(u"starttls"_s).toInt());
     m_tlsPort = static_cast<quint16>(ports.value(u"tls"_s).toInt());
     m_silentPort = static_cast<quint16>(ports.value(u"silent"_s).toInt());
     m_silentTlsPort = static_cast<quint16>(ports.value(u"silenttls"_s).toInt());
-    if (!m_plainPort || !m_startTlsPort || !m_tlsPort || !m_silentPort || !m_silentTlsPort) {
-        m_process.kill();
-        m_process.waitForFinished();
+    if (!m_plainPort || !m_startTlsPort || !m_tlsPort || !m_silentPort || !m_silentTlsPort)
         throw std::runtime_error("TestSmtpServer: no ports line");
-    }
-}
-
-TestSmtpServer::~TestSmtpServer()
-{
-    m_process.closeWriteChannel();
-    if (!m_process.waitForFinished(3000)) {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
 }
 
 quint16 TestSmtpServer::UnusedPort()

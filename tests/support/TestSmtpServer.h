@@ -1,12 +1,14 @@
 #pragma once
 
+#include "PythonServer.h"
+
 #include <QByteArray>
 #include <QList>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <memory>
 #include <utility>
 
 // Runs tests/support/smtp_test_server.py (see the description at its top) for
@@ -87,7 +89,6 @@ struct RecordedMessage {
 class TestSmtpServer {
 public:
     explicit TestSmtpServer(const TestSmtpServerOptions &options = {});
-    ~TestSmtpServer();
     TestSmtpServer(const TestSmtpServer &) = delete;
     TestSmtpServer &operator=(const TestSmtpServer &) = delete;
 
@@ -114,7 +115,7 @@ public:
 
 private:
     QTemporaryDir m_records;
-    QProcess m_process;
+    std::unique_ptr<PythonServer> m_server;
     quint16 m_plainPort = 0;
     quint16 m_startTlsPort = 0;
     quint16 m_tlsPort = 0;
