@@ -19,8 +19,8 @@ PythonServer::PythonServer(const QStringList &args)
     if (m_process.waitForStarted(StartTimeoutMs))
         m_firstLine = NextLine(StartTimeoutMs);
     if (m_firstLine.isEmpty()) {
-        const std::string error = m_process.errorString().toStdString() + ": "
-                                  + m_process.readAllStandardError().toStdString();
+        const std::string error =
+            m_process.errorString().toStdString() + ": " + m_process.readAllStandardError().toStdString();
         m_process.kill();
         m_process.waitForFinished();
         throw std::runtime_error("The test server " + args.value(0).toStdString() + " did not come up: " + error);
