@@ -120,9 +120,6 @@ TBryMainForm::TBryMainForm(std::unique_ptr<PowerInhibitor> inhibitor)
     m_statusBar->AddPanel({HintPanelWidth, Qt::AlignLeft, false, u" 00:00:00"_s, 0, HintPanelName});
     m_statusBar->SetDrawPanel(
         [this](QPainter &painter, int index, const QRect &rect) { DrawStatusPanel(painter, index, rect); });
-    m_statusBar->SetPanelTextFn([this](int index) {
-        return m_adListPanel ? QString::number(m_adListPanel->StatusCount(RecipientStatus(index))) : QString();
-    });
 
     m_startTimer = new QTimer(this);
     m_startTimer->setSingleShot(true);
@@ -337,8 +334,11 @@ void TBryMainForm::ComeForward()
 
 void TBryMainForm::InvalidateStatusBar()
 {
-    // Only the counters follow the list here; a job changes one or two of them per e-mail.
-    m_statusBar->RefreshOwnerDrawn();
+    // Only the counters follow the list here; a job changes one or two of them
+    // per e-mail, and only a changed one is repainted.
+    for (int i = 0; i < RowStatusCount; ++i)
+        m_statusBar->SetPanelText(i, m_adListPanel ? QString::number(m_adListPanel->StatusCount(RecipientStatus(i)))
+                                                   : QString());
 }
 
 void TBryMainForm::DrawStatusPanel(QPainter &painter, int index, const QRect &rect) const

@@ -171,8 +171,6 @@ QString TBryStatusBar::PanelText(int index) const
 {
     if (index < 0 || index >= m_panels.size())
         return {};
-    if (m_panels[index].shape.OwnerDrawn && m_text)
-        return m_text(index);
     return m_panels[index].text;
 }
 
@@ -183,22 +181,6 @@ void TBryStatusBar::SetPanelText(int index, const QString &text)
     m_panels[index].text = text;
     update(PanelRect(index));
     TellValueChanged(index, text);
-}
-
-void TBryStatusBar::RefreshOwnerDrawn()
-{
-    if (!m_text)
-        return;
-    for (int i = 0; i < m_panels.size(); ++i) {
-        if (!m_panels[i].shape.OwnerDrawn)
-            continue;
-        QString text = m_text(i);
-        if (text == m_panels[i].text)
-            continue;
-        update(PanelRect(i));
-        TellValueChanged(i, text);
-        m_panels[i].text = std::move(text);
-    }
 }
 
 void TBryStatusBar::TellValueChanged(int index, const QString &text)

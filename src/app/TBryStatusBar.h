@@ -40,7 +40,6 @@ public:
     /** Draws an owner-drawn panel: its index and the rectangle inside its edges. */
     using DrawPanelFn = std::function<void(QPainter &painter, int index, const QRect &rect)>;
     /** The text an owner-drawn panel shows, for assistive technology. */
-    using PanelTextFn = std::function<QString(int index)>;
 
     explicit TBryStatusBar(QWidget *parent = nullptr);
     ~TBryStatusBar() override;
@@ -52,12 +51,10 @@ public:
     void RemoveLastPanel();
     int PanelCount() const { return int(m_panels.size()); }
 
-    /** The panel's text; for an owner-drawn panel, what the owner's text function says. */
+    /** The panel's text; an owner-drawn panel's owner draws it. */
     QString PanelText(int index) const;
     /** Repaints the panel only when its text changes. */
     void SetPanelText(int index, const QString &text);
-    /** Repaints each owner-drawn panel whose text (the owner's text function) changed since the last call. */
-    void RefreshOwnerDrawn();
     QString PanelName(int index) const;
     void SetPanelName(int index, const QString &name);
     /** The panel's rectangle; the last one reaches the right edge. */
@@ -66,7 +63,6 @@ public:
     QRect PanelTextRect(int index) const;
 
     void SetDrawPanel(DrawPanelFn draw) { m_draw = std::move(draw); }
-    void SetPanelTextFn(PanelTextFn text) { m_text = std::move(text); }
 
     /** What assistive technology sees of a panel; nullptr for an index that does not exist. */
     QAccessibleInterface *PanelAccessible(int index) const;
@@ -80,7 +76,7 @@ protected:
 private:
     struct Panel {
         TStatusPanel shape;
-        QString text; // an owner-drawn panel: its text at the last RefreshOwnerDrawn
+        QString text;
     };
 
     int PanelWidth(int index) const;
@@ -90,7 +86,6 @@ private:
 
     QList<Panel> m_panels;
     DrawPanelFn m_draw;
-    PanelTextFn m_text;
     mutable QList<QAccessible::Id> m_accessibleIds;
     // The panels' widths in the bar's font, measured when first needed after
     // a panel or the font changed: a job repaints panels for every e-mail.
