@@ -4,9 +4,9 @@
 #include "TDialogBtnPanel.h"
 #include "TRecipientCursor.h"
 #include "TRecipientModel.h"
+#include "UI.h"
 
 #include <QAbstractItemView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 
@@ -45,9 +45,7 @@ TEditRcpDialog::TEditRcpDialog(TRecipientModel &model, TRecipientCursor &cursor,
     , m_model(model)
     , m_cursor(cursor)
 {
-    QFont font(u"Verdana"_s);
-    font.setPixelSize(13);
-    setFont(font);
+    SetDialogFont(this);
     resize(356, 241);
 }
 
@@ -59,8 +57,7 @@ void TEditRcpDialog::BuildRows()
     int y = 10;
     const int rows = m_model.ParamColumns() + 1;
     for (int r = 0; r < rows && r < int(Edits.size()); ++r) {
-        auto *label = new QLabel(RecipientRowLabels[size_t(r)].toString() + u":"_s, this);
-        label->move(LabelLeft, y + 2);
+        CreateLabel(this, RecipientRowLabels[size_t(r)].toString() + u":"_s, LabelLeft, y + 2);
         auto *edit = new QLineEdit(this);
         if (!IsAdd && m_model.IsValidItem(EditItem))
             edit->setText(m_model.Recipient(EditItem).Value(r));
@@ -68,9 +65,8 @@ void TEditRcpDialog::BuildRows()
         Edits[size_t(r)] = edit;
         y += edit->height() + 4;
     }
-    ButtonBar = new TDialogBtnPanel(this);
+    ButtonBar = CreateDialogBtnPanel(this, {bOK, bCancel}, false, 8);
     connect(ButtonBar, &TDialogBtnPanel::ButtonClicked, this, &TEditRcpDialog::ConfirmRecipient);
-    ButtonBar->Setup({bOK, bCancel}, false, 8);
     setFixedHeight(TDialogBtnPanel::BarHeight + y + 8);
     if (Edits[0])
         Edits[0]->setFocus();
