@@ -1,6 +1,7 @@
 #include "PocoSmtpChannel.h"
 
 #include "SmtpError.h"
+#include "SocketQueue.h"
 
 #include <Poco/Exception.h>
 #include <Poco/Net/Context.h>
@@ -17,6 +18,7 @@
 #include <cstring>
 
 #include <poll.h>
+#include <sys/socket.h>
 
 using namespace Qt::StringLiterals;
 
@@ -60,15 +62,18 @@ Poco::Timespan Milliseconds(int ms)
     return Poco::Timespan(static_cast<Poco::Timespan::TimeDiff>(ms) * 1000);
 }
 
-SmtpError ConnectionClosed()
-{
-    return SmtpError(SmtpError::ConnectionLost, u"Connection closed by the server."_s);
-}
-
 QString Seconds(std::chrono::milliseconds timeout)
 {
     return QString::number(static_cast<double>(timeout.count()) / 1000.0);
 }
+
+// The most a TLS write is given at once: one record. OpenSSL reports a larger
+// write only once all of it is out, so no wait within it would count as
+// progress.
+constexpr int TlsRecordSize = 16384;
+
+// How often the socket's queue is looked at while the server takes the data.
+constexpr std::chrono::milliseconds QueuePoll{50};
 
 } // namespace
 
@@ -76,10 +81,9 @@ void PocoSmtpChannel::Connect(const std::string &host, quint16 port, int connect
 {
     m_socket.connect(Poco::Net::SocketAddress(host, port), Milliseconds(connectTimeoutMs));
     m_open = true;
-    // Without TLS the socket blocks within these time-outs, so that a reply
-    // costs one read; Poco's TLS handshake blocks within them too.
+    // Without TLS the socket blocks within the time-out, so that a reply
+    // costs one read. Writes never block (SendSome).
     SetReceiveTimeout(m_timeout);
-    m_socket.setSendTimeout(Milliseconds(static_cast<int>(m_timeout.count())));
     // Every write is a whole command or a whole message: nothing to gain
     // from holding the last piece back for the server's ACK.
     m_socket.setNoDelay(true);
@@ -87,9 +91,25 @@ void PocoSmtpChannel::Connect(const std::string &host, quint16 port, int connect
 
 void PocoSmtpChannel::StartTls(const std::string &host)
 {
+    const Clock::time_point deadline = Clock::now() + m_timeout;
+    // TLS does not block: on a blocking socket Poco's handshake waits anew
+    // for every byte a server drips, and its TLS read waits for the rest of a
+    // record past any time-out. Non-blocking, Poco leaves the handshake to
+    // the loop below, and the TLS layer asks the plain socket's own object
+    // whether to wait.
     Poco::Net::StreamSocket plain = m_socket;
+    plain.setBlocking(false);
     try {
-        m_socket = Poco::Net::SecureStreamSocket::attach(plain, host, TlsContext());
+        Poco::Net::SecureStreamSocket tls = Poco::Net::SecureStreamSocket::attach(plain, host, TlsContext());
+        tls.setBlocking(false);
+        m_socket = tls;
+        for (int done = tls.completeHandshake(); done != 1; done = tls.completeHandshake()) {
+            if (done == 0)
+                throw ClosedConnection();
+            const bool wantsWrite = done == Poco::Net::SecureStreamSocket::ERR_SSL_WANT_WRITE;
+            if (!WaitFor(wantsWrite ? POLLOUT : POLLIN, deadline))
+                throw Timeout(u"the TLS handshake did not complete"_s);
+        }
     } catch (const Poco::Net::SSLException &e) {
         if (IsVersionFailure(e.message()))
             throw SmtpError(SmtpError::ConnectionLost,
@@ -97,11 +117,6 @@ void PocoSmtpChannel::StartTls(const std::string &host)
                             "safe (RFC 8996) and are not used. %1"_s.arg(QString::fromStdString(e.displayText())));
         throw;
     }
-    // After the handshake TLS does not block: on a blocking socket Poco's TLS
-    // read waits for the rest of a record past any time-out. The TLS layer
-    // asks the plain socket's own object whether to wait.
-    plain.setBlocking(false);
-    m_socket.setBlocking(false);
     m_tls = true;
 }
 
@@ -111,31 +126,81 @@ void PocoSmtpChannel::Write(const char *bytes, qsizetype size)
     // whole write: a large message may take longer than that to go out.
     Clock::time_point deadline = Clock::now() + m_timeout;
     while (size > 0) {
-        // A TLS write that could not go out is repeated with the same bytes, as OpenSSL requires.
-        int sent = -1;
-        try {
-            sent = m_socket.sendBytes(bytes, static_cast<int>(std::min<qsizetype>(size, INT_MAX)));
-        } catch (const Poco::TimeoutException &) {
-            // Without TLS: the send time-out ran out, below.
-        }
+        short waitFor = 0;
+        const qsizetype sent = SendSome(bytes, size, waitFor);
         if (sent > 0) {
             bytes += sent;
             size -= sent;
             deadline = Clock::now() + m_timeout;
-            continue;
+        } else if (!WaitFor(waitFor, deadline)) {
+            throw Timeout(u"the server took no data"_s);
         }
+    }
+}
+
+qsizetype PocoSmtpChannel::SendSome(const char *bytes, qsizetype size, short &waitFor)
+{
+    if (m_tls) {
+        // A write that could not go out is repeated with the same bytes, as OpenSSL requires.
+        const int sent = m_socket.sendBytes(bytes, static_cast<int>(std::min<qsizetype>(size, TlsRecordSize)));
         if (sent == 0)
-            throw ConnectionClosed();
-        const bool wantsRead = sent == Poco::Net::SecureStreamSocket::ERR_SSL_WANT_READ;
-        if (!m_tls || !WaitFor(wantsRead ? POLLIN : POLLOUT, deadline))
-            throw SmtpError(SmtpError::ConnectionLost,
-                            u"Timeout: the server took no data within %1 seconds."_s.arg(Seconds(m_timeout)));
+            throw ClosedConnection();
+        if (sent < 0)
+            waitFor = sent == Poco::Net::SecureStreamSocket::ERR_SSL_WANT_READ ? POLLIN : POLLOUT;
+        return std::max(sent, 0);
+    }
+    // Past Poco: its send goes on over partial writes by itself, each within
+    // the socket's time-out, and takes a full queue for an I/O error.
+    for (;;) {
+        const ssize_t sent =
+            ::send(m_socket.impl()->sockfd(), bytes, static_cast<size_t>(std::min<qsizetype>(size, INT_MAX)),
+                   MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent >= 0)
+            return sent;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            waitFor = POLLOUT;
+            return 0;
+        }
+        if (errno == EPIPE || errno == ECONNRESET)
+            throw ClosedConnection();
+        if (errno != EINTR)
+            throw SmtpError(SmtpError::ConnectionLost, QString::fromLocal8Bit(std::strerror(errno)));
+    }
+}
+
+void PocoSmtpChannel::AwaitQueueTaken()
+{
+    const int fd = m_socket.impl()->sockfd();
+    int queued = UnsentBytes(fd);
+    Clock::time_point deadline = Clock::now() + m_timeout;
+    while (queued > 0) {
+        // A reply before the server has taken all of the data (a refusal)
+        // ends the wait: it is read as any reply.
+        if (WaitFor(POLLIN, std::min(deadline, Clock::now() + QueuePoll)))
+            return;
+        const int left = UnsentBytes(fd);
+        if (left < queued) {
+            queued = left;
+            deadline = Clock::now() + m_timeout;
+        } else if (Clock::now() >= deadline) {
+            throw Timeout(u"the server took no data"_s);
+        }
     }
 }
 
 SmtpReply PocoSmtpChannel::Read()
 {
-    const Clock::time_point deadline = Clock::now() + m_timeout;
+    return ReadBy(Clock::now() + m_timeout);
+}
+
+SmtpReply PocoSmtpChannel::ReadAfterData()
+{
+    AwaitQueueTaken();
+    return Read();
+}
+
+SmtpReply PocoSmtpChannel::ReadBy(Clock::time_point deadline)
+{
     for (;;) {
         if (std::optional<SmtpReply> reply = m_reader.Take()) {
             if (m_receiveTimeout != m_timeout)
@@ -147,8 +212,7 @@ SmtpReply PocoSmtpChannel::Read()
                 throw Poco::TimeoutException();
             ReceiveSome();
         } catch (const Poco::TimeoutException &) {
-            throw SmtpError(SmtpError::ConnectionLost,
-                            u"Timeout: no reply from the server within %1 seconds."_s.arg(Seconds(m_timeout)));
+            throw Timeout(u"no reply from the server"_s);
         }
     }
 }
@@ -224,9 +288,20 @@ bool PocoSmtpChannel::ReceiveSome()
     char buffer[4096];
     const int received = m_socket.receiveBytes(buffer, sizeof buffer);
     if (received == 0)
-        throw ConnectionClosed();
+        throw ClosedConnection();
     if (received < 0)
         return false;
     m_reader.Append(buffer, received);
     return true;
+}
+
+SmtpError PocoSmtpChannel::Timeout(const QString &what) const
+{
+    return SmtpError(SmtpError::ConnectionLost, u"Timeout: %1 within %2 seconds."_s.arg(what, Seconds(m_timeout)));
+}
+
+SmtpError PocoSmtpChannel::ClosedConnection()
+{
+    m_closedByServer = true;
+    return SmtpError(SmtpError::ConnectionLost, u"Connection closed by the server."_s);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SmtpError.h"
 #include "SmtpReplyReader.h"
 
 #include <Poco/Net/StreamSocket.h>
@@ -11,10 +12,11 @@
  * @short The byte stream of one SMTP connection over Poco: TCP, TLS at once or
  * after STARTTLS, whole writes and whole replies, each within the time-out.
  *
- * Poco connects and does the TLS handshake. One deadline covers a whole
- * reply, however the server drips it, and a closed connection ends a read
- * at once. Throws SmtpError (ConnectionLost) on every failure, Poco's
- * exceptions aside. Only PocoSmtpSession.cpp uses it.
+ * Poco connects and does TLS. One deadline covers a whole reply, however
+ * the server drips it, and one the whole TLS handshake; a write waits at
+ * most the time-out for the server to take more, and a closed connection
+ * ends a read at once. Throws SmtpError (ConnectionLost) on every failure,
+ * Poco's exceptions aside. Only PocoSmtpSession.cpp uses it.
  */
 class PocoSmtpChannel {
 public:
@@ -35,12 +37,21 @@ public:
     /** Reads one whole reply. */
     SmtpReply Read();
     /**
+     * Reads the reply to the message data, which a server gives only once it
+     * has read all of it: the last write returned when the data was in the
+     * socket's queue, so the time-out counts from when the queue is empty,
+     * each wait for the server to take more bounded as a write's.
+     */
+    SmtpReply ReadAfterData();
+    /**
      * Before a command: the server must have sent nothing since its last
      * reply, or a stray line would be taken for the answer to the command.
      * A 421 sent unasked throws SmtpError::SessionRefused.
      */
     void ExpectSilence();
     bool IsOpen() const { return m_open; }
+    /** The server closed or reset the connection (rather than a reply failing otherwise). */
+    bool ClosedByServer() const { return m_closedByServer; }
     void Close() noexcept;
 
 private:
@@ -53,11 +64,21 @@ private:
     void SetReceiveTimeout(std::chrono::milliseconds timeout);
     /** One read, added to the reader: false when nothing could be read yet. */
     bool ReceiveSome();
+    /** Hands the socket what it takes of the bytes now: how many; 0 with the events to wait for. */
+    qsizetype SendSome(const char *bytes, qsizetype size, short &waitFor);
+    /** Waits until the socket's queue is empty, each wait for the server to take more within the time-out. */
+    void AwaitQueueTaken();
+    SmtpReply ReadBy(Clock::time_point deadline);
+    /** A step the server did not let end within the time-out. */
+    SmtpError Timeout(const QString &what) const;
+    /** The server closed the connection. */
+    SmtpError ClosedConnection();
 
     std::chrono::milliseconds m_timeout;
     std::chrono::milliseconds m_receiveTimeout{0}; // the socket's, without TLS
     Poco::Net::StreamSocket m_socket;
     bool m_open = false;
     bool m_tls = false;
+    bool m_closedByServer = false;
     SmtpReplyReader m_reader;
 };

@@ -164,7 +164,7 @@ public:
             const QByteArray wire = WireData(data);
             m_channel.ExpectSilence();
             m_channel.Write(wire.constData(), wire.size());
-            reply = m_channel.Read();
+            reply = m_channel.ReadAfterData();
             if (!IsPositive(reply.Code))
                 Refuse(reply, u"The server rejected the message: "_s + reply.Text);
         });
@@ -182,6 +182,12 @@ public:
                 // The sends are over: a server that hangs up first changes nothing.
             }
         }
+        m_channel.Close();
+    }
+
+    void Abort() noexcept override
+    {
+        m_inStep = false;
         m_channel.Close();
     }
 
@@ -208,9 +214,10 @@ private:
     }
 
     // A refusal of this message (text for the user) is followed by RSET, so
-    // the next send starts afresh. A refusal of the session, or a server that
-    // no longer answers the RSET because it hung up after its reply, ends the
-    // session instead: every later message would fail the same way.
+    // the next send starts afresh. A refusal of the session, a server that
+    // no longer answers the RSET because it hung up after its reply, or an
+    // RSET that fails otherwise ends the session instead: every later message
+    // would fail the same way, or the dialogue is out of step.
     [[noreturn]] void Refuse(const SmtpReply &reply, const QString &text)
     {
         if (IsSessionReply(reply.Code))
@@ -221,6 +228,9 @@ private:
         } catch (const SmtpError &e) {
             if (e.ErrorKind() != SmtpError::ConnectionLost)
                 throw;
+            if (!m_channel.ClosedByServer())
+                throw SmtpError(SmtpError::ConnectionLost,
+                                u"After the server's reply \"%1\", RSET failed: %2"_s.arg(reply.Text, e.Message()));
         } catch (const Poco::Exception &) {
             // No answer: below.
         }

@@ -67,15 +67,14 @@ void TSMTPThread::Run()
     } catch (const std::exception &e) {
         failure = FatalFailure(State, QString::fromUtf8(e.what()));
     }
-    // The job learns of a fatal error before the close, which may still wait
-    // on the server.
+    // The job learns of a fatal error before the close.
     if (failure) {
         SetText(failure->Text);
         State = failure->State;
         // A send broken off by a lost connection still ends its hand-over.
         m_pending = nullptr;
     }
-    CloseSession(session);
+    CloseSession(session, failure.has_value());
 }
 
 void TSMTPThread::ServeHandOvers(SmtpSession &session)

@@ -30,6 +30,6 @@ void TConnectionThread::Run()
     } catch (const std::exception &e) {
         text += u"\r\n\r\nError: "_s + QString::fromUtf8(e.what());
     }
-    CloseSession(session);
+    CloseSession(session, !Success);
     SetText(text);
 }

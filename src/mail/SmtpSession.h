@@ -71,6 +71,11 @@ public:
      * never throws (the sends are over, nothing depends on it).
      */
     virtual void Disconnect() noexcept = 0;
+    /**
+     * Closes at once, without QUIT: the session failed, and a server that
+     * failed it need not answer, so nothing waits on it.
+     */
+    virtual void Abort() noexcept = 0;
 };
 
 using SmtpSessionFactory = std::function<std::unique_ptr<SmtpSession>(const SmtpOptions &)>;

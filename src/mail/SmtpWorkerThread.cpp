@@ -45,9 +45,11 @@ bool SmtpWorkerThread::WantsAuthentication() const
     return Settings->Param(spSmtpAuth).GetBool();
 }
 
-void SmtpWorkerThread::CloseSession(std::unique_ptr<SmtpSession> &session)
+void SmtpWorkerThread::CloseSession(std::unique_ptr<SmtpSession> &session, bool failed)
 {
-    if (session)
+    if (session && failed)
+        session->Abort();
+    else if (session)
         session->Disconnect();
     session.reset();
 }

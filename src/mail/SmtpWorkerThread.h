@@ -55,8 +55,12 @@ protected:
     std::unique_ptr<SmtpSession> NewSession() const;
     /** Whether the settings ask for authentication. */
     bool WantsAuthentication() const;
-    /** Disconnects and frees the session, if there is one. */
-    static void CloseSession(std::unique_ptr<SmtpSession> &session);
+    /**
+     * Ends and frees the session, if there is one: with QUIT when the run went
+     * well; at once when it failed, for the server need not answer then, and
+     * the window may be waiting for the run to end.
+     */
+    static void CloseSession(std::unique_ptr<SmtpSession> &session, bool failed);
 
     /** Makes a change the run waits for (under the lock), then wakes the run. */
     template <class Change> void Signal(Change change)

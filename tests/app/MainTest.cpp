@@ -13,6 +13,7 @@
 #include "PnEmail.h"
 #include "PnMsg.h"
 #include "PnSett.h"
+#include "ScriptedSmtpServer.h"
 #include "StartupEnv.h"
 #include "TBryStatusBar.h"
 #include "TCardLabel.h"
@@ -29,6 +30,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QStatusTipEvent>
@@ -616,6 +618,46 @@ TEST_F(MainFormTest, ConnectionTestReportsSuccessAndFailure)
     EXPECT_TRUE(boxes.Boxes()[0].text.startsWith(u"Connection could not be established."_s));
     EXPECT_TRUE(boxes.Boxes()[0].text.endsWith(u"in Help."_s));
     EXPECT_TRUE(smtp.Messages().isEmpty());
+}
+
+// A server that refuses the login and then never answers QUIT: the job and
+// the connection test end at once with the refusal, and the window's event
+// loop never stands still waiting on the server.
+TEST_F(MainFormTest, AServerThatNeverAnswersQuitNeverHoldsTheWindow)
+{
+    const QList<ServerStep> refusing = {ServerStep::Send("220 scripted\r\n"),     ServerStep::Line(),
+                                        ServerStep::Send("250 scripted\r\n"),     ServerStep::Line(),
+                                        ServerStep::Send("334 VXNlcm5hbWU6\r\n"), ServerStep::Line(),
+                                        ServerStep::Send("334 UGFzc3dvcmQ6\r\n"), ServerStep::Line(),
+                                        ServerStep::Send("535 5.7.8 no\r\n")};
+    Start({0, 0}, [](TESettings &s) {
+        s.Param(spSmtpAuth).SetBool(true);
+        s.Param(spSmtpUser).SetStr(u"user"_s);
+        s.Param(spSmtpTimeout).SetInt(4); // 2 seconds
+    });
+    QElapsedTimer sinceLastTick;
+    qint64 longestStill = 0;
+    QTimer ticks;
+    ticks.setInterval(5);
+    QObject::connect(&ticks, &QTimer::timeout, &ticks,
+                     [&] { longestStill = std::max(longestStill, sinceLastTick.restart()); });
+    for (const CommandId command : {CommandId(14), CommandId(1)}) {
+        ScriptedSmtpServer server(refusing);
+        form->Settings()->Param(spSmtpPort).SetInt(server.Port());
+        boxes.Clear();
+        QElapsedTimer job;
+        job.start();
+        sinceLastTick.start();
+        longestStill = 0;
+        ticks.start();
+        ASSERT_TRUE(Run(command));
+        ticks.stop();
+        EXPECT_LT(job.elapsed(), 1000) << command;
+        EXPECT_LT(longestStill, 250) << command;
+        ASSERT_EQ(boxes.Boxes().size(), 1);
+        EXPECT_TRUE(boxes.Boxes()[0].text.contains(u"535 5.7.8 no"_s)) << boxes.Boxes()[0].text.toStdString();
+    }
+    EXPECT_EQ(Statuses(), (QList<int>{0, 0}));
 }
 
 TEST_F(MainFormTest, ClosingIsRefusedDuringAJobAndSavesTheConfigurationWhenIdle)

@@ -26,23 +26,42 @@ Steps Reply(const QByteArray &reply)
     return {ServerStep::Line(), ServerStep::Send(reply)};
 }
 
-Steps Greeting()
+// The greeting and EHLO, in TLS as asked: from the first byte, or after STARTTLS.
+Steps Greeting(SmtpTls tls = SmtpTls::None)
 {
-    return Steps{ServerStep::Send("220 scripted\r\n")} + Reply("250-scripted\r\n250 8BITMIME\r\n");
+    const Steps hello = Steps{ServerStep::Send("220 scripted\r\n")} + Reply("250-scripted\r\n250 8BITMIME\r\n");
+    if (tls == SmtpTls::Implicit)
+        return Steps{ServerStep::Tls()} + hello;
+    if (tls == SmtpTls::StartTls)
+        return hello + Reply("220 go ahead\r\n") + Steps{ServerStep::Tls()} + Reply("250 scripted\r\n");
+    return hello;
+}
+
+// MAIL, RCPT and DATA accepted; the data is the caller's to read.
+Steps UpToTheDataCommand()
+{
+    return Reply("250 ok\r\n") + Reply("250 ok\r\n") + Reply("354 go on\r\n");
 }
 
 // MAIL, RCPT and DATA accepted and the data read; its reply is the caller's.
 Steps UpToTheData()
 {
-    return Reply("250 ok\r\n") + Reply("250 ok\r\n") + Reply("354 go on\r\n") + Steps{ServerStep::Data()};
+    return UpToTheDataCommand() + Steps{ServerStep::Data()};
+}
+
+// A text body of about that many bytes, in lines of 78 octets.
+QString LargeBody(qsizetype bytes)
+{
+    return QString(u"%1\r\n"_s.arg(QString(76, u'x'))).repeated(bytes / 78);
 }
 
 struct Outcome {
     QList<SmtpThreadState> Rows; // the result of each recipient, as the job records it
     SmtpThreadState State = SmtpThreadState::Connecting;
     QString Text;
-    qint64 FatalAfterMs = -1; // from the last hand-over (or the start) to the fatal state
-    bool Ended = false;       // the thread's run ended
+    qint64 FatalAfterMs = -1;      // from the last hand-over (or the start) to the fatal state
+    qint64 LastResultAfterMs = -1; // from the last hand-over to its result
+    bool Ended = false;            // the thread's run ended
     QStringList Commands;
 };
 
@@ -52,28 +71,40 @@ struct Client {
     TSMTPThread Thread;
 };
 
-// Plays the script against a sending thread that is handed three recipients
+/** The job the thread is given. */
+struct Job {
+    int TimeoutUnits = 1;
+    int Recipients = 3;
+    QString Body = u"Body\r\n"_s;
+    SmtpTls Tls = SmtpTls::None; // the server's port is no 587: the session is told
+};
+
+// Plays the script against a sending thread that is handed the recipients
 // one by one, as long as it is not in a fatal state.
-Outcome Play(const Steps &script, int timeoutUnits = 1)
+Outcome Play(const Steps &script, const Job &job = {})
 {
     ScriptedSmtpServer server(script);
     auto client = std::make_unique<Client>();
     TESettings &s = client->Settings;
     s.Param(spSmtpServer).SetStr(u"127.0.0.1"_s);
     s.Param(spSmtpPort).SetInt(server.Port());
-    s.Param(spSmtpTimeout).SetInt(timeoutUnits);
+    s.Param(spSmtpTimeout).SetInt(job.TimeoutUnits);
     s.Param(spYourEmail).SetStr(u"me@example.org"_s);
     s.Param(spMimeEna).SetBool(false);
-    client->Message.Body = u"Body\r\n"_s;
+    client->Message.Body = job.Body;
     TSMTPThread &t = client->Thread;
     t.Setup(s);
+    t.SetSessionFactory([tls = job.Tls](SmtpOptions options) {
+        options.UseTLS = tls;
+        return CreateSmtpSession(options);
+    });
     QElapsedTimer timer;
     timer.start();
     t.Start();
 
     Outcome o;
     const auto fatal = [&] { return IsFatalState(t.State); };
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < job.Recipients; ++i) {
         if (!QTest::qWaitFor([&] { return fatal() || (IsReadyState(t.State) && !t.IsBusy()); }, WaitMs) || fatal())
             break;
         client->Message.To = {u"r%1@example.org"_s.arg(i), {}};
@@ -81,6 +112,7 @@ Outcome Play(const Steps &script, int timeoutUnits = 1)
         t.Hand(client->Message);
         if (!QTest::qWaitFor([&] { return fatal() || !t.IsBusy(); }, WaitMs) || fatal())
             break;
+        o.LastResultAfterMs = timer.elapsed();
         o.Rows.append(t.State);
     }
     if (QTest::qWaitFor(fatal, 1))
@@ -141,6 +173,11 @@ TEST(MisbehavingServerTest, ABrokenDialogueEndsTheJobWithinOneTimeOut)
          u"The server sent a malformed reply: \"25 ok\""_s},
         {Greeting() + UpToTheData() + Steps{ServerStep::Send("000 huh\x01\r\n")}, send,
          u"The server sent a malformed reply: \"000 huh\\x01\""_s},
+        // A refused recipient whose RSET then fails: the server did not end the session, the RSET failed.
+        {Greeting() + Reply("250 ok\r\n") + Reply("550 5.1.1 no such user\r\n"), send,
+         u"After the server's reply \"550 5.1.1 no such user\", RSET failed: Timeout: no reply"_s},
+        {Greeting() + Reply("250 ok\r\n") + Reply("550 5.1.1 no such user\r\n") + Reply("hello\r\n"), send,
+         u"RSET failed: The server sent a malformed reply: \"hello\""_s},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Text.toStdString());
@@ -158,7 +195,7 @@ TEST(MisbehavingServerTest, ABrokenDialogueEndsTheJobWithinOneTimeOut)
 // and QUIT, if sent at all, is not sent again.
 TEST(MisbehavingServerTest, AStalledServerCostsOneTimeOut)
 {
-    const Outcome o = Play(Greeting() + UpToTheData(), 2);
+    const Outcome o = Play(Greeting() + UpToTheData(), {.TimeoutUnits = 2});
     ASSERT_TRUE(o.Ended);
     EXPECT_TRUE(o.Rows.isEmpty());
     EXPECT_EQ(o.State, SmtpThreadState::UnexpectedError);
@@ -188,4 +225,61 @@ TEST(MisbehavingServerTest, WellFormedRepliesKeepTheirMeaning)
     EXPECT_EQ(closing.Rows, QList{SmtpThreadState::Sent});
     EXPECT_TRUE(closing.Text.endsWith(u"The server refuses mail on this connection: 421 4.4.2 idle too long"_s))
         << closing.Text.toStdString();
+}
+
+// A large message to a server that takes it slowly goes out over every
+// transport, however much longer than the time-out the whole of it takes:
+// the time-out bounds each wait for the server to take more, over TLS too,
+// and the reply to the data is awaited from when the server has taken all of
+// it, not from when the last of it went into the socket's queue.
+TEST(MisbehavingServerTest, ALargeMessageGoesOutToASlowServerOverEveryTransport)
+{
+    const QString body = LargeBody(6 << 20);
+    for (const SmtpTls tls : {SmtpTls::None, SmtpTls::StartTls, SmtpTls::Implicit}) {
+        SCOPED_TRACE(int(tls));
+        const Outcome o = Play(Greeting(tls) + UpToTheDataCommand()
+                                   + Steps{ServerStep::SlowData(64 << 10, 0.01), ServerStep::Send("250 queued\r\n")},
+                               {.Recipients = 1, .Body = body, .Tls = tls});
+        EXPECT_EQ(o.Rows, QList{SmtpThreadState::Sent}) << o.Text.toStdString();
+        EXPECT_GT(o.LastResultAfterMs, 2 * TimeoutMs); // the premise: far longer than the time-out
+    }
+}
+
+// A server that stops taking the data costs one time-out from the last byte
+// it took, whether the rest still waits to go into the socket or in its queue.
+TEST(MisbehavingServerTest, AServerThatStopsTakingTheDataCostsOneTimeOut)
+{
+    const QString body = LargeBody(6 << 20);
+    for (const SmtpTls tls : {SmtpTls::None, SmtpTls::Implicit}) {
+        SCOPED_TRACE(int(tls));
+        const Outcome o =
+            Play(Greeting(tls) + UpToTheDataCommand() + Steps{ServerStep::Take(1 << 20), ServerStep::Stall(2)},
+                 {.TimeoutUnits = 2, .Body = body, .Tls = tls});
+        EXPECT_TRUE(o.Rows.isEmpty());
+        EXPECT_EQ(o.State, SmtpThreadState::UnexpectedError);
+        EXPECT_TRUE(o.Text.endsWith(u"Timeout: the server took no data within 1 seconds."_s)) << o.Text.toStdString();
+        EXPECT_GE(o.FatalAfterMs, 2 * TimeoutMs);
+        EXPECT_LT(o.FatalAfterMs, 4 * TimeoutMs);
+    }
+}
+
+// The TLS handshake, from the first byte or after STARTTLS, has one time-out
+// in all: from a server that answers the client's hello one byte at a time,
+// and from one that never answers it.
+TEST(MisbehavingServerTest, ATlsHandshakeTakesOneTimeOutInAll)
+{
+    // The header of a server hello, then its body drop by drop.
+    const QByteArray record = QByteArray("\x16\x03\x03\x00\x40\x02\x00\x00\x3c", 9) + QByteArray(0x3c, '\x03');
+    for (const SmtpTls tls : {SmtpTls::StartTls, SmtpTls::Implicit}) {
+        const Steps before = tls == SmtpTls::StartTls ? Greeting() + Reply("220 go ahead\r\n") : Steps{};
+        for (const Steps &answer : {Steps{ServerStep::Drip(record, 0.1)}, Steps{}}) {
+            SCOPED_TRACE(int(tls) * 10 + int(answer.size()));
+            const Outcome o = Play(before + Steps{ServerStep::Recv()} + answer, {.Tls = tls});
+            EXPECT_EQ(o.State, SmtpThreadState::ConnectionError);
+            EXPECT_TRUE(o.Text.endsWith(u"Timeout: the TLS handshake did not complete within 0.5 seconds."_s))
+                << o.Text.toStdString();
+            EXPECT_GE(o.FatalAfterMs, TimeoutMs);
+            EXPECT_LT(o.FatalAfterMs, 3 * TimeoutMs);
+        }
+    }
 }

@@ -666,6 +666,7 @@ public:
         m_sent.append(recipients.first());
     }
     void Disconnect() noexcept override {}
+    void Abort() noexcept override {}
 
 private:
     QStringList &m_sent;

@@ -12,7 +12,7 @@
 
 /** One step of the server's part. */
 struct ServerStep {
-    QString Action; ///< "send", "drip", "repeat", "line", "data" or "close"
+    QString Action; ///< one of the script's actions: "send", "line", "tls", …
     QByteArray Bytes;
     double Seconds = 0;
 
@@ -24,6 +24,15 @@ struct ServerStep {
     }
     static ServerStep Line() { return {QStringLiteral("line"), {}}; }
     static ServerStep Data() { return {QStringLiteral("data"), {}}; }
+    /** The message data, at most bytes at a time, the seconds apart. */
+    static ServerStep SlowData(qint64 bytes, double seconds)
+    {
+        return {QStringLiteral("slowdata"), QByteArray::number(bytes), seconds};
+    }
+    static ServerStep Take(qint64 bytes) { return {QStringLiteral("take"), QByteArray::number(bytes)}; }
+    static ServerStep Recv() { return {QStringLiteral("recv"), {}}; }
+    static ServerStep Stall(double seconds) { return {QStringLiteral("stall"), {}, seconds}; }
+    static ServerStep Tls() { return {QStringLiteral("tls"), {}}; }
     static ServerStep Close() { return {QStringLiteral("close"), {}}; }
 };
 

@@ -6,30 +6,95 @@ the misbehaving server that no real server library would be.
 
 SCRIPT is a JSON list of steps, each [action, base64 bytes, seconds]:
 
-  send    write the bytes in one write
-  drip    write the bytes one at a time, the seconds apart
-  repeat  write the bytes again and again, the seconds apart (0: as fast as
-          the client takes them), until the client goes
-  line    read one command line (up to LF)
-  data    read message data up to the line "."
-  close   close the connection
+  send      write the bytes in one write
+  drip      write the bytes one at a time, the seconds apart
+  repeat    write the bytes again and again, the seconds apart (0: as fast as
+            the client takes them), until the client goes
+  line      read one command line (up to LF)
+  data      read message data up to the line "."
+  slowdata  the same, taking at most N bytes (the bytes, in decimal digits)
+            at a time, the seconds apart: a server behind a slow link
+  take      read exactly N bytes (the bytes, in decimal digits) of whatever
+            comes, e.g. the start of the message data
+  recv      read whatever one read gives (a TLS client hello, say)
+  stall     read nothing for the seconds
+  tls       the server's side of a TLS handshake, on a self-signed
+            certificate made for it; every step after it speaks TLS
+  close     close the connection
 
 It listens on 127.0.0.1 at a free port and prints the port as a line, serves
 one connection, reads on after the last step until the client closes, then
 prints the command lines it read (CR LF removed) as one line of JSON and
-ends. It ends anyway after 20 seconds, and when its stdin reaches end of file
+ends. It ends anyway after 30 seconds, and when its stdin reaches end of file
 (so it never outlives the test program that started it).
 """
 
 import base64
 import json
 import os
+import shutil
 import socket
 import sys
+import tempfile
 import threading
 import time
 
-LIFETIME = 20
+LIFETIME = 30
+CHUNK = 65536
+
+
+class Reader:
+    """What the client sent, read as the steps ask for it."""
+
+    def __init__(self, conn):
+        self.conn = conn
+        self.buffer = bytearray()
+
+    def receive(self, most=CHUNK):
+        chunk = self.conn.recv(most)
+        if not chunk:
+            raise ConnectionError
+        self.buffer += chunk
+        return len(chunk)
+
+    def until(self, mark):
+        """Everything up to the mark, which is dropped."""
+        searched = 0
+        while True:
+            found = self.buffer.find(mark, searched)
+            if found >= 0:
+                part = bytes(self.buffer[:found])
+                del self.buffer[:found + len(mark)]
+                return part
+            searched = max(0, len(self.buffer) - len(mark) + 1)
+            self.receive()
+
+    def skip(self, mark, budget=None):
+        """Drops everything up to and with the mark, keeping no more than the
+        mark's length in memory however much comes; with a budget, reads at
+        most that many bytes: False when the mark has not come within them."""
+        taken = 0
+        while True:
+            found = self.buffer.find(mark)
+            if found >= 0:
+                del self.buffer[:found + len(mark)]
+                return True
+            del self.buffer[:max(0, len(self.buffer) - len(mark) + 1)]
+            if budget is not None and taken >= budget:
+                return False
+            taken += self.receive(CHUNK if budget is None else min(CHUNK, budget - taken))
+
+    def exactly(self, count):
+        while len(self.buffer) < count:
+            self.receive(min(CHUNK, count - len(self.buffer)))
+        del self.buffer[:count]
+
+
+def tls_context(folder):
+    # The test server's certificate and TLS settings: one source for both servers.
+    from smtp_test_server import make_certificate, server_context
+    cert, key = make_certificate(folder, False)
+    return server_context(cert, key, False)
 
 
 def main():
@@ -42,18 +107,9 @@ def main():
     listener.listen(1)
     print(listener.getsockname()[1], flush=True)
     conn, _ = listener.accept()
-    received = b""
+    reader = Reader(conn)
     commands = []
-
-    def read_until(mark):
-        nonlocal received
-        while mark not in received:
-            chunk = conn.recv(65536)
-            if not chunk:
-                raise ConnectionError
-            received += chunk
-        part, received = received.split(mark, 1)
-        return part
+    cert_folder = tempfile.mkdtemp(prefix="scripted-smtp-cert-")
 
     try:
         for action, encoded, seconds in script:
@@ -69,17 +125,30 @@ def main():
                     conn.sendall(data)
                     time.sleep(seconds)
             elif action == "line":
-                commands.append(read_until(b"\n").rstrip(b"\r").decode("latin-1"))
+                commands.append(reader.until(b"\n").rstrip(b"\r").decode("latin-1"))
             elif action == "data":
-                read_until(b"\r\n.\r\n")
+                reader.skip(b"\r\n.\r\n")
+            elif action == "slowdata":
+                while not reader.skip(b"\r\n.\r\n", int(data)):
+                    time.sleep(seconds)
+            elif action == "take":
+                reader.exactly(int(data))
+            elif action == "recv":
+                reader.receive()
+            elif action == "stall":
+                time.sleep(seconds)
+            elif action == "tls":
+                conn = tls_context(cert_folder).wrap_socket(conn, server_side=True)
+                reader.conn = conn
             elif action == "close":
                 conn.close()
                 break
         else:
             while True:
-                commands.append(read_until(b"\n").rstrip(b"\r").decode("latin-1"))
+                commands.append(reader.until(b"\n").rstrip(b"\r").decode("latin-1"))
     except OSError:
         pass  # the client went: the script ends here
+    shutil.rmtree(cert_folder, ignore_errors=True)
     print(json.dumps(commands), flush=True)
     os._exit(0)
 
