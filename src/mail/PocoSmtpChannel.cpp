@@ -168,51 +168,48 @@ qsizetype PocoSmtpChannel::SendSome(const char *bytes, qsizetype size, short &wa
     }
 }
 
-void PocoSmtpChannel::AwaitQueueTaken()
-{
-    const int fd = m_socket.impl()->sockfd();
-    int queued = UnsentBytes(fd);
-    Clock::time_point deadline = Clock::now() + m_timeout;
-    while (queued > 0) {
-        // A reply before the server has taken all of the data (a refusal)
-        // ends the wait: it is read as any reply.
-        if (WaitFor(POLLIN, std::min(deadline, Clock::now() + QueuePoll)))
-            return;
-        const int left = UnsentBytes(fd);
-        if (left < queued) {
-            queued = left;
-            deadline = Clock::now() + m_timeout;
-        } else if (Clock::now() >= deadline) {
-            throw Timeout(u"the server took no data"_s);
-        }
-    }
-}
-
 SmtpReply PocoSmtpChannel::Read()
 {
-    return ReadBy(Clock::now() + m_timeout);
+    if (std::optional<SmtpReply> reply = ReadBy(Clock::now() + m_timeout))
+        return *reply;
+    throw Timeout(u"no reply from the server"_s);
 }
 
 SmtpReply PocoSmtpChannel::ReadAfterData()
 {
-    AwaitQueueTaken();
-    return Read();
+    const int fd = m_socket.impl()->sockfd();
+    int queued = std::max(UnsentBytes(fd), 0);
+    Clock::time_point deadline = Clock::now() + m_timeout;
+    for (;;) {
+        // While the server still takes the data, the queue is looked at now
+        // and then; a reply that comes before (a refusal) is taken at once.
+        const bool taking = queued > 0;
+        if (std::optional<SmtpReply> reply = ReadBy(taking ? std::min(deadline, Clock::now() + QueuePoll) : deadline))
+            return *reply;
+        const int left = std::max(UnsentBytes(fd), 0);
+        if (left < queued) {
+            queued = left;
+            deadline = Clock::now() + m_timeout;
+        } else if (Clock::now() >= deadline) {
+            throw Timeout(taking ? u"the server took no data"_s : u"no reply from the server"_s);
+        }
+    }
 }
 
-SmtpReply PocoSmtpChannel::ReadBy(Clock::time_point deadline)
+std::optional<SmtpReply> PocoSmtpChannel::ReadBy(Clock::time_point deadline)
 {
     for (;;) {
         if (std::optional<SmtpReply> reply = m_reader.Take()) {
             if (m_receiveTimeout != m_timeout)
                 SetReceiveTimeout(m_timeout);
-            return *reply;
+            return reply;
         }
         try {
             if (!ReadyToRead(deadline))
-                throw Poco::TimeoutException();
+                return std::nullopt;
             ReceiveSome();
         } catch (const Poco::TimeoutException &) {
-            throw Timeout(u"no reply from the server"_s);
+            return std::nullopt;
         }
     }
 }

@@ -6,6 +6,7 @@
 #include <Poco/Net/StreamSocket.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 /**
@@ -66,9 +67,8 @@ private:
     bool ReceiveSome();
     /** Hands the socket what it takes of the bytes now: how many; 0 with the events to wait for. */
     qsizetype SendSome(const char *bytes, qsizetype size, short &waitFor);
-    /** Waits until the socket's queue is empty, each wait for the server to take more within the time-out. */
-    void AwaitQueueTaken();
-    SmtpReply ReadBy(Clock::time_point deadline);
+    /** One whole reply, if it comes by the deadline. */
+    std::optional<SmtpReply> ReadBy(Clock::time_point deadline);
     /** A step the server did not let end within the time-out. */
     SmtpError Timeout(const QString &what) const;
     /** The server closed the connection. */
