@@ -625,11 +625,9 @@ TEST_F(MainFormTest, ConnectionTestReportsSuccessAndFailure)
 // loop never stands still waiting on the server.
 TEST_F(MainFormTest, AServerThatNeverAnswersQuitNeverHoldsTheWindow)
 {
-    const QList<ServerStep> refusing = {ServerStep::Send("220 scripted\r\n"),     ServerStep::Line(),
-                                        ServerStep::Send("250 scripted\r\n"),     ServerStep::Line(),
-                                        ServerStep::Send("334 VXNlcm5hbWU6\r\n"), ServerStep::Line(),
-                                        ServerStep::Send("334 UGFzc3dvcmQ6\r\n"), ServerStep::Line(),
-                                        ServerStep::Send("535 5.7.8 no\r\n")};
+    QList<ServerStep> refusing = {ServerStep::Send("220 scripted\r\n")};
+    for (const QByteArray reply : {"250 scripted", "334 VXNlcm5hbWU6", "334 UGFzc3dvcmQ6", "535 5.7.8 no"})
+        refusing += {ServerStep::Line(), ServerStep::Send(reply + "\r\n")};
     Start({0, 0}, [](TESettings &s) {
         s.Param(spSmtpAuth).SetBool(true);
         s.Param(spSmtpUser).SetStr(u"user"_s);
