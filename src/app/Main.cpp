@@ -1,6 +1,7 @@
 #include "Main.h"
 
 #include "AppError.h"
+#include "AtomicFile.h"
 #include "DlgAbout.h"
 #include "DlgCompl.h"
 #include "DlgRestr.h"
@@ -586,7 +587,13 @@ void TBryMainForm::RestoreWorkspace()
     const TRestorePlan plan = PlanRestore(*m_restoreSett);
     // Every file is written beside the one it replaces before the first takes
     // its place: a disk too full for all of them throws here and changes nothing.
-    RestoreWorkspaceFiles(contents, ProgramDirNoBackslash(), plan.Entries);
+    try {
+        RestoreWorkspaceFiles(contents, ProgramDirNoBackslash(), plan.Entries);
+    } catch (const UnsyncedFolderError &error) {
+        // The files hold the backup all the same: what is in memory must follow
+        // them, or the next save writes the old workspace over them.
+        ErrorBox(error.Message());
+    }
 
     // Whatever fails from here, the counters and the commands follow the list.
     const auto refresh = qScopeGuard([this] {
