@@ -30,7 +30,8 @@ struct TStatusPanel {
  * Each panel is as wide as its longest text needs in the font the bar has,
  * and never narrower than its least width; the bar is as high as the font
  * needs, at least BarHeight. Assistive technology sees a status bar whose
- * children are the panels, each named and with its text as its value.
+ * children are the panels, each named and with its text as its value and
+ * its description.
  */
 class TBryStatusBar : public QWidget {
     Q_OBJECT
@@ -81,7 +82,7 @@ private:
 
     int PanelWidth(int index) const;
     void FitHeight();
-    void TellValueChanged(int index, const QString &text);
+    void TellTextChanged(int index, const QString &text);
     void DropAccessible(int fromIndex);
 
     QList<Panel> m_panels;
