@@ -40,7 +40,6 @@ public:
 
     /** Draws an owner-drawn panel: its index and the rectangle inside its edges. */
     using DrawPanelFn = std::function<void(QPainter &painter, int index, const QRect &rect)>;
-    /** The text an owner-drawn panel shows, for assistive technology. */
 
     explicit TBryStatusBar(QWidget *parent = nullptr);
     ~TBryStatusBar() override;
