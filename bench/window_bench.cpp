@@ -176,7 +176,6 @@ void BM_WindowWorkPerEmail(benchmark::State &state)
         clock.start();
         list.RecordResult(RecipientStatus::Sent, {});
         view.ShowStatus(&list.Recipient(list.CurrentItem()));
-        window.Form->InvalidateStatusBar();
         record += clock.nsecsElapsed();
         clock.start();
         QApplication::processEvents();

@@ -22,7 +22,7 @@ public:
     virtual void SetStatusText(const QString &text) = 0;
     /** The elapsed-time panel; called only when the text changes. */
     virtual void SetElapsedText(const QString &text) = 0;
-    /** After a recorded result: the view's status value and the status counters. */
+    /** After a recorded result: the view's status value (the status counters follow the list by themselves). */
     virtual void ShowResult() = 0;
     /** The e-mail the view shows for the current recipient: To, BccTo, ReplyTo, Subject, Body. */
     virtual void FillMessage(TEmailMessage &message) const = 0;

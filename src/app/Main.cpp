@@ -1,6 +1,7 @@
 #include "Main.h"
 
 #include "AppError.h"
+#include "AtomicFile.h"
 #include "DlgAbout.h"
 #include "DlgCompl.h"
 #include "DlgRestr.h"
@@ -23,6 +24,7 @@
 #include "TJobMachine.h"
 #include "TJobTimer.h"
 #include "TJobWorkers.h"
+#include "TRecipientModel.h"
 #include "TRestoreSett.h"
 #include "TRndPnlContainer.h"
 #include "TTxtBtnPanel.h"
@@ -192,6 +194,10 @@ void TBryMainForm::FormShow()
 
     m_adListPanel = new TAdListPanel(m_container);
     m_adListPanel->SetSettings(m_settings.get());
+    // Whatever changes the rows (a command, a job's result, a restore, the
+    // load below), the counters follow it from here.
+    connect(&m_adListPanel->RecipientModel(), &TRecipientModel::StatusCountsChanged, this,
+            &TBryMainForm::InvalidateStatusBar);
     connect(m_adListPanel, &TRndBtnPanel::OnCommand, this, &TBryMainForm::ExecuteCommand);
     m_adListPanel->Build(ListCommands, 0xF8D8B8, 0x584820, CornerColor, ShadowCornerColor);
     m_adListPanel->SetImages(m_icons);
@@ -432,20 +438,16 @@ void TBryMainForm::DoCommand(CommandId command)
         }
         break;
     case cmImport:
-        if (list.ImportList()) {
-            InvalidateStatusBar();
+        if (list.ImportList())
             RefreshCommandStates();
-        }
         break;
     case cmExport:
         list.ExportList(false, false);
         break;
     case cmClear:
     case cmDelete:
-        if (command == cmClear ? list.ClearList() : list.DeleteSelected()) {
-            InvalidateStatusBar();
+        if (command == cmClear ? list.ClearList() : list.DeleteSelected())
             RefreshCommandStates();
-        }
         break;
     case cmAdd:
     case cmEdit:
@@ -459,7 +461,6 @@ void TBryMainForm::DoCommand(CommandId command)
         break;
     case cmResetStatus:
         list.ResetSelectedStatus();
-        InvalidateStatusBar();
         // Rows not sent again may be sent now: the commands follow at once, not at the next selection.
         RefreshCommandStates();
         break;
@@ -586,13 +587,16 @@ void TBryMainForm::RestoreWorkspace()
     const TRestorePlan plan = PlanRestore(*m_restoreSett);
     // Every file is written beside the one it replaces before the first takes
     // its place: a disk too full for all of them throws here and changes nothing.
-    RestoreWorkspaceFiles(contents, ProgramDirNoBackslash(), plan.Entries);
+    try {
+        RestoreWorkspaceFiles(contents, ProgramDirNoBackslash(), plan.Entries);
+    } catch (const UnsyncedFolderError &error) {
+        // The files hold the backup all the same: what is in memory must follow
+        // them, or the next save writes the old workspace over them.
+        ErrorBox(error.Message());
+    }
 
-    // Whatever fails from here, the counters and the commands follow the list.
-    const auto refresh = qScopeGuard([this] {
-        InvalidateStatusBar();
-        RefreshCommandStates();
-    });
+    // Whatever fails from here, the commands follow the list.
+    const auto refresh = qScopeGuard([this] { RefreshCommandStates(); });
     m_settings->ReadWriteConfig(false, plan.Groups);
     if (m_restoreSett->IsOn(rpRestoreCon))
         m_settPanel->RefreshRows();
@@ -646,7 +650,6 @@ void TBryMainForm::ShowResult()
 {
     const int row = m_adListPanel->CurrentItem();
     m_emailPanel->ShowStatus(m_adListPanel->IsValidItem(row) ? &m_adListPanel->Recipient(row) : nullptr);
-    InvalidateStatusBar();
 }
 
 void TBryMainForm::FillMessage(TEmailMessage &message) const

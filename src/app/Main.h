@@ -68,7 +68,7 @@ public:
     void SetStatusText(const QString &text) override;
     /** Error box with the text, a blank line and the troubleshooting sentence. */
     void ShowTroubleshootingError(const QString &text) override;
-    /** Repaints the status counters. */
+    /** Sets the status counters from the list; every change of its counts calls it. */
     void InvalidateStatusBar();
     /** A later start of the program asked this one to come forward. */
     void ComeForward();

@@ -31,7 +31,11 @@ int TextWidth(const QFontMetrics &metrics, const QString &text)
     return metrics.horizontalAdvance(sample);
 }
 
-/** @short One panel as assistive technology sees it: named static text, its text as the value. */
+/**
+ * @short One panel as assistive technology sees it: named static text, its
+ * text as the value and as the description (the AT-SPI bridge passes no
+ * value of a static text, but passes its description).
+ */
 class TStatusPanelAccessible final : public QAccessibleInterface {
 public:
     TStatusPanelAccessible(TBryStatusBar *bar, int index)
@@ -62,7 +66,7 @@ public:
             return {};
         if (t == QAccessible::Name)
             return m_bar->PanelName(m_index);
-        if (t == QAccessible::Value)
+        if (t == QAccessible::Value || t == QAccessible::Description)
             return m_bar->PanelText(m_index).trimmed();
         return {};
     }
@@ -180,14 +184,16 @@ void TBryStatusBar::SetPanelText(int index, const QString &text)
         return;
     m_panels[index].text = text;
     update(PanelRect(index));
-    TellValueChanged(index, text);
+    TellTextChanged(index, text);
 }
 
-void TBryStatusBar::TellValueChanged(int index, const QString &text)
+void TBryStatusBar::TellTextChanged(int index, const QString &text)
 {
     if (QAccessible::isActive()) {
-        QAccessibleValueChangeEvent event(PanelAccessible(index), text.trimmed());
-        QAccessible::updateAccessibility(&event);
+        QAccessibleValueChangeEvent value(PanelAccessible(index), text.trimmed());
+        QAccessible::updateAccessibility(&value);
+        QAccessibleEvent description(PanelAccessible(index), QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&description);
     }
 }
 

@@ -30,7 +30,8 @@ struct TStatusPanel {
  * Each panel is as wide as its longest text needs in the font the bar has,
  * and never narrower than its least width; the bar is as high as the font
  * needs, at least BarHeight. Assistive technology sees a status bar whose
- * children are the panels, each named and with its text as its value.
+ * children are the panels, each named and with its text as its value and
+ * its description.
  */
 class TBryStatusBar : public QWidget {
     Q_OBJECT
@@ -39,7 +40,6 @@ public:
 
     /** Draws an owner-drawn panel: its index and the rectangle inside its edges. */
     using DrawPanelFn = std::function<void(QPainter &painter, int index, const QRect &rect)>;
-    /** The text an owner-drawn panel shows, for assistive technology. */
 
     explicit TBryStatusBar(QWidget *parent = nullptr);
     ~TBryStatusBar() override;
@@ -81,7 +81,7 @@ private:
 
     int PanelWidth(int index) const;
     void FitHeight();
-    void TellValueChanged(int index, const QString &text);
+    void TellTextChanged(int index, const QString &text);
     void DropAccessible(int fromIndex);
 
     QList<Panel> m_panels;

@@ -219,6 +219,7 @@ void RestoreWorkspaceFiles(const QMap<QString, QByteArray> &contents, const QStr
     // All or nothing: a configuration from the archive beside the old list (a
     // disk that filled up half-way) would be a workspace nobody backed up.
     std::list<StagedFile> staged;
+    QStringList names;
     try {
         for (const QString &name : entries) {
             const auto it = contents.constFind(name);
@@ -226,12 +227,15 @@ void RestoreWorkspaceFiles(const QMap<QString, QByteArray> &contents, const QStr
                 continue;
             // The configuration holds the scrambled password: its owner's eyes only.
             staged.emplace_back(JoinPath(dataDir, name), it.value(), name == WorkspaceConfigFile);
+            names.append(name);
         }
+        StagedFile::CommitTogether(staged);
+    } catch (const UnsyncedFolderError &error) {
+        throw UnsyncedFolderError(error.Message()
+                                  + u"\r\nThese files now hold the backup's content: %1."_s.arg(names.join(u", "_s)));
     } catch (const AppError &error) {
         throw AppError(error.Message() + u"\r\nNothing was restored."_s);
     }
-    for (StagedFile &file : staged)
-        file.Commit();
 }
 
 TRestorePlan PlanRestore(const TRestoreSett &options)

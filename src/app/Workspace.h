@@ -55,10 +55,11 @@ QMap<QString, QByteArray> ReadWorkspaceArchive(const QString &archivePath, const
 /**
  * Puts the entries named that contents holds (as ReadWorkspaceArchive gives
  * them) into dataDir, all or none: each is written and synced beside its
- * file, and only when all are there do they replace the files. Throws
- * AppError when a file cannot be written: no file has changed then, unless
- * the failure is a rename or a sync of the folder while the files are being
- * put in place.
+ * file, and only when all are there do they take their places together.
+ * Throws AppError ending in "Nothing was restored." when a file cannot be
+ * written or put in place: no file has changed then. Throws
+ * UnsyncedFolderError, naming the files, when all are in place but the
+ * folder could not be synced: the files then hold the backup's content.
  */
 void RestoreWorkspaceFiles(const QMap<QString, QByteArray> &contents, const QString &dataDir,
                            const QStringList &entries);

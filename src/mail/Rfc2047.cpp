@@ -124,7 +124,8 @@ QString FoldLineBreaks(const QString &text)
 
 QString ValidUnicode(const QString &text)
 {
-    // Written only where a half is found: valid text is returned without a copy.
+    // The indexing below detaches the copy at its first read: valid text
+    // comes back copied as well.
     QString valid = text;
     for (qsizetype i = 0; i < valid.size(); ++i) {
         if (valid[i].isHighSurrogate() && i + 1 < valid.size() && valid[i + 1].isLowSurrogate())

@@ -16,6 +16,12 @@ constexpr int PlaceholderImage = 3;
 TRecipientModel::TRecipientModel(QObject *parent)
     : QAbstractTableModel(parent)
 {
+    // Every verb tells the views what it changed: the counts are looked at
+    // there, so a verb added later cannot forget them.
+    connect(this, &QAbstractItemModel::modelReset, this, &TRecipientModel::AnnounceCounts);
+    connect(this, &QAbstractItemModel::rowsInserted, this, &TRecipientModel::AnnounceCounts);
+    connect(this, &QAbstractItemModel::rowsRemoved, this, &TRecipientModel::AnnounceCounts);
+    connect(this, &QAbstractItemModel::dataChanged, this, &TRecipientModel::AnnounceCounts);
 }
 
 TRecipientModel::~TRecipientModel() = default;
@@ -102,6 +108,14 @@ void TRecipientModel::Count(RecipientStatus status, int delta)
 {
     if (IsRowStatus(status))
         m_counts[size_t(ToInt(status))] += delta;
+}
+
+void TRecipientModel::AnnounceCounts()
+{
+    if (m_counts == m_announcedCounts)
+        return;
+    m_announcedCounts = m_counts;
+    emit StatusCountsChanged();
 }
 
 void TRecipientModel::RecountStatuses()

@@ -20,7 +20,7 @@
  *
  * Loads are one model reset; removals go by contiguous ranges; the counts per
  * status are kept up to date by every verb, so they are never recomputed
- * during a job.
+ * during a job. StatusCountsChanged follows every change of them.
  */
 class TRecipientModel final : public QAbstractTableModel {
     Q_OBJECT
@@ -82,12 +82,18 @@ public:
     /** Removes rows (any order, duplicates allowed); contiguous runs go at once. */
     void RemoveRows(std::vector<int> rows);
 
+signals:
+    /** The count of a status changed, whatever changed the rows. */
+    void StatusCountsChanged();
+
 private:
     QStringList FitParams(const QStringList &params) const;
     void Count(RecipientStatus status, int delta);
+    void AnnounceCounts();
 
     std::vector<TRecipient> m_rows;
     int m_paramColumns = 0;
     std::array<int, RowStatusCount> m_counts{};
+    std::array<int, RowStatusCount> m_announcedCounts{};
     QList<QIcon> m_images;
 };

@@ -1,14 +1,15 @@
 #include "AtomicFile.h"
 
-#include "AppError.h"
-
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStringList>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
+#include <iterator>
 #include <utility>
 
 #include <fcntl.h>
@@ -18,6 +19,7 @@
 namespace {
 
 std::atomic<qint64> g_diskSpaceForTests{-1};
+std::atomic<int> g_failingFolderSyncsForTests{0};
 
 /** A new file named target.XXXXXXX, open for writing, its name in name; -1 and an empty name when none was made. */
 int CreateTemporary(const QByteArray &target, mode_t mode, QByteArray &name)
@@ -32,6 +34,16 @@ int CreateTemporary(const QByteArray &target, mode_t mode, QByteArray &name)
     }
     name.clear();
     return -1;
+}
+
+/**
+ * renameat2 on two paths: RENAME_EXCHANGE swaps two files, RENAME_NOREPLACE
+ * moves to a free name only. A file system that knows neither refuses both
+ * (EINVAL): files put in place together then fail whole.
+ */
+bool Rename(const QByteArray &from, const QByteArray &to, unsigned flags)
+{
+    return ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), flags) == 0;
 }
 
 /** The file a path finally names; a loop of links ends where it was found. */
@@ -91,6 +103,67 @@ void StagedFile::Commit()
         Fail();
 }
 
+void StagedFile::CommitTogether(std::list<StagedFile> &files)
+{
+    const auto fail = [&files](const StagedFile &failed) {
+        for (StagedFile &file : files)
+            file.Discard();
+        failed.Fail();
+    };
+    // Only a file can be exchanged back: a folder (or a link, a device) in a
+    // file's place stops them all before the first one moves.
+    for (StagedFile &file : files) {
+        if (!file.MayTakePlace())
+            fail(file);
+    }
+    for (auto next = files.begin(); next != files.end(); ++next) {
+        if (next->TakePlace())
+            continue;
+        for (auto done = std::make_reverse_iterator(next); done != files.rend(); ++done)
+            done->GiveBackPlace();
+        fail(*next);
+    }
+    for (StagedFile &file : files) {
+        if (file.m_replaces)
+            file.Discard();
+        else
+            file.m_tempName.clear();
+    }
+    // Once per folder, after the last file: the files are in place whatever the sync says.
+    QStringList synced;
+    for (const StagedFile &file : files) {
+        const QString folder = QFileInfo(file.m_finalName).absolutePath();
+        if (synced.contains(folder))
+            continue;
+        synced.append(folder);
+        if (!SyncFolderOf(file.m_finalName))
+            throw UnsyncedFolderError(QStringLiteral("Unable to write to %1").arg(folder));
+    }
+}
+
+bool StagedFile::MayTakePlace()
+{
+    struct stat target = {};
+    m_replaces = ::lstat(QFile::encodeName(m_finalName).constData(), &target) == 0;
+    return m_replaces ? S_ISREG(target.st_mode) : errno == ENOENT;
+}
+
+bool StagedFile::TakePlace() const
+{
+    const QByteArray target = QFile::encodeName(m_finalName);
+    return m_replaces ? Rename(m_tempName, target, RENAME_EXCHANGE) : Rename(m_tempName, target, RENAME_NOREPLACE);
+}
+
+void StagedFile::GiveBackPlace()
+{
+    const QByteArray target = QFile::encodeName(m_finalName);
+    const bool given =
+        m_replaces ? Rename(m_tempName, target, RENAME_EXCHANGE) : Rename(target, m_tempName, RENAME_NOREPLACE);
+    // Not given back, the temporary name may hold the only old content: it is kept.
+    if (!given)
+        m_tempName.clear();
+}
+
 void StagedFile::Discard()
 {
     if (!m_tempName.isEmpty())
@@ -116,6 +189,11 @@ bool FileDescriptor::Close()
 
 bool SyncFolderOf(const QString &fileName)
 {
+    if (g_failingFolderSyncsForTests > 0) {
+        --g_failingFolderSyncsForTests;
+        errno = EIO;
+        return false;
+    }
     const QByteArray folder = QFile::encodeName(QFileInfo(fileName).absolutePath());
     const FileDescriptor fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     // Some file systems cannot sync a folder; the rename is then as safe as they make it.
@@ -163,4 +241,9 @@ bool SyncToDisk(int fd)
 void SetDiskSpaceForTests(qint64 bytes)
 {
     g_diskSpaceForTests = bytes;
+}
+
+void FailFolderSyncsForTests(int count)
+{
+    g_failingFolderSyncsForTests = count;
 }

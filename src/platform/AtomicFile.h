@@ -1,7 +1,11 @@
 #pragma once
 
+#include "AppError.h"
+
 #include <QByteArray>
 #include <QString>
+
+#include <list>
 
 // Every data file of the program is written here, so that a crash, a full disk
 // or any other failed write leaves the file as it was: the bytes go to a
@@ -21,10 +25,21 @@
 void WriteFileAtomic(const QString &fileName, const QByteArray &bytes, bool privateFile = false);
 
 /**
+ * @short Every file took its place, but a folder that holds them could not be
+ * synced afterwards: the files hold their new content, which a crash may
+ * still lose.
+ */
+class UnsyncedFolderError final : public AppError {
+public:
+    using AppError::AppError;
+};
+
+/**
  * @short A file's new content, written and synced beside it, that replaces it
  * only when committed. Files that must change together are all staged first
- * and committed only then: a failure while staging leaves every one of them as
- * it was. A staged file dropped without a commit removes its temporary file.
+ * and then committed together: a failure while staging or committing leaves
+ * every one of them as it was. A staged file dropped without a commit removes
+ * its temporary file.
  */
 class StagedFile {
 public:
@@ -46,14 +61,31 @@ public:
      */
     void Commit();
 
+    /**
+     * Puts every file in place, all or none. Each file's place must hold a
+     * regular file or nothing; each is exchanged with its new content, and
+     * when one cannot take its place the ones before it are exchanged back.
+     * Every folder is then synced once. Throws AppError("Unable to write to
+     * <fileName>") for the file that could not take its place, every file
+     * being as it was; and UnsyncedFolderError("Unable to write to <folder>")
+     * when all are in place but a folder sync fails. Leaves no temporary file
+     * behind, except where exchanging a file back fails too: its old content
+     * then stays under the temporary name rather than be lost.
+     */
+    static void CommitTogether(std::list<StagedFile> &files);
+
 private:
     bool Stage(const QByteArray &bytes, bool privateFile);
+    bool MayTakePlace();
+    bool TakePlace() const;
+    void GiveBackPlace();
     void Discard();
     [[noreturn]] void Fail() const;
 
     QString m_fileName;
-    QString m_finalName;   // the file the name finally names
-    QByteArray m_tempName; // empty once renamed, or when no file was made
+    QString m_finalName;     // the file the name finally names
+    QByteArray m_tempName;   // empty once renamed, or when no file was made
+    bool m_replaces = false; // a file was in place: exchanged with it, the temporary name holds the old content
 };
 
 /** @short An open file descriptor, closed on every way out of its scope. */
@@ -89,3 +121,6 @@ bool SyncFolderOf(const QString &fileName);
  * left: a write past them fails with ENOSPC. A negative value ends it.
  */
 void SetDiskSpaceForTests(qint64 bytes);
+
+/** Test hook: the next count folder syncs fail as on a failing disk (EIO). */
+void FailFolderSyncsForTests(int count);

@@ -122,7 +122,11 @@ protected:
         if (!m_tmpfs->Mounted())
             GTEST_SKIP() << "cannot mount a tmpfs here: " << strerror(errno);
     }
-    void TearDown() override { SetDiskSpaceForTests(-1); }
+    void TearDown() override
+    {
+        SetDiskSpaceForTests(-1);
+        FailFolderSyncsForTests(0);
+    }
 
     void FillDisk(qint64 room = 0) const
     {
@@ -226,7 +230,9 @@ TEST_P(FullDiskTest, RestoreOptions)
 }
 
 // Room for the configuration and the message, not for the list: the restore
-// puts none of them in place, and leaves no temporary file.
+// puts none of them in place, and leaves no temporary file. Nor does one whose
+// last file cannot take its place; and one whose folder cannot be synced once
+// all are in place names the files that now hold the backup's content.
 TEST_P(FullDiskTest, RestoreThatDoesNotFitChangesNothing)
 {
     // The backup is made of files outside the data folder: the list would not fit in it.
@@ -240,8 +246,8 @@ TEST_P(FullDiskTest, RestoreThatDoesNotFitChangesNothing)
     WriteBytes(InData(u"bry_msg.bxq"_s), "Current message\r\n");
     const auto contents = [] {
         std::string all;
-        for (const QString &file : QDir(ProgramDir()).entryList(QDir::Files))
-            all += file.toStdString() + ": " + ReadBytes(InData(file)).left(100).toStdString() + '\n';
+        for (const QString &file : QDir(ProgramDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+            all += file.toStdString() + ": " + ReadBytes(InData(file)).toStdString() + '\n';
         return all;
     };
 
@@ -253,6 +259,30 @@ TEST_P(FullDiskTest, RestoreThatDoesNotFitChangesNothing)
               }).toStdString(),
               u"Unable to write to %1\r\nNothing was restored."_s.arg(InData(u"bry_jlst.bxq"_s)).toStdString());
     EXPECT_EQ(contents(), before);
+
+    const QStringList entries{u"bry_cnfg.ini"_s, u"bry_msg.bxq"_s};
+    const auto restore = [&] {
+        return ErrorOf([&] {
+                   RestoreWorkspaceFiles(ReadWorkspaceArchive(archive, entries), ProgramDirNoBackslash(), entries);
+               })
+            .toStdString();
+    };
+    const QString message = InData(u"bry_msg.bxq"_s);
+    ASSERT_TRUE(QFile::remove(message) && QDir().mkdir(message));
+    FillDisk(8192);
+    const std::string withFolder = contents();
+    const QString names = QDir(ProgramDir()).entryList().join(u' ');
+    EXPECT_EQ(restore(), u"Unable to write to %1\r\nNothing was restored."_s.arg(message).toStdString());
+    EXPECT_EQ(contents(), withFolder);
+
+    ASSERT_TRUE(QDir().rmdir(message));
+    FailFolderSyncsForTests(1);
+    EXPECT_EQ(restore(), u"Unable to write to %1\r\nThese files now hold the backup's content: bry_cnfg.ini, "
+                         u"bry_msg.bxq."_s.arg(ProgramDirNoBackslash())
+                             .toStdString());
+    for (const QString &name : entries)
+        EXPECT_EQ(ReadBytes(InData(name)), ReadBytes(m_data.Path(name))) << name.toStdString();
+    EXPECT_EQ(QDir(ProgramDir()).entryList().join(u' ').toStdString(), names.toStdString());
 }
 
 // The take-over of an earlier copy's files: a copy that did not happen is not

@@ -3,6 +3,8 @@
 #include "Main.h"
 
 #include "DlgCompl.h"
+#include "DlgEdRcp.h"
+#include "DlgRestr.h"
 #include "EmailAddress.h"
 #include "FakePowerInhibitor.h"
 #include "FileDialogs.h"
@@ -17,6 +19,7 @@
 #include "StartupEnv.h"
 #include "TBryStatusBar.h"
 #include "TCardLabel.h"
+#include "TDialogBtnPanel.h"
 #include "TESettings.h"
 #include "TJobMachine.h"
 #include "TJobTimer.h"
@@ -27,12 +30,15 @@
 #include "TestSmtpServer.h"
 #include "TextCodec.h"
 #include "WebEmail.h"
+#include "Workspace.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QStatusTipEvent>
 #include <QTableView>
 #include <QTest>
@@ -56,6 +62,15 @@ bool Enabled(const TCommandLinkBar *bar, CommandId command)
 QString Address(int row)
 {
     return u"r%1@example.com"_s.arg(row);
+}
+
+/** Works the next modal dialog of type T once the event loop runs it. */
+template <typename T> void OnNextModal(std::function<void(T &)> work)
+{
+    QTimer::singleShot(0, [work = std::move(work)] {
+        if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget()))
+            work(*dialog);
+    });
 }
 
 /** @short Answers the job summary whenever it is open: Close, or Export Log. */
@@ -754,6 +769,50 @@ TEST_F(MainFormTest, ErrorOfACommandIsShownAndTheProgramGoesOn)
     EXPECT_EQ(boxes.Boxes().last().type, MsgDlgType::Error);
     EXPECT_TRUE(boxes.Boxes().last().text.contains(u"bry_jlst.bxq"_s));
     EXPECT_EQ(form->CurrentJobMode(), JobMode::Idle);
+}
+
+// Every command that changes the rows brings the counters up to date.
+TEST_F(MainFormTest, TheStatusCountersFollowEveryCommandThatChangesTheRows)
+{
+    Start({0, 2});
+    const QString archive = data.Path(u"start.bxk"_s);
+    WriteWorkspaceArchive(archive, ProgramDirNoBackslash());
+    const QString list = data.Path(u"four.csv"_s);
+    WriteTextFileAtomic(list, u"a@example.com\r\nb@example.com\r\nc@example.com\r\nd@example.com\r\n"_s);
+    const auto counters = [this] {
+        const TBryStatusBar &bar = *form->StatusBar();
+        return (bar.PanelText(0) + u' ' + bar.PanelText(1) + u' ' + bar.PanelText(2)).toStdString();
+    };
+    const auto editRow = [this](CommandId command, const QString &address) {
+        OnNextModal<TEditRcpDialog>([address](TEditRcpDialog &dialog) {
+            dialog.Edits[0]->setText(address);
+            dialog.ButtonBar->Button(bOK)->click();
+        });
+        form->ExecuteCommand(nullptr, command);
+    };
+    EXPECT_EQ(counters(), "1 0 1");
+    editRow(cmAdd, u"new@example.com"_s);
+    EXPECT_EQ(counters(), "2 0 1");
+    Select({2});
+    editRow(cmEdit, u"edited@example.com"_s);
+    EXPECT_EQ(counters(), "2 0 1");
+    ASSERT_TRUE(Run(cmResendFailed));
+    EXPECT_EQ(counters(), "2 1 0");
+    Select({1});
+    form->ExecuteCommand(nullptr, cmResetStatus);
+    EXPECT_EQ(counters(), "3 0 0");
+    Select({0});
+    form->ExecuteCommand(nullptr, cmDelete);
+    EXPECT_EQ(counters(), "2 0 0");
+    SetFileDialogHook([list](FileDialogRequest &) { return QStringList{list}; });
+    form->ExecuteCommand(nullptr, cmImport);
+    EXPECT_EQ(counters(), "4 0 0");
+    form->ExecuteCommand(nullptr, cmClear);
+    EXPECT_EQ(counters(), "0 0 0");
+    SetFileDialogHook([archive](FileDialogRequest &) { return QStringList{archive}; });
+    OnNextModal<TRestoreDialog>([](TRestoreDialog &dialog) { dialog.Buttons()->Button(bOK)->click(); });
+    form->ExecuteCommand(nullptr, cmRestore);
+    EXPECT_EQ(counters(), "2 0 0");
 }
 
 TEST_F(MainFormTest, SecondStartBringsTheWindowForward)

@@ -158,18 +158,21 @@ protected:
         });
         form->ExecuteCommand(nullptr, cmBackup);
     }
-    /** A restore from the archive with the four options as given; Proceed. */
-    void Restore(const QString &archive, std::array<bool, RestoreOptionCount> options)
+    /** A restore from the archive with the four options as given; Proceed, then afterProceed. */
+    void Restore(const QString &archive, std::array<bool, RestoreOptionCount> options,
+                 const std::function<void()> &afterProceed = {})
     {
         SetFileDialogHook([archive](FileDialogRequest &request) {
             EXPECT_FALSE(request.save);
             EXPECT_EQ(request.title, u"Restore Workspace"_s);
             return QStringList{archive};
         });
-        WhenOpen<TRestoreDialog>([options](TRestoreDialog &dialog) {
+        WhenOpen<TRestoreDialog>([options, afterProceed](TRestoreDialog &dialog) {
             for (int i = 0; i < RestoreOptionCount; ++i)
                 dialog.CheckBox(RestoreOption(i))->setChecked(options[size_t(i)]);
             dialog.Buttons()->Button(bOK)->click();
+            if (afterProceed)
+                afterProceed();
         });
         form->ExecuteCommand(nullptr, cmRestore);
         // A restore refused before its dialog leaves the answer pending: spent here, not in the next restore.
@@ -316,6 +319,24 @@ TEST_F(MainWorkspaceTest, ARestoreWhoseLastWriteFailsStillRefreshesTheCommands)
     EXPECT_EQ(boxes.Boxes()[0].text, u"Unable to write to "_s + TESettings::ConfigFileName());
     EXPECT_EQ(Statuses(), QList<RecipientStatus>{RecipientStatus::NotSent});
     EXPECT_TRUE(sendAll->isEnabled());
+}
+
+// The restored files are in place, their folder not synced: the box names
+// them, and the window takes them in, so that closing it keeps them.
+TEST_F(MainWorkspaceTest, ARestoreWhoseFolderSyncFailsStillTakesInTheFiles)
+{
+    Configure();
+    Open();
+    const QString archive = data.Path(u"June.bxk"_s);
+    Backup(archive);
+    ChangeEverything();
+    Restore(archive, {true, true, true, false}, [] { FailFolderSyncsForTests(1); });
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    EXPECT_EQ(boxes.Boxes()[0].text, u"Unable to write to %1\r\nThese files now hold the backup's content: "
+                                     u"bry_cnfg.ini, bry_msg.bxq, bry_jlst.bxq."_s.arg(ProgramDirNoBackslash()));
+    EXPECT_EQ(Addresses().size(), 3);
+    form->close();
+    EXPECT_EQ(StoredSetting(u"SMTP_Server"_s), u"smtp.saved.example"_s);
 }
 
 TEST_F(MainWorkspaceTest, ForcedExtensionAsksBeforeReplacingAnotherFile)

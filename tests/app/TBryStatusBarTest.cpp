@@ -94,6 +94,9 @@ TEST(TBryStatusBarTest, AssistiveTechnologyReadsEveryPanelByNameAndText)
     EXPECT_EQ(access->child(1)->text(QAccessible::Value), u"3 : 10"_s);
     EXPECT_EQ(access->indexOfChild(access->child(1)), 1);
     EXPECT_EQ(access->child(1)->parent(), access);
+    // The AT-SPI bridge passes no value of a static text: the description holds the text too.
+    EXPECT_EQ(access->child(0)->text(QAccessible::Description), u"41"_s);
+    EXPECT_EQ(access->child(1)->text(QAccessible::Description), u"3 : 10"_s);
 
     // A job's status line comes and goes with its panel.
     bar.AddPanel({0, Qt::AlignLeft, false, QString(), 0, u"Job status"_s});
