@@ -20,30 +20,81 @@ namespace {
 
 std::atomic<qint64> g_diskSpaceForTests{-1};
 std::atomic<int> g_failingFolderSyncsForTests{0};
+std::atomic<bool> g_linkedRenamesForTests{false};
+
+/**
+ * Makes a new name target.XXXXXXX with make (which fails with EEXIST when the
+ * name is taken) and returns it; empty when none was made.
+ */
+template <class Make> QByteArray NewTemporaryName(const QByteArray &target, Make make)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray name = target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        if (make(name))
+            return name;
+        if (errno != EEXIST)
+            break;
+    }
+    return {};
+}
 
 /** A new file named target.XXXXXXX, open for writing, its name in name; -1 and an empty name when none was made. */
 int CreateTemporary(const QByteArray &target, mode_t mode, QByteArray &name)
 {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
-        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd >= 0)
-            return fd;
-        if (errno != EEXIST)
-            break;
+    int fd = -1;
+    name = NewTemporaryName(target, [&](const QByteArray &candidate) {
+        fd = ::open(candidate.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        return fd >= 0;
+    });
+    return fd;
+}
+
+/** RENAME_NOREPLACE with a hard link: the new name is taken only when free. */
+bool LinkedMove(const QByteArray &from, const QByteArray &to)
+{
+    if (::link(from.constData(), to.constData()) != 0)
+        return false;
+    if (::unlink(from.constData()) == 0)
+        return true;
+    ::unlink(to.constData());
+    return false;
+}
+
+/**
+ * RENAME_EXCHANGE with a hard link: the file at to gets a second name, the
+ * file at from takes its place, and the second name becomes from. Neither
+ * name is ever without a file; a failed step undoes the ones before it.
+ */
+bool LinkedExchange(const QByteArray &from, const QByteArray &to)
+{
+    const QByteArray aside = NewTemporaryName(
+        to, [&](const QByteArray &candidate) { return ::link(to.constData(), candidate.constData()) == 0; });
+    if (aside.isEmpty())
+        return false;
+    if (::rename(from.constData(), to.constData()) != 0) {
+        ::unlink(aside.constData());
+        return false;
     }
-    name.clear();
-    return -1;
+    if (::rename(aside.constData(), from.constData()) == 0)
+        return true;
+    ::rename(aside.constData(), to.constData());
+    return false;
 }
 
 /**
  * renameat2 on two paths: RENAME_EXCHANGE swaps two files, RENAME_NOREPLACE
- * moves to a free name only. A file system that knows neither refuses both
- * (EINVAL): files put in place together then fail whole.
+ * moves to a free name only. A file system that knows neither (NFS refuses
+ * both with EINVAL) gets the same from hard links.
  */
 bool Rename(const QByteArray &from, const QByteArray &to, unsigned flags)
 {
-    return ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), flags) == 0;
+    if (!g_linkedRenamesForTests) {
+        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), flags) == 0)
+            return true;
+        if (errno != EINVAL)
+            return false;
+    }
+    return flags == RENAME_EXCHANGE ? LinkedExchange(from, to) : LinkedMove(from, to);
 }
 
 /** The file a path finally names; a loop of links ends where it was found. */
@@ -246,4 +297,9 @@ void SetDiskSpaceForTests(qint64 bytes)
 void FailFolderSyncsForTests(int count)
 {
     g_failingFolderSyncsForTests = count;
+}
+
+void UseLinkedRenamesForTests(bool on)
+{
+    g_linkedRenamesForTests = on;
 }

@@ -124,3 +124,6 @@ void SetDiskSpaceForTests(qint64 bytes);
 
 /** Test hook: the next count folder syncs fail as on a failing disk (EIO). */
 void FailFolderSyncsForTests(int count);
+
+/** Test hook: files put in place together are exchanged as on a file system without renameat2's flags (NFS). */
+void UseLinkedRenamesForTests(bool on);

@@ -27,6 +27,8 @@
 #include <functional>
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,6 +61,19 @@ QString ErrorOf(const std::function<void()> &save)
         return e.Message();
     }
     return {};
+}
+
+/** Sets or clears a file's append-only flag (root only): such a file cannot be renamed, replaced or linked. */
+bool SetAppendOnly(const QString &name, bool on)
+{
+    const int fd = ::open(QFile::encodeName(name).constData(), O_RDONLY | O_CLOEXEC);
+    int flags = 0;
+    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? flags | FS_APPEND_FL : flags & ~FS_APPEND_FL;
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return done;
 }
 
 std::vector<TRecipient> Rows(int count)
@@ -126,6 +141,7 @@ protected:
     {
         SetDiskSpaceForTests(-1);
         FailFolderSyncsForTests(0);
+        UseLinkedRenamesForTests(false);
     }
 
     void FillDisk(qint64 room = 0) const
@@ -268,6 +284,18 @@ TEST_P(FullDiskTest, RestoreThatDoesNotFitChangesNothing)
             .toStdString();
     };
     const QString message = InData(u"bry_msg.bxq"_s);
+    // The message refuses to be replaced once the configuration has taken its
+    // place: the configuration goes back, by exchange and by hard links.
+    if (SetAppendOnly(message, true)) {
+        const std::string appendOnly = contents();
+        for (const bool linked : {false, true}) {
+            UseLinkedRenamesForTests(linked);
+            FillDisk(8192);
+            EXPECT_EQ(restore(), u"Unable to write to %1\r\nNothing was restored."_s.arg(message).toStdString());
+            EXPECT_EQ(contents(), appendOnly) << linked;
+        }
+        ASSERT_TRUE(SetAppendOnly(message, false));
+    }
     ASSERT_TRUE(QFile::remove(message) && QDir().mkdir(message));
     FillDisk(8192);
     const std::string withFolder = contents();
