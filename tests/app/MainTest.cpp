@@ -11,6 +11,7 @@
 #include "JobListFile.h"
 #include "JobListJournal.h"
 #include "MessageBoxRecorder.h"
+#include "ModalDialog.h"
 #include "PnAdList.h"
 #include "PnEmail.h"
 #include "PnMsg.h"
@@ -62,15 +63,6 @@ bool Enabled(const TCommandLinkBar *bar, CommandId command)
 QString Address(int row)
 {
     return u"r%1@example.com"_s.arg(row);
-}
-
-/** Works the next modal dialog of type T once the event loop runs it. */
-template <typename T> void OnNextModal(std::function<void(T &)> work)
-{
-    QTimer::singleShot(0, [work = std::move(work)] {
-        if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget()))
-            work(*dialog);
-    });
 }
 
 /** @short Answers the job summary whenever it is open: Close, or Export Log. */
@@ -784,7 +776,7 @@ TEST_F(MainFormTest, TheStatusCountersFollowEveryCommandThatChangesTheRows)
         return (bar.PanelText(0) + u' ' + bar.PanelText(1) + u' ' + bar.PanelText(2)).toStdString();
     };
     const auto editRow = [this](CommandId command, const QString &address) {
-        OnNextModal<TEditRcpDialog>([address](TEditRcpDialog &dialog) {
+        WhenOpen<TEditRcpDialog>([address](TEditRcpDialog &dialog) {
             dialog.Edits[0]->setText(address);
             dialog.ButtonBar->Button(bOK)->click();
         });
@@ -810,7 +802,7 @@ TEST_F(MainFormTest, TheStatusCountersFollowEveryCommandThatChangesTheRows)
     form->ExecuteCommand(nullptr, cmClear);
     EXPECT_EQ(counters(), "0 0 0");
     SetFileDialogHook([archive](FileDialogRequest &) { return QStringList{archive}; });
-    OnNextModal<TRestoreDialog>([](TRestoreDialog &dialog) { dialog.Buttons()->Button(bOK)->click(); });
+    WhenOpen<TRestoreDialog>([](TRestoreDialog &dialog) { dialog.Buttons()->Button(bOK)->click(); });
     form->ExecuteCommand(nullptr, cmRestore);
     EXPECT_EQ(counters(), "2 0 0");
 }

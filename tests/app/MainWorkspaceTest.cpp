@@ -13,6 +13,7 @@
 #include "IniFile.h"
 #include "JobListFile.h"
 #include "MessageBoxRecorder.h"
+#include "ModalDialog.h"
 #include "PnAdList.h"
 #include "PnEmail.h"
 #include "StartupEnv.h"
@@ -75,15 +76,6 @@ public:
     QString htmlText;
     QStringList reloaded;
 };
-
-/** Runs once the next modal dialog of type T is open. */
-template <typename T> void WhenOpen(const std::function<void(T &)> &action)
-{
-    QTimer::singleShot(0, [action] {
-        if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget()))
-            action(*dialog);
-    });
-}
 
 class MainWorkspaceTest : public testing::Test {
 protected:
