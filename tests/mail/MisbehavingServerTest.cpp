@@ -148,7 +148,9 @@ TEST(MisbehavingServerTest, ABrokenDialogueEndsTheJobWithinOneTimeOut)
     const auto connect = SmtpThreadState::ConnectionError;
     const auto send = SmtpThreadState::UnexpectedError;
     const Steps greeted = {ServerStep::Send("220 scripted\r\n"), ServerStep::Line()};
-    const QString body = LargeBody(4 << 20);
+    // Larger than the socket takes in: the rest waits to go into it. Smaller: all of it waits in its queue.
+    const QString body = LargeBody(6 << 20);
+    const QString smallBody = LargeBody(2 << 20);
     const Steps stopsTaking = {ServerStep::Take(1 << 20), ServerStep::Stall(1.5)};
     const QString tookNoData = u"Timeout: the server took no data within 0.5 seconds."_s;
     // The header of a server hello, then its body drop by drop.
@@ -189,6 +191,7 @@ TEST(MisbehavingServerTest, ABrokenDialogueEndsTheJobWithinOneTimeOut)
          u"RSET failed: The server sent a malformed reply: \"hello\""_s},
         // A server that stops taking the data, whether the rest still waits to go into the socket or in its queue.
         {Greeting() + UpToTheDataCommand() + stopsTaking, send, tookNoData, {.Body = body}},
+        {Greeting() + UpToTheDataCommand() + stopsTaking, send, tookNoData, {.Body = smallBody}},
         {Greeting(SmtpTls::Implicit) + UpToTheDataCommand() + stopsTaking,
          send,
          tookNoData,

@@ -103,6 +103,10 @@ def main():
     threading.Thread(target=lambda: (sys.stdin.read(), os._exit(0)), daemon=True).start()
 
     listener = socket.socket()
+    # A fixed, small receive buffer, as a server far away has in effect: what
+    # the server has not read waits on the client's side, however much the
+    # kernel would otherwise take in for it.
+    listener.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 65536)
     listener.bind(("127.0.0.1", 0))
     listener.listen(1)
     print(listener.getsockname()[1], flush=True)
