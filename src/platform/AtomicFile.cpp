@@ -20,7 +20,8 @@ namespace {
 
 std::atomic<qint64> g_diskSpaceForTests{-1};
 std::atomic<int> g_failingFolderSyncsForTests{0};
-std::atomic<bool> g_linkedRenamesForTests{false};
+std::atomic<int> g_renameFlagsErrorForTests{0};
+std::atomic<bool> g_noHardLinksForTests{false};
 
 /**
  * Makes a new name target.XXXXXXX with make (which fails with EEXIST when the
@@ -49,10 +50,30 @@ int CreateTemporary(const QByteArray &target, mode_t mode, QByteArray &name)
     return fd;
 }
 
+/** renameat2 with its flags, or the error a file system without them gives (test hook). */
+bool RenameWithFlags(const QByteArray &from, const QByteArray &to, unsigned flags)
+{
+    if (const int error = g_renameFlagsErrorForTests) {
+        errno = error;
+        return false;
+    }
+    return ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), flags) == 0;
+}
+
+/** A hard link, or the error a file system without them gives (test hook). */
+bool HardLink(const QByteArray &from, const QByteArray &to)
+{
+    if (g_noHardLinksForTests) {
+        errno = EPERM;
+        return false;
+    }
+    return ::link(from.constData(), to.constData()) == 0;
+}
+
 /** RENAME_NOREPLACE with a hard link: the new name is taken only when free. */
 bool LinkedMove(const QByteArray &from, const QByteArray &to)
 {
-    if (::link(from.constData(), to.constData()) != 0)
+    if (!HardLink(from, to))
         return false;
     if (::unlink(from.constData()) == 0)
         return true;
@@ -67,8 +88,7 @@ bool LinkedMove(const QByteArray &from, const QByteArray &to)
  */
 bool LinkedExchange(const QByteArray &from, const QByteArray &to)
 {
-    const QByteArray aside = NewTemporaryName(
-        to, [&](const QByteArray &candidate) { return ::link(to.constData(), candidate.constData()) == 0; });
+    const QByteArray aside = NewTemporaryName(to, [&](const QByteArray &candidate) { return HardLink(to, candidate); });
     if (aside.isEmpty())
         return false;
     if (::rename(from.constData(), to.constData()) != 0) {
@@ -82,19 +102,65 @@ bool LinkedExchange(const QByteArray &from, const QByteArray &to)
 }
 
 /**
+ * RENAME_NOREPLACE with a plain rename: the name is looked at first. Only one
+ * copy of the program writes in its folder, so nothing takes the name between.
+ */
+bool PlainMove(const QByteArray &from, const QByteArray &to)
+{
+    struct stat target = {};
+    if (::lstat(to.constData(), &target) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return errno == ENOENT && ::rename(from.constData(), to.constData()) == 0;
+}
+
+/**
+ * RENAME_EXCHANGE with plain renames: the file at to steps aside to a name of
+ * its own, the file at from takes its place, and the one aside takes from's
+ * name. Only to is ever without a file, between the first two renames; a
+ * failed step undoes the ones before it.
+ */
+bool PlainExchange(const QByteArray &from, const QByteArray &to)
+{
+    // A name of its own: an empty file made for it, which the rename replaces.
+    QByteArray aside;
+    if (FileDescriptor(CreateTemporary(to, 0600, aside)).Get() < 0)
+        return false;
+    if (::rename(to.constData(), aside.constData()) != 0) {
+        ::unlink(aside.constData());
+        return false;
+    }
+    if (::rename(from.constData(), to.constData()) != 0) {
+        ::rename(aside.constData(), to.constData());
+        return false;
+    }
+    if (::rename(aside.constData(), from.constData()) == 0)
+        return true;
+    ::rename(to.constData(), from.constData());
+    ::rename(aside.constData(), to.constData());
+    return false;
+}
+
+/**
  * renameat2 on two paths: RENAME_EXCHANGE swaps two files, RENAME_NOREPLACE
  * moves to a free name only. A file system that knows neither (NFS refuses
- * both with EINVAL) gets the same from hard links.
+ * both with EINVAL, a sandbox that filters the call with ENOSYS) gets the
+ * same from hard links, and one without hard links either (vfat, exFAT, some
+ * FUSE and SMB mounts refuse them with EPERM) from plain renames.
  */
 bool Rename(const QByteArray &from, const QByteArray &to, unsigned flags)
 {
-    if (!g_linkedRenamesForTests) {
-        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), flags) == 0)
-            return true;
-        if (errno != EINVAL)
-            return false;
-    }
-    return flags == RENAME_EXCHANGE ? LinkedExchange(from, to) : LinkedMove(from, to);
+    if (RenameWithFlags(from, to, flags))
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    const bool exchange = flags == RENAME_EXCHANGE;
+    if (exchange ? LinkedExchange(from, to) : LinkedMove(from, to))
+        return true;
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
+        return false;
+    return exchange ? PlainExchange(from, to) : PlainMove(from, to);
 }
 
 /** The file a path finally names; a loop of links ends where it was found. */
@@ -299,7 +365,8 @@ void FailFolderSyncsForTests(int count)
     g_failingFolderSyncsForTests = count;
 }
 
-void UseLinkedRenamesForTests(bool on)
+void LimitFileSystemForTests(int renameFlagsError, bool noHardLinks)
 {
-    g_linkedRenamesForTests = on;
+    g_renameFlagsErrorForTests = renameFlagsError;
+    g_noHardLinksForTests = noHardLinks;
 }

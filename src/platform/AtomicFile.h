@@ -63,7 +63,8 @@ public:
 
     /**
      * Puts every file in place, all or none. Each file's place must hold a
-     * regular file or nothing; each is exchanged with its new content, and
+     * regular file or nothing; each is exchanged with its new content (with
+     * hard links or plain renames where the file system cannot exchange), and
      * when one cannot take its place the ones before it are exchanged back.
      * Every folder is then synced once. Throws AppError("Unable to write to
      * <fileName>") for the file that could not take its place, every file
@@ -125,5 +126,10 @@ void SetDiskSpaceForTests(qint64 bytes);
 /** Test hook: the next count folder syncs fail as on a failing disk (EIO). */
 void FailFolderSyncsForTests(int count);
 
-/** Test hook: files put in place together are exchanged as on a file system without renameat2's flags (NFS). */
-void UseLinkedRenamesForTests(bool on);
+/**
+ * Test hook: files put in place together meet a file system that refuses
+ * renameat2's flags with renameFlagsError (EINVAL as NFS, ENOSYS as a sandbox
+ * that filters the call; 0: it takes them) and, when noHardLinks, hard links
+ * with EPERM (as vfat, exFAT, some FUSE and SMB mounts).
+ */
+void LimitFileSystemForTests(int renameFlagsError, bool noHardLinks);

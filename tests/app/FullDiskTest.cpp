@@ -141,7 +141,7 @@ protected:
     {
         SetDiskSpaceForTests(-1);
         FailFolderSyncsForTests(0);
-        UseLinkedRenamesForTests(false);
+        LimitFileSystemForTests(0, false);
     }
 
     void FillDisk(qint64 room = 0) const
@@ -153,6 +153,53 @@ protected:
     }
 
     static QString InData(const QString &name) { return ProgramDir() + name; }
+
+    /** A backup of older settings and message, outside the data folder, and current ones in it. */
+    QString OlderBackupAndCurrentFiles()
+    {
+        WriteBytes(m_data.Path(u"bry_cnfg.ini"_s), "[Settings]\r\nSMTP_Server=smtp.older.example\r\n");
+        WriteBytes(m_data.Path(u"bry_msg.bxq"_s), "Older message\r\n");
+        const QString archive = m_data.Path(u"older.bxk"_s);
+        WriteWorkspaceArchive(archive, m_data.Root());
+        WriteBytes(InData(u"bry_cnfg.ini"_s), "[Settings]\r\nSMTP_Server=smtp.current.example\r\n");
+        WriteBytes(InData(u"bry_msg.bxq"_s), "Current message\r\n");
+        return archive;
+    }
+
+    static QStringList RestoredFiles() { return {u"bry_cnfg.ini"_s, u"bry_msg.bxq"_s}; }
+
+    /** Restores the settings and the message: the error it reports, if any. */
+    static std::string Restore(const QString &archive)
+    {
+        return ErrorOf([&] {
+                   RestoreWorkspaceFiles(ReadWorkspaceArchive(archive, RestoredFiles()), ProgramDirNoBackslash(),
+                                         RestoredFiles());
+               })
+            .toStdString();
+    }
+
+    /** Every name in the data folder with its bytes. */
+    static std::string Contents()
+    {
+        std::string all;
+        for (const QString &file : QDir(ProgramDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+            all += file.toStdString() + ": " + ReadBytes(InData(file)).toStdString() + '\n';
+        return all;
+    }
+
+    struct FileSystem {
+        const char *Name;
+        int RenameFlagsError;
+        bool NoHardLinks;
+    };
+    /** What files that take their places together may meet. */
+    static QList<FileSystem> FileSystems()
+    {
+        return {{"renameat2 with its flags", 0, false},
+                {"hard links only (NFS)", EINVAL, false},
+                {"neither (vfat, exFAT, SMB)", EINVAL, true},
+                {"neither, renameat2 filtered (a sandbox)", ENOSYS, true}};
+    }
 
     TempDataFolder m_data;
     MessageBoxRecorder m_boxes;
@@ -246,71 +293,82 @@ TEST_P(FullDiskTest, RestoreOptions)
 }
 
 // Room for the configuration and the message, not for the list: the restore
-// puts none of them in place, and leaves no temporary file. Nor does one whose
-// last file cannot take its place; and one whose folder cannot be synced once
-// all are in place names the files that now hold the backup's content.
+// puts none of them in place, and leaves no temporary file. Nor does one that
+// meets a folder in a file's place; and one whose folder cannot be synced once
+// all are in place names the files that now hold the backup's content. On a
+// file system that cannot exchange files, or has no hard links either, a
+// restore goes through all the same.
 TEST_P(FullDiskTest, RestoreThatDoesNotFitChangesNothing)
 {
     // The backup is made of files outside the data folder: the list would not fit in it.
     WriteJobList(m_data.Path(u"bry_jlst.bxq"_s), Rows(2000));
-    WriteBytes(m_data.Path(u"bry_cnfg.ini"_s), "[Settings]\r\nSMTP_Server=smtp.older.example\r\n");
-    WriteBytes(m_data.Path(u"bry_msg.bxq"_s), "Older message\r\n");
-    const QString archive = m_data.Path(u"older.bxk"_s);
-    WriteWorkspaceArchive(archive, m_data.Root());
+    const QString archive = OlderBackupAndCurrentFiles();
     WriteJobList(InData(u"bry_jlst.bxq"_s), Rows(3));
-    WriteBytes(InData(u"bry_cnfg.ini"_s), "[Settings]\r\nSMTP_Server=smtp.current.example\r\n");
-    WriteBytes(InData(u"bry_msg.bxq"_s), "Current message\r\n");
-    const auto contents = [] {
-        std::string all;
-        for (const QString &file : QDir(ProgramDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
-            all += file.toStdString() + ": " + ReadBytes(InData(file)).toStdString() + '\n';
-        return all;
-    };
 
     FillDisk(8192);
-    const std::string before = contents();
+    const std::string before = Contents();
     EXPECT_EQ(ErrorOf([&] {
                   RestoreWorkspaceFiles(ReadWorkspaceArchive(archive, WorkspaceFileNames()), ProgramDirNoBackslash(),
                                         WorkspaceFileNames());
               }).toStdString(),
               u"Unable to write to %1\r\nNothing was restored."_s.arg(InData(u"bry_jlst.bxq"_s)).toStdString());
-    EXPECT_EQ(contents(), before);
+    EXPECT_EQ(Contents(), before);
 
-    const QStringList entries{u"bry_cnfg.ini"_s, u"bry_msg.bxq"_s};
-    const auto restore = [&] {
-        return ErrorOf([&] {
-                   RestoreWorkspaceFiles(ReadWorkspaceArchive(archive, entries), ProgramDirNoBackslash(), entries);
-               })
-            .toStdString();
-    };
     const QString message = InData(u"bry_msg.bxq"_s);
-    // The message refuses to be replaced once the configuration has taken its
-    // place: the configuration goes back, by exchange and by hard links.
-    if (SetAppendOnly(message, true)) {
-        const std::string appendOnly = contents();
-        for (const bool linked : {false, true}) {
-            UseLinkedRenamesForTests(linked);
-            FillDisk(8192);
-            EXPECT_EQ(restore(), u"Unable to write to %1\r\nNothing was restored."_s.arg(message).toStdString());
-            EXPECT_EQ(contents(), appendOnly) << linked;
-        }
-        ASSERT_TRUE(SetAppendOnly(message, false));
-    }
     ASSERT_TRUE(QFile::remove(message) && QDir().mkdir(message));
     FillDisk(8192);
-    const std::string withFolder = contents();
+    const std::string withFolder = Contents();
     const QString names = QDir(ProgramDir()).entryList().join(u' ');
-    EXPECT_EQ(restore(), u"Unable to write to %1\r\nNothing was restored."_s.arg(message).toStdString());
-    EXPECT_EQ(contents(), withFolder);
+    EXPECT_EQ(Restore(archive), u"Unable to write to %1\r\nNothing was restored."_s.arg(message).toStdString());
+    EXPECT_EQ(Contents(), withFolder);
 
     ASSERT_TRUE(QDir().rmdir(message));
     FailFolderSyncsForTests(1);
-    EXPECT_EQ(restore(), u"Unable to write to %1\r\nThese files now hold the backup's content: bry_cnfg.ini, "
-                         u"bry_msg.bxq."_s.arg(ProgramDirNoBackslash())
-                             .toStdString());
-    for (const QString &name : entries)
+    EXPECT_EQ(Restore(archive), u"Unable to write to %1\r\nThese files now hold the backup's content: bry_cnfg.ini, "
+                                u"bry_msg.bxq."_s.arg(ProgramDirNoBackslash())
+                                    .toStdString());
+    for (const QString &name : RestoredFiles())
         EXPECT_EQ(ReadBytes(InData(name)), ReadBytes(m_data.Path(name))) << name.toStdString();
     EXPECT_EQ(QDir(ProgramDir()).entryList().join(u' ').toStdString(), names.toStdString());
+
+    for (const FileSystem &fs : FileSystems()) {
+        SCOPED_TRACE(fs.Name);
+        LimitFileSystemForTests(fs.RenameFlagsError, fs.NoHardLinks);
+        WriteBytes(InData(u"bry_msg.bxq"_s), "Current message\r\n");
+        ASSERT_TRUE(QFile::remove(InData(u"bry_cnfg.ini"_s))); // a name that was free, and one that held a file
+        EXPECT_EQ(Restore(archive), "");
+        for (const QString &name : RestoredFiles())
+            EXPECT_EQ(ReadBytes(InData(name)), ReadBytes(m_data.Path(name))) << name.toStdString();
+        EXPECT_EQ(QDir(ProgramDir()).entryList().join(u' ').toStdString(), names.toStdString());
+    }
+}
+
+// The message refuses to be replaced once the configuration has taken its
+// place (an append-only file, root only): the configuration goes back, on
+// every kind of file system, whether it replaced a file or took a free name.
+TEST_P(FullDiskTest, RestoreWhoseLaterFileCannotTakeItsPlaceChangesNothing)
+{
+    const QString archive = OlderBackupAndCurrentFiles();
+    const QString message = InData(u"bry_msg.bxq"_s);
+    if (!SetAppendOnly(message, true)) {
+        GTEST_SKIP() << "no file here can be made append-only (root and a file system with the flag are needed): "
+                     << strerror(errno);
+    }
+    for (const FileSystem &fs : FileSystems()) {
+        SCOPED_TRACE(fs.Name);
+        LimitFileSystemForTests(fs.RenameFlagsError, fs.NoHardLinks);
+        for (const bool configurationInPlace : {true, false}) {
+            if (!configurationInPlace) {
+                ASSERT_TRUE(QFile::remove(InData(u"bry_cnfg.ini"_s)));
+            }
+            FillDisk(8192);
+            const std::string before = Contents();
+            EXPECT_EQ(Restore(archive), u"Unable to write to %1\r\nNothing was restored."_s.arg(message).toStdString());
+            EXPECT_EQ(Contents(), before) << configurationInPlace;
+        }
+        WriteBytes(InData(u"bry_cnfg.ini"_s), "[Settings]\r\nSMTP_Server=smtp.current.example\r\n");
+    }
+    ASSERT_TRUE(SetAppendOnly(message, false));
 }
 
 // The take-over of an earlier copy's files: a copy that did not happen is not
