@@ -39,6 +39,10 @@ Poco::Net::Context::Ptr TlsContext()
         // Without Poco's verify callback: nothing is checked, but it copies
         // the server's certificate for an error event nobody listens to.
         SSL_CTX_set_verify(c->sslContext(), SSL_VERIFY_NONE, nullptr);
+        // A server that closes without TLS's farewell has closed all the same:
+        // the read ends as over plain TCP, not as an SSL error. Nothing is
+        // taken for complete on its strength, as every reply ends in CR LF.
+        SSL_CTX_set_options(c->sslContext(), SSL_OP_IGNORE_UNEXPECTED_EOF);
         return c;
     }();
     return context;
@@ -62,9 +66,11 @@ Poco::Timespan Milliseconds(int ms)
     return Poco::Timespan(static_cast<Poco::Timespan::TimeDiff>(ms) * 1000);
 }
 
-QString Seconds(std::chrono::milliseconds timeout)
+QString Duration(std::chrono::milliseconds timeout)
 {
-    return QString::number(static_cast<double>(timeout.count()) / 1000.0);
+    if (timeout == std::chrono::seconds(1))
+        return u"1 second"_s;
+    return u"%1 seconds"_s.arg(static_cast<double>(timeout.count()) / 1000.0);
 }
 
 // The most a TLS write is given at once: one record. OpenSSL reports a larger
@@ -72,8 +78,8 @@ QString Seconds(std::chrono::milliseconds timeout)
 // progress.
 constexpr int TlsRecordSize = 16384;
 
-// How often the socket's queue is looked at while the server takes the data.
-constexpr std::chrono::milliseconds QueuePoll{50};
+// How often the server's progress is looked at while it takes the data.
+constexpr std::chrono::milliseconds ProgressPoll{50};
 
 } // namespace
 
@@ -110,6 +116,8 @@ void PocoSmtpChannel::StartTls(const std::string &host)
             if (!WaitFor(wantsWrite ? POLLOUT : POLLIN, deadline))
                 throw Timeout(u"the TLS handshake did not complete"_s);
         }
+    } catch (const Poco::Net::SSLConnectionUnexpectedlyClosedException &) {
+        throw ClosedConnection();
     } catch (const Poco::Net::SSLException &e) {
         if (IsVersionFailure(e.message()))
             throw SmtpError(SmtpError::ConnectionLost,
@@ -122,8 +130,10 @@ void PocoSmtpChannel::StartTls(const std::string &host)
 
 void PocoSmtpChannel::Write(const char *bytes, qsizetype size)
 {
-    // The time-out bounds each wait for the server to take more, not the
-    // whole write: a large message may take longer than that to go out.
+    // The time-out counts from the last time the server took some of the
+    // bytes, not from the start of the write: a large message may take far
+    // longer than that to go out, and a slow server frees room in the socket
+    // too little at a time for it to report itself writable within it.
     Clock::time_point deadline = Clock::now() + m_timeout;
     while (size > 0) {
         short waitFor = 0;
@@ -132,7 +142,7 @@ void PocoSmtpChannel::Write(const char *bytes, qsizetype size)
             bytes += sent;
             size -= sent;
             deadline = Clock::now() + m_timeout;
-        } else if (!WaitFor(waitFor, deadline)) {
+        } else if (!WaitWhileTaking(waitFor, deadline)) {
             throw Timeout(u"the server took no data"_s);
         }
     }
@@ -142,7 +152,12 @@ qsizetype PocoSmtpChannel::SendSome(const char *bytes, qsizetype size, short &wa
 {
     if (m_tls) {
         // A write that could not go out is repeated with the same bytes, as OpenSSL requires.
-        const int sent = m_socket.sendBytes(bytes, static_cast<int>(std::min<qsizetype>(size, TlsRecordSize)));
+        int sent = 0;
+        try {
+            sent = m_socket.sendBytes(bytes, static_cast<int>(std::min<qsizetype>(size, TlsRecordSize)));
+        } catch (const Poco::Net::SSLConnectionUnexpectedlyClosedException &) {
+            throw ClosedConnection();
+        }
         if (sent == 0)
             throw ClosedConnection();
         if (sent < 0)
@@ -178,26 +193,35 @@ SmtpReply PocoSmtpChannel::Read()
 SmtpReply PocoSmtpChannel::ReadAfterData()
 {
     const int fd = m_socket.impl()->sockfd();
-    int queued = std::max(UnsentBytes(fd), 0);
+    const std::optional<SocketQueue> queue = ReadSocketQueue(fd);
+    const std::uint64_t dataEnd = queue ? queue->Written : 0;
+    if (queue)
+        m_acknowledged = queue->Acknowledged;
     Clock::time_point deadline = Clock::now() + m_timeout;
     for (;;) {
-        // While the server still takes the data, the queue is looked at now
-        // and then; a reply that comes before (a refusal) is taken at once.
-        const bool taking = queued > 0;
-        if (std::optional<SmtpReply> reply = ReadBy(taking ? std::min(deadline, Clock::now() + QueuePoll) : deadline))
+        // While the server still takes the data, its progress is looked at
+        // now and then; a reply that comes before (a refusal) is taken at once.
+        const bool taking = m_acknowledged < dataEnd;
+        if (std::optional<SmtpReply> reply =
+                ReadBy(taking ? std::min(deadline, Clock::now() + ProgressPoll) : deadline)) {
+            // The segment that brings the reply to the data acknowledges all of
+            // it: a 2xx without that came before the end, and delivers nothing.
+            if (reply->Code / 100 == 2 && AcknowledgedBytes(fd).value_or(dataEnd) < dataEnd)
+                throw SmtpError(SmtpError::ConnectionLost,
+                                u"The server replied out of turn, before it had all of the message data: "_s
+                                    + reply->Text);
             return *reply;
-        const int left = std::max(UnsentBytes(fd), 0);
-        if (left < queued) {
-            queued = left;
-            deadline = Clock::now() + m_timeout;
-        } else if (Clock::now() >= deadline) {
-            throw Timeout(taking ? u"the server took no data"_s : u"no reply from the server"_s);
         }
+        if (TookMore())
+            deadline = Clock::now() + m_timeout;
+        else if (Clock::now() >= deadline)
+            throw Timeout(taking ? u"the server took no data"_s : u"no reply from the server"_s);
     }
 }
 
 std::optional<SmtpReply> PocoSmtpChannel::ReadBy(Clock::time_point deadline)
 {
+    short waitFor = POLLIN;
     for (;;) {
         if (std::optional<SmtpReply> reply = m_reader.Take()) {
             if (m_receiveTimeout != m_timeout)
@@ -205,9 +229,10 @@ std::optional<SmtpReply> PocoSmtpChannel::ReadBy(Clock::time_point deadline)
             return reply;
         }
         try {
-            if (!ReadyToRead(deadline))
+            if (!ReadyToRead(waitFor, deadline))
                 return std::nullopt;
-            ReceiveSome();
+            const short wants = ReceiveSome();
+            waitFor = wants ? wants : POLLIN;
         } catch (const Poco::TimeoutException &) {
             return std::nullopt;
         }
@@ -217,10 +242,10 @@ std::optional<SmtpReply> PocoSmtpChannel::ReadBy(Clock::time_point deadline)
 void PocoSmtpChannel::ExpectSilence()
 {
     const bool tlsPending = m_tls && m_socket.available() > 0; // read by TLS, not handed out: no poll sees it
-    if (!m_reader.HasPending() && !tlsPending && !WaitFor(POLLIN, Clock::now()))
+    if (!m_reader.HasPending() && !tlsPending && !Readable())
         return;
     // Readable may also mean TLS records that carry no data (a session ticket).
-    if (!m_reader.HasPending() && !ReceiveSome())
+    if (!m_reader.HasPending() && ReceiveSome() != 0)
         return;
     const QByteArray stray = m_reader.Pending();
     // The one reply a server may send unasked: 421, closing the channel (RFC 5321 3.8).
@@ -252,8 +277,9 @@ bool PocoSmtpChannel::WaitFor(short events, Clock::time_point deadline) const
     pollfd target{m_socket.impl()->sockfd(), events, 0};
     for (;;) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-        const int ready =
-            ::poll(&target, 1, static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0)));
+        if (left.count() <= 0)
+            return false;
+        const int ready = ::poll(&target, 1, static_cast<int>(left.count()));
         if (ready >= 0)
             return ready > 0;
         if (errno != EINTR)
@@ -261,10 +287,37 @@ bool PocoSmtpChannel::WaitFor(short events, Clock::time_point deadline) const
     }
 }
 
-bool PocoSmtpChannel::ReadyToRead(Clock::time_point deadline)
+bool PocoSmtpChannel::WaitWhileTaking(short events, Clock::time_point &deadline)
+{
+    for (;;) {
+        if (WaitFor(events, std::min(deadline, Clock::now() + ProgressPoll)))
+            return true;
+        if (TookMore())
+            deadline = Clock::now() + m_timeout;
+        else if (Clock::now() >= deadline)
+            return false;
+    }
+}
+
+bool PocoSmtpChannel::TookMore()
+{
+    const std::optional<std::uint64_t> acknowledged = AcknowledgedBytes(m_socket.impl()->sockfd());
+    if (!acknowledged || *acknowledged <= m_acknowledged)
+        return false;
+    m_acknowledged = *acknowledged;
+    return true;
+}
+
+bool PocoSmtpChannel::Readable() const
+{
+    pollfd target{m_socket.impl()->sockfd(), POLLIN, 0};
+    return ::poll(&target, 1, 0) > 0;
+}
+
+bool PocoSmtpChannel::ReadyToRead(short events, Clock::time_point deadline)
 {
     if (m_tls) // bytes the TLS layer has read and not handed out: no poll would see them
-        return m_socket.available() > 0 || WaitFor(POLLIN, deadline);
+        return m_socket.available() > 0 || WaitFor(events, deadline);
     // The read blocks, for the time left of this reply.
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0)
@@ -280,21 +333,27 @@ void PocoSmtpChannel::SetReceiveTimeout(std::chrono::milliseconds timeout)
     m_receiveTimeout = timeout;
 }
 
-bool PocoSmtpChannel::ReceiveSome()
+short PocoSmtpChannel::ReceiveSome()
 {
     char buffer[4096];
-    const int received = m_socket.receiveBytes(buffer, sizeof buffer);
+    int received = 0;
+    try {
+        received = m_socket.receiveBytes(buffer, sizeof buffer);
+    } catch (const Poco::Net::SSLConnectionUnexpectedlyClosedException &) {
+        throw ClosedConnection();
+    }
     if (received == 0)
         throw ClosedConnection();
+    // Only TLS reads give way: to a record not yet whole, or to a write of its own (a key update's answer).
     if (received < 0)
-        return false;
+        return received == Poco::Net::SecureStreamSocket::ERR_SSL_WANT_WRITE ? POLLOUT : POLLIN;
     m_reader.Append(buffer, received);
-    return true;
+    return 0;
 }
 
 SmtpError PocoSmtpChannel::Timeout(const QString &what) const
 {
-    return SmtpError(SmtpError::ConnectionLost, u"Timeout: %1 within %2 seconds."_s.arg(what, Seconds(m_timeout)));
+    return SmtpError(SmtpError::ConnectionLost, u"Timeout: %1 within %2."_s.arg(what, Duration(m_timeout)));
 }
 
 SmtpError PocoSmtpChannel::ClosedConnection()

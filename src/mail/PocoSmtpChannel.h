@@ -6,6 +6,7 @@
 #include <Poco/Net/StreamSocket.h>
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -14,10 +15,10 @@
  * after STARTTLS, whole writes and whole replies, each within the time-out.
  *
  * Poco connects and does TLS. One deadline covers a whole reply, however
- * the server drips it, and one the whole TLS handshake; a write waits at
- * most the time-out for the server to take more, and a closed connection
- * ends a read at once. Throws SmtpError (ConnectionLost) on every failure,
- * Poco's exceptions aside. Only PocoSmtpSession.cpp uses it.
+ * the server drips it, and one the whole TLS handshake; a write fails only
+ * once the server has taken none of it for the time-out, and a closed
+ * connection ends a read at once. Throws SmtpError (ConnectionLost) on every
+ * failure, Poco's exceptions aside. Only PocoSmtpSession.cpp uses it.
  */
 class PocoSmtpChannel {
 public:
@@ -39,9 +40,11 @@ public:
     SmtpReply Read();
     /**
      * Reads the reply to the message data, which a server gives only once it
-     * has read all of it: the last write returned when the data was in the
-     * socket's queue, so the time-out counts from when the queue is empty,
-     * each wait for the server to take more bounded as a write's.
+     * has all of it: the last write returned when the data was in the
+     * socket's queue, so the time-out counts from when the server has
+     * acknowledged the last of it, each wait for the server to take more
+     * bounded as a write's. A positive reply that comes before is none to the
+     * data: it throws, as a reply out of turn.
      */
     SmtpReply ReadAfterData();
     /**
@@ -58,13 +61,23 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
-    /** Waits until the socket is ready for events (poll's), at most until the deadline. */
+    /**
+     * Waits until the socket is ready for events (poll's), at most until the
+     * deadline: false once it has passed, ready or not, so that a socket that
+     * keeps reporting ready without progress cannot hold a loop past it.
+     */
     bool WaitFor(short events, Clock::time_point deadline) const;
-    /** Whether a read may go ahead, to end by the deadline at the latest. */
-    bool ReadyToRead(Clock::time_point deadline);
+    /** Waits as WaitFor does, renewing the deadline each time the server has taken more of the data. */
+    bool WaitWhileTaking(short events, Clock::time_point &deadline);
+    /** Whether the server has acknowledged more of what was written since last asked. */
+    bool TookMore();
+    /** Whether the socket has bytes to read now. */
+    bool Readable() const;
+    /** Whether a read may go ahead, to end by the deadline at the latest; events: what to wait for. */
+    bool ReadyToRead(short events, Clock::time_point deadline);
     void SetReceiveTimeout(std::chrono::milliseconds timeout);
-    /** One read, added to the reader: false when nothing could be read yet. */
-    bool ReceiveSome();
+    /** One read, added to the reader: 0, or when nothing could be read yet, the events to wait for. */
+    short ReceiveSome();
     /** Hands the socket what it takes of the bytes now: how many; 0 with the events to wait for. */
     qsizetype SendSome(const char *bytes, qsizetype size, short &waitFor);
     /** One whole reply, if it comes by the deadline. */
@@ -81,4 +94,5 @@ private:
     bool m_tls = false;
     bool m_closedByServer = false;
     SmtpReplyReader m_reader;
+    std::uint64_t m_acknowledged = 0; // bytes the server had acknowledged when last asked
 };

@@ -7,16 +7,19 @@
 #include "ScriptedSmtpServer.h"
 #include "TESettings.h"
 
-#include <QElapsedTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 using Steps = QList<ServerStep>;
+using Clock = std::chrono::steady_clock;
 
 constexpr int WaitMs = 10000;
 constexpr int TimeoutMs = 500; // SMTP_Timeout 1
@@ -59,7 +62,9 @@ struct Outcome {
     QList<SmtpThreadState> Rows; // the result of each recipient, as the job records it
     SmtpThreadState State = SmtpThreadState::Connecting;
     QString Text;
-    qint64 FatalAfterMs = -1;      // from the last hand-over (or the start) to the fatal state
+    // From the last hand-over (or the start) to the fatal state; from the moment
+    // the server stopped taking data, when it did after that: what the program controls.
+    qint64 FatalAfterMs = -1;
     qint64 LastResultAfterMs = -1; // from the last hand-over to its result
     bool Ended = false;            // the thread's run ended
     QStringList Commands;
@@ -98,8 +103,10 @@ Outcome Play(const Steps &script, const Job &job = {})
         options.UseTLS = tls;
         return CreateSmtpSession(options);
     });
-    QElapsedTimer timer;
-    timer.start();
+    const auto since = [](Clock::time_point start) {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    };
+    Clock::time_point handedAt = Clock::now();
     t.Start();
 
     Outcome o;
@@ -108,15 +115,16 @@ Outcome Play(const Steps &script, const Job &job = {})
         if (!QTest::qWaitFor([&] { return fatal() || (IsReadyState(t.State) && !t.IsBusy()); }, WaitMs) || fatal())
             break;
         client->Message.To = {u"r%1@example.org"_s.arg(i), {}};
-        timer.restart();
+        handedAt = Clock::now();
         t.Hand(client->Message);
         if (!QTest::qWaitFor([&] { return fatal() || !t.IsBusy(); }, WaitMs) || fatal())
             break;
-        o.LastResultAfterMs = timer.elapsed();
+        o.LastResultAfterMs = since(handedAt);
         o.Rows.append(t.State);
     }
+    std::optional<Clock::time_point> fatalAt;
     if (QTest::qWaitFor(fatal, 1))
-        o.FatalAfterMs = timer.elapsed();
+        fatalAt = Clock::now();
     t.RequestStop();
     o.Ended = QTest::qWaitFor([&] { return t.Terminated(); }, WaitMs);
     o.State = t.State;
@@ -126,6 +134,12 @@ Outcome Play(const Steps &script, const Job &job = {})
         return o;
     }
     o.Commands = server.Commands();
+    if (fatalAt) {
+        // Only a stall that began before the failure can be what the program waited on.
+        const Clock::time_point stalled = server.StalledAt().value_or(handedAt);
+        const Clock::time_point from = stalled > handedAt && stalled < *fatalAt ? stalled : handedAt;
+        o.FatalAfterMs = std::chrono::duration_cast<std::chrono::milliseconds>(*fatalAt - from).count();
+    }
     return o;
 }
 
@@ -136,7 +150,8 @@ Outcome Play(const Steps &script, const Job &job = {})
 // a close inside a multi-line reply; replies that never end, are too long or
 // come drop by drop; bytes no command asked for, taken by the old reader for
 // the next reply; replies without a code; an RSET that fails; a server that
-// stops taking the data; a TLS handshake that never completes.
+// stops taking the data; a TLS handshake that never completes; a TLS
+// connection closed; a 2xx before the server has all of the data.
 TEST(MisbehavingServerTest, ABrokenDialogueEndsTheJobWithinOneTimeOut)
 {
     struct Case {
@@ -157,7 +172,8 @@ TEST(MisbehavingServerTest, ABrokenDialogueEndsTheJobWithinOneTimeOut)
     const QByteArray serverHello = QByteArray("\x16\x03\x03\x00\x40\x02\x00\x00\x3c", 9) + QByteArray(0x3c, '\x03');
     const Steps startTls = Greeting() + Reply("220 go ahead\r\n");
     const QString noHandshake = u"Timeout: the TLS handshake did not complete within 0.5 seconds."_s;
-    const QList<Case> cases = {
+    const QString closed = u"Connection closed by the server."_s;
+    QList<Case> cases = {
         {Greeting() + Reply("250 ok\r\n") + Reply("250-ok\r\n") + Steps{ServerStep::Close()}, send,
          u"Connection closed by the server."_s},
         {Greeting() + UpToTheData() + Steps{ServerStep::Send("250-queued\r\n"), ServerStep::Close()}, send,
@@ -204,9 +220,28 @@ TEST(MisbehavingServerTest, ABrokenDialogueEndsTheJobWithinOneTimeOut)
          noHandshake,
          {.Tls = SmtpTls::StartTls}},
         {startTls + Steps{ServerStep::Recv()}, connect, noHandshake, {.Tls = SmtpTls::StartTls}},
+        // A TLS connection the server closes ends as a plain one: in a reply, or after STARTTLS, before or
+        // after the client's hello.
+        {Greeting(SmtpTls::Implicit) + Reply("250 ok\r\n") + Reply("250-ok\r\n") + Steps{ServerStep::Close()},
+         send,
+         closed,
+         {.Tls = SmtpTls::Implicit}},
+        {startTls + Steps{ServerStep::Close()}, connect, closed, {.Tls = SmtpTls::StartTls}},
+        {startTls + Steps{ServerStep::Recv(), ServerStep::Close()}, connect, closed, {.Tls = SmtpTls::StartTls}},
     };
+    // A 2xx after 500 kB of the data, over every transport: whether the server then stops reading, or reads
+    // on and refuses the message at its real end, nothing was delivered.
+    const Steps earlyQueued = {ServerStep::Take(500 << 10), ServerStep::Send("250 2.0.0 queued\r\n")};
+    const Steps refuses = {ServerStep::SlowData(64 << 10, 0.01), ServerStep::Send("554 5.7.1 rejected\r\n")};
+    for (const SmtpTls tls : {SmtpTls::None, SmtpTls::StartTls, SmtpTls::Implicit}) {
+        for (const Steps &then : {Steps{ServerStep::Stall(1.5)}, refuses})
+            cases.append({Greeting(tls) + UpToTheDataCommand() + earlyQueued + then,
+                          send,
+                          u"out of turn, before it had all of the message data: 250 2.0.0 queued"_s,
+                          {.Body = smallBody, .Tls = tls}});
+    }
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.Text.toStdString());
+        SCOPED_TRACE(c.Text.toStdString() + " over " + std::to_string(int(c.Client.Tls)));
         const Outcome o = Play(c.Script, c.Client);
         ASSERT_TRUE(o.Ended);
         EXPECT_TRUE(o.Rows.isEmpty());
@@ -225,7 +260,7 @@ TEST(MisbehavingServerTest, AStalledServerCostsOneTimeOut)
     ASSERT_TRUE(o.Ended);
     EXPECT_TRUE(o.Rows.isEmpty());
     EXPECT_EQ(o.State, SmtpThreadState::UnexpectedError);
-    EXPECT_TRUE(o.Text.contains(u"Timeout"_s)) << o.Text.toStdString();
+    EXPECT_TRUE(o.Text.contains(u"Timeout: no reply from the server within 1 second."_s)) << o.Text.toStdString();
     EXPECT_GE(o.FatalAfterMs, 2 * TimeoutMs);
     EXPECT_LT(o.FatalAfterMs, 4 * TimeoutMs);
     EXPECT_LE(o.Commands.count(u"QUIT"_s), 1) << o.Commands.join(u' ').toStdString();
@@ -257,16 +292,27 @@ TEST(MisbehavingServerTest, WellFormedRepliesKeepTheirMeaning)
 // transport, however much longer than the time-out the whole of it takes:
 // the time-out bounds each wait for the server to take more, over TLS too,
 // and the reply to the data is awaited from when the server has taken all of
-// it, not from when the last of it went into the socket's queue.
+// it, not from when the last of it went into the socket's queue. Also when
+// the server is steady but slow, and the message more than the socket's
+// buffers hold: the socket then reports itself writable only once the server
+// has freed more room in it than it takes within the time-out.
 TEST(MisbehavingServerTest, ALargeMessageGoesOutToASlowServerOverEveryTransport)
 {
-    const QString body = LargeBody(6 << 20);
-    for (const SmtpTls tls : {SmtpTls::None, SmtpTls::StartTls, SmtpTls::Implicit}) {
-        SCOPED_TRACE(int(tls));
-        const Outcome o = Play(Greeting(tls) + UpToTheDataCommand()
-                                   + Steps{ServerStep::SlowData(64 << 10, 0.01), ServerStep::Send("250 queued\r\n")},
-                               {.Recipients = 1, .Body = body, .Tls = tls});
-        EXPECT_EQ(o.Rows, QList{SmtpThreadState::Sent}) << o.Text.toStdString();
-        EXPECT_GT(o.LastResultAfterMs, 2 * TimeoutMs); // the premise: far longer than the time-out
+    struct Reader {
+        qsizetype Message;
+        qint64 Bytes; // read at a time, the seconds apart
+        double Seconds;
+    };
+    for (const Reader &reader : {Reader{6 << 20, 64 << 10, 0.01}, Reader{5 << 20, 16 << 10, 0.01}}) {
+        const QString body = LargeBody(reader.Message);
+        for (const SmtpTls tls : {SmtpTls::None, SmtpTls::StartTls, SmtpTls::Implicit}) {
+            SCOPED_TRACE(std::to_string(reader.Bytes) + " bytes over " + std::to_string(int(tls)));
+            const Outcome o = Play(
+                Greeting(tls) + UpToTheDataCommand()
+                    + Steps{ServerStep::SlowData(reader.Bytes, reader.Seconds), ServerStep::Send("250 queued\r\n")},
+                {.Recipients = 1, .Body = body, .Tls = tls});
+            EXPECT_EQ(o.Rows, QList{SmtpThreadState::Sent}) << o.Text.toStdString();
+            EXPECT_GT(o.LastResultAfterMs, 2 * TimeoutMs); // the premise: far longer than the time-out
+        }
     }
 }

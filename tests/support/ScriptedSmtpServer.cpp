@@ -26,7 +26,24 @@ ScriptedSmtpServer::ScriptedSmtpServer(const QList<ServerStep> &script)
 QStringList ScriptedSmtpServer::Commands(int timeoutMs)
 {
     QStringList commands;
-    for (const QJsonValue &line : QJsonDocument::fromJson(m_server.NextLine(timeoutMs)).array())
+    for (const QJsonValue &line : End(timeoutMs)[u"commands"_s].toArray())
         commands.append(line.toString());
     return commands;
+}
+
+std::optional<std::chrono::steady_clock::time_point> ScriptedSmtpServer::StalledAt(int timeoutMs)
+{
+    const QJsonValue stalled = End(timeoutMs)[u"stalled"_s];
+    if (!stalled.isDouble())
+        return std::nullopt;
+    // Python's monotonic clock is the one steady_clock reads (CLOCK_MONOTONIC).
+    using namespace std::chrono;
+    return steady_clock::time_point(duration_cast<steady_clock::duration>(duration<double>(stalled.toDouble())));
+}
+
+const QJsonObject &ScriptedSmtpServer::End(int timeoutMs)
+{
+    if (!m_end)
+        m_end = QJsonDocument::fromJson(m_server.NextLine(timeoutMs)).object();
+    return *m_end;
 }

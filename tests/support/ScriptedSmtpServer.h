@@ -3,9 +3,13 @@
 #include "PythonServer.h"
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <chrono>
+#include <optional>
 
 // Runs tests/support/scripted_smtp_server.py (see the description at its top):
 // one connection on 127.0.0.1 whose every byte the test decides.
@@ -51,8 +55,14 @@ public:
     quint16 Port() const { return m_port; }
     /** The command lines the client sent, once it has closed; waits for that. */
     QStringList Commands(int timeoutMs = 10000);
+    /** When the script's last stall began, once the client has closed; waits for that. */
+    std::optional<std::chrono::steady_clock::time_point> StalledAt(int timeoutMs = 10000);
 
 private:
+    /** What the server printed last, once the client has closed. */
+    const QJsonObject &End(int timeoutMs);
+
     PythonServer m_server;
     quint16 m_port = 0;
+    std::optional<QJsonObject> m_end;
 };

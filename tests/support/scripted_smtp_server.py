@@ -24,8 +24,9 @@ SCRIPT is a JSON list of steps, each [action, base64 bytes, seconds]:
 
 It listens on 127.0.0.1 at a free port and prints the port as a line, serves
 one connection, reads on after the last step until the client closes, then
-prints the command lines it read (CR LF removed) as one line of JSON and
-ends. It ends anyway after 30 seconds, and when its stdin reaches end of file
+prints one line of JSON and ends: {"commands": the command lines it read (CR
+LF removed), "stalled": when the last stall began, in seconds of the
+system's monotonic clock, or null}. It ends anyway after 30 seconds, and when its stdin reaches end of file
 (so it never outlives the test program that started it).
 """
 
@@ -113,6 +114,7 @@ def main():
     conn, _ = listener.accept()
     reader = Reader(conn)
     commands = []
+    stalled = None
     cert_folder = tempfile.mkdtemp(prefix="scripted-smtp-cert-")
 
     try:
@@ -140,6 +142,7 @@ def main():
             elif action == "recv":
                 reader.receive()
             elif action == "stall":
+                stalled = time.monotonic()
                 time.sleep(seconds)
             elif action == "tls":
                 conn = tls_context(cert_folder).wrap_socket(conn, server_side=True)
@@ -153,7 +156,7 @@ def main():
     except OSError:
         pass  # the client went: the script ends here
     shutil.rmtree(cert_folder, ignore_errors=True)
-    print(json.dumps(commands), flush=True)
+    print(json.dumps({"commands": commands, "stalled": stalled}), flush=True)
     os._exit(0)
 
 
