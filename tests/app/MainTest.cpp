@@ -646,7 +646,7 @@ TEST_F(MainFormTest, AServerThatNeverAnswersQuitNeverHoldsTheWindow)
     ticks.setInterval(5);
     QObject::connect(&ticks, &QTimer::timeout, &ticks,
                      [&] { longestStill = std::max(longestStill, sinceLastTick.restart()); });
-    for (const CommandId command : {CommandId(14), CommandId(1)}) {
+    for (const CommandId command : {cmSendAll, cmTestConnection}) {
         ScriptedSmtpServer server(refusing);
         form->Settings()->Param(spSmtpPort).SetInt(server.Port());
         boxes.Clear();
