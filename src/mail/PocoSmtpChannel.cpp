@@ -116,8 +116,6 @@ void PocoSmtpChannel::StartTls(const std::string &host)
             if (!WaitFor(wantsWrite ? POLLOUT : POLLIN, deadline))
                 throw Timeout(u"the TLS handshake did not complete"_s);
         }
-    } catch (const Poco::Net::SSLConnectionUnexpectedlyClosedException &) {
-        throw ClosedConnection();
     } catch (const Poco::Net::SSLException &e) {
         if (IsVersionFailure(e.message()))
             throw SmtpError(SmtpError::ConnectionLost,
@@ -152,12 +150,7 @@ qsizetype PocoSmtpChannel::SendSome(const char *bytes, qsizetype size, short &wa
 {
     if (m_tls) {
         // A write that could not go out is repeated with the same bytes, as OpenSSL requires.
-        int sent = 0;
-        try {
-            sent = m_socket.sendBytes(bytes, static_cast<int>(std::min<qsizetype>(size, TlsRecordSize)));
-        } catch (const Poco::Net::SSLConnectionUnexpectedlyClosedException &) {
-            throw ClosedConnection();
-        }
+        const int sent = m_socket.sendBytes(bytes, static_cast<int>(std::min<qsizetype>(size, TlsRecordSize)));
         if (sent == 0)
             throw ClosedConnection();
         if (sent < 0)
@@ -193,10 +186,11 @@ SmtpReply PocoSmtpChannel::Read()
 SmtpReply PocoSmtpChannel::ReadAfterData()
 {
     const int fd = m_socket.impl()->sockfd();
-    const std::optional<SocketQueue> queue = ReadSocketQueue(fd);
-    const std::uint64_t dataEnd = queue ? queue->Written : 0;
-    if (queue)
-        m_acknowledged = queue->Acknowledged;
+    // All that was written so far, the data's end: what the server has
+    // acknowledged and what is still queued. Read in this order, the sum errs
+    // low, by what the server acknowledges between the two calls.
+    TookMore();
+    const std::uint64_t dataEnd = m_acknowledged + static_cast<std::uint64_t>(std::max(UnsentBytes(fd), 0));
     Clock::time_point deadline = Clock::now() + m_timeout;
     for (;;) {
         // While the server still takes the data, its progress is looked at
@@ -336,12 +330,7 @@ void PocoSmtpChannel::SetReceiveTimeout(std::chrono::milliseconds timeout)
 short PocoSmtpChannel::ReceiveSome()
 {
     char buffer[4096];
-    int received = 0;
-    try {
-        received = m_socket.receiveBytes(buffer, sizeof buffer);
-    } catch (const Poco::Net::SSLConnectionUnexpectedlyClosedException &) {
-        throw ClosedConnection();
-    }
+    const int received = m_socket.receiveBytes(buffer, sizeof buffer);
     if (received == 0)
         throw ClosedConnection();
     // Only TLS reads give way: to a record not yet whole, or to a write of its own (a key update's answer).
