@@ -1,7 +1,6 @@
 #include "PocoSmtpChannel.h"
 
 #include "SmtpError.h"
-#include "SocketQueue.h"
 
 #include <Poco/Exception.h>
 #include <Poco/Net/Context.h>
@@ -14,7 +13,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstring>
 
 #include <poll.h>
@@ -73,20 +71,46 @@ QString Duration(std::chrono::milliseconds timeout)
     return u"%1 seconds"_s.arg(static_cast<double>(timeout.count()) / 1000.0);
 }
 
+// A 2xx that came before the server had all of the message data: it delivers nothing.
+SmtpError OutOfTurn(const SmtpReply &reply)
+{
+    return SmtpError(SmtpError::ConnectionLost,
+                     u"The server replied out of turn, before it had all of the message data: "_s + reply.Text);
+}
+
 // The most a TLS write is given at once: one record. OpenSSL reports a larger
 // write only once all of it is out, so no wait within it would count as
 // progress.
 constexpr int TlsRecordSize = 16384;
+
+// The most a plain write is given at once. To a server that reads as fast as
+// it is written to (on loopback, say), one send goes on until all of the data
+// is out, and a reply that came meanwhile would wait unseen until then.
+constexpr qsizetype PlainWriteSize = 65536;
 
 // How often the server's progress is looked at while it takes the data.
 constexpr std::chrono::milliseconds ProgressPoll{50};
 
 } // namespace
 
+template <typename Io> int PocoSmtpChannel::Closing(Io &&io)
+{
+    try {
+        return io();
+    } catch (const Poco::Exception &e) {
+        // As Poco reports a close on a read, or on a TLS write: the same event
+        // as a plain write's EPIPE or ECONNRESET, and the same text.
+        if (e.code() == ECONNRESET || e.code() == EPIPE)
+            throw ClosedConnection();
+        throw;
+    }
+}
+
 void PocoSmtpChannel::Connect(const std::string &host, quint16 port, int connectTimeoutMs)
 {
     m_socket.connect(Poco::Net::SocketAddress(host, port), Milliseconds(connectTimeoutMs));
     m_open = true;
+    m_progress.emplace(m_socket.impl()->sockfd());
     // Without TLS the socket blocks within the time-out, so that a reply
     // costs one read. Writes never block (SendSome).
     SetReceiveTimeout(m_timeout);
@@ -128,21 +152,74 @@ void PocoSmtpChannel::StartTls(const std::string &host)
 
 void PocoSmtpChannel::Write(const char *bytes, qsizetype size)
 {
+    Put(bytes, size, nullptr);
+}
+
+SmtpReply PocoSmtpChannel::SendData(const char *bytes, qsizetype size)
+{
+    std::optional<SmtpReply> early;
+    try {
+        Put(bytes, size, &early);
+    } catch (const SmtpError &) {
+        if (!early)
+            early = ReplyBeforeFailure();
+        if (!early)
+            throw;
+        // It answered, then took no more of the data or hung up: nothing more
+        // can be said on this connection.
+        Close();
+    }
+    if (!early)
+        return ReplyAfterData();
+    if (early->Code / 100 == 2)
+        throw OutOfTurn(*early);
+    return *early;
+}
+
+void PocoSmtpChannel::Put(const char *bytes, qsizetype size, std::optional<SmtpReply> *early)
+{
     // The time-out counts from the last time the server took some of the
     // bytes, not from the start of the write: a large message may take far
     // longer than that to go out, and a slow server frees room in the socket
     // too little at a time for it to report itself writable within it.
     Clock::time_point deadline = Clock::now() + m_timeout;
-    while (size > 0) {
-        short waitFor = 0;
-        const qsizetype sent = SendSome(bytes, size, waitFor);
-        if (sent > 0) {
-            bytes += sent;
-            size -= sent;
-            deadline = Clock::now() + m_timeout;
-        } else if (!WaitWhileTaking(waitFor, deadline)) {
-            throw Timeout(u"the server took no data"_s);
+    bool waited = false;
+    short writeWants = POLLOUT;
+    short readWants = POLLIN;
+    short ready = POLLOUT; // the bytes go straight to the socket; only what it cannot take is waited for
+    // An error or a hang-up is for the read and the write to report.
+    const short failed = POLLERR | POLLHUP;
+    const auto watching = [early] { return early && !*early; };
+    for (;;) {
+        if (watching() && (ready & (readWants | failed))) {
+            readWants = ReceiveSome();
+            if (!readWants) {
+                readWants = POLLIN;
+                *early = m_reader.Take();
+                if (*early && (*early)->Code / 100 == 2)
+                    return; // out of turn: nothing more goes to this server
+            }
         }
+        if (ready & (writeWants | failed)) {
+            writeWants = POLLOUT;
+            const qsizetype sent = SendSome(bytes, size, writeWants);
+            if (sent > 0) {
+                bytes += sent;
+                size -= sent;
+                deadline = Clock::now() + m_timeout;
+            }
+        }
+        if (size == 0)
+            return;
+        if (!waited) {
+            m_progress->Begin();
+            waited = true;
+        }
+        // Bytes the TLS layer has read and not handed out: no poll would see them.
+        if (watching() && m_tls && m_socket.available() > 0)
+            ready = readWants;
+        else if (!(ready = WaitWhileTaking(writeWants | (watching() ? readWants : 0), deadline)))
+            throw Timeout(u"the server took no data"_s);
     }
 }
 
@@ -150,7 +227,8 @@ qsizetype PocoSmtpChannel::SendSome(const char *bytes, qsizetype size, short &wa
 {
     if (m_tls) {
         // A write that could not go out is repeated with the same bytes, as OpenSSL requires.
-        const int sent = m_socket.sendBytes(bytes, static_cast<int>(std::min<qsizetype>(size, TlsRecordSize)));
+        const int sent = Closing(
+            [&] { return m_socket.sendBytes(bytes, static_cast<int>(std::min<qsizetype>(size, TlsRecordSize))); });
         if (sent == 0)
             throw ClosedConnection();
         if (sent < 0)
@@ -160,9 +238,8 @@ qsizetype PocoSmtpChannel::SendSome(const char *bytes, qsizetype size, short &wa
     // Past Poco: its send goes on over partial writes by itself, each within
     // the socket's time-out, and takes a full queue for an I/O error.
     for (;;) {
-        const ssize_t sent =
-            ::send(m_socket.impl()->sockfd(), bytes, static_cast<size_t>(std::min<qsizetype>(size, INT_MAX)),
-                   MSG_NOSIGNAL | MSG_DONTWAIT);
+        const ssize_t sent = ::send(m_socket.impl()->sockfd(), bytes,
+                                    static_cast<size_t>(std::min(size, PlainWriteSize)), MSG_NOSIGNAL | MSG_DONTWAIT);
         if (sent >= 0)
             return sent;
         if (errno == EAGAIN || errno == EWOULDBLOCK) {
@@ -183,34 +260,49 @@ SmtpReply PocoSmtpChannel::Read()
     throw Timeout(u"no reply from the server"_s);
 }
 
-SmtpReply PocoSmtpChannel::ReadAfterData()
+SmtpReply PocoSmtpChannel::ReplyAfterData()
 {
-    const int fd = m_socket.impl()->sockfd();
-    // All that was written so far, the data's end: what the server has
-    // acknowledged and what is still queued. Read in this order, the sum errs
-    // low, by what the server acknowledges between the two calls.
-    TookMore();
-    const std::uint64_t dataEnd = m_acknowledged + static_cast<std::uint64_t>(std::max(UnsentBytes(fd), 0));
+    // Only the data's own progress renews the wait: what the program writes
+    // after it (a TLS key update's answer) is not the server taking data.
+    m_progress->MarkEnd();
     Clock::time_point deadline = Clock::now() + m_timeout;
     for (;;) {
         // While the server still takes the data, its progress is looked at
         // now and then; a reply that comes before (a refusal) is taken at once.
-        const bool taking = m_acknowledged < dataEnd;
+        const bool taking = m_progress->Taking();
         if (std::optional<SmtpReply> reply =
                 ReadBy(taking ? std::min(deadline, Clock::now() + ProgressPoll) : deadline)) {
             // The segment that brings the reply to the data acknowledges all of
             // it: a 2xx without that came before the end, and delivers nothing.
-            if (reply->Code / 100 == 2 && AcknowledgedBytes(fd).value_or(dataEnd) < dataEnd)
-                throw SmtpError(SmtpError::ConnectionLost,
-                                u"The server replied out of turn, before it had all of the message data: "_s
-                                    + reply->Text);
+            if (reply->Code / 100 == 2 && m_progress->ProvablyShort())
+                throw OutOfTurn(*reply);
             return *reply;
         }
-        if (TookMore())
+        if (m_progress->TookMore())
             deadline = Clock::now() + m_timeout;
         else if (Clock::now() >= deadline)
             throw Timeout(taking ? u"the server took no data"_s : u"no reply from the server"_s);
     }
+}
+
+std::optional<SmtpReply> PocoSmtpChannel::ReplyBeforeFailure()
+{
+    try {
+        for (;;) {
+            if (std::optional<SmtpReply> reply = m_reader.Take())
+                return reply;
+            // Each read takes bytes out of the socket, so this ends.
+            if (!(m_tls && m_socket.available() > 0) && !Readable())
+                return std::nullopt;
+            if (ReceiveSome() == POLLOUT)
+                return std::nullopt;
+        }
+    } catch (const SmtpError &) {
+        // Closed, reset or malformed: no reply to go by.
+    } catch (const Poco::Exception &) {
+        // The TLS layer gave up: the same.
+    }
+    return std::nullopt;
 }
 
 std::optional<SmtpReply> PocoSmtpChannel::ReadBy(Clock::time_point deadline)
@@ -266,40 +358,31 @@ void PocoSmtpChannel::Close() noexcept
     }
 }
 
-bool PocoSmtpChannel::WaitFor(short events, Clock::time_point deadline) const
+short PocoSmtpChannel::WaitFor(short events, Clock::time_point deadline) const
 {
     pollfd target{m_socket.impl()->sockfd(), events, 0};
     for (;;) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0)
-            return false;
+            return 0;
         const int ready = ::poll(&target, 1, static_cast<int>(left.count()));
         if (ready >= 0)
-            return ready > 0;
+            return ready > 0 ? target.revents : short(0);
         if (errno != EINTR)
             throw SmtpError(SmtpError::ConnectionLost, QString::fromLocal8Bit(std::strerror(errno)));
     }
 }
 
-bool PocoSmtpChannel::WaitWhileTaking(short events, Clock::time_point &deadline)
+short PocoSmtpChannel::WaitWhileTaking(short events, Clock::time_point &deadline)
 {
     for (;;) {
-        if (WaitFor(events, std::min(deadline, Clock::now() + ProgressPoll)))
-            return true;
-        if (TookMore())
+        if (const short ready = WaitFor(events, std::min(deadline, Clock::now() + ProgressPoll)))
+            return ready;
+        if (m_progress->TookMore())
             deadline = Clock::now() + m_timeout;
         else if (Clock::now() >= deadline)
-            return false;
+            return 0;
     }
-}
-
-bool PocoSmtpChannel::TookMore()
-{
-    const std::optional<std::uint64_t> acknowledged = AcknowledgedBytes(m_socket.impl()->sockfd());
-    if (!acknowledged || *acknowledged <= m_acknowledged)
-        return false;
-    m_acknowledged = *acknowledged;
-    return true;
 }
 
 bool PocoSmtpChannel::Readable() const
@@ -330,7 +413,7 @@ void PocoSmtpChannel::SetReceiveTimeout(std::chrono::milliseconds timeout)
 short PocoSmtpChannel::ReceiveSome()
 {
     char buffer[4096];
-    const int received = m_socket.receiveBytes(buffer, sizeof buffer);
+    const int received = Closing([&] { return m_socket.receiveBytes(buffer, sizeof buffer); });
     if (received == 0)
         throw ClosedConnection();
     // Only TLS reads give way: to a record not yet whole, or to a write of its own (a key update's answer).

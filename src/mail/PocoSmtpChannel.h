@@ -2,11 +2,11 @@
 
 #include "SmtpError.h"
 #include "SmtpReplyReader.h"
+#include "SocketProgress.h"
 
 #include <Poco/Net/StreamSocket.h>
 
 #include <chrono>
-#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -34,19 +34,21 @@ public:
     void Connect(const std::string &host, quint16 port, int connectTimeoutMs);
     /** Sets up TLS over the connection, giving the server the host name (SNI). */
     void StartTls(const std::string &host);
-    /** Writes all of the bytes. */
+    /** Writes all of the bytes of a command. */
     void Write(const char *bytes, qsizetype size);
     /** Reads one whole reply. */
     SmtpReply Read();
     /**
-     * Reads the reply to the message data, which a server gives only once it
-     * has all of it: the last write returned when the data was in the
-     * socket's queue, so the time-out counts from when the server has
-     * acknowledged the last of it, each wait for the server to take more
-     * bounded as a write's. A positive reply that comes before is none to the
-     * data: it throws, as a reply out of turn.
+     * Writes the message data and returns the server's reply to it. A reply
+     * that comes while the data is written is judged when it comes: a 2xx
+     * before the server has all of the data delivers nothing and throws, as a
+     * reply out of turn; a refusal is the reply, whether the server then reads
+     * the rest or not. When it does not (it stops taking the data, closes or
+     * resets the connection) the connection is closed: the refusal was the
+     * server's last word. A write that fails is judged by what the server
+     * sent before it failed.
      */
-    SmtpReply ReadAfterData();
+    SmtpReply SendData(const char *bytes, qsizetype size);
     /**
      * Before a command: the server must have sent nothing since its last
      * reply, or a stray line would be taken for the answer to the command.
@@ -62,15 +64,29 @@ private:
     using Clock = std::chrono::steady_clock;
 
     /**
-     * Waits until the socket is ready for events (poll's), at most until the
-     * deadline: false once it has passed, ready or not, so that a socket that
-     * keeps reporting ready without progress cannot hold a loop past it.
+     * Writes all of the bytes. With early, watches for the server's bytes
+     * between writes and in every wait: the first reply that comes is put
+     * there; writing goes on after a refusal and stops after a 2xx.
      */
-    bool WaitFor(short events, Clock::time_point deadline) const;
-    /** Waits as WaitFor does, renewing the deadline each time the server has taken more of the data. */
-    bool WaitWhileTaking(short events, Clock::time_point &deadline);
-    /** Whether the server has acknowledged more of what was written since last asked. */
-    bool TookMore();
+    void Put(const char *bytes, qsizetype size, std::optional<SmtpReply> *early);
+    /**
+     * The reply to the data once all of it is written: the time-out counts
+     * from when the server has taken the last of it. A 2xx that comes while
+     * the kernel shows the server has not yet acknowledged all of it throws,
+     * as a reply out of turn.
+     */
+    SmtpReply ReplyAfterData();
+    /** A whole reply among what the server sent before a write failed, if any. */
+    std::optional<SmtpReply> ReplyBeforeFailure();
+    /**
+     * Waits until the socket is ready for events (poll's), at most until the
+     * deadline: the events that are ready, or 0 once it has passed, ready or
+     * not, so that a socket that keeps reporting ready without progress
+     * cannot hold a loop past it.
+     */
+    short WaitFor(short events, Clock::time_point deadline) const;
+    /** Waits as WaitFor does, renewing the deadline each time the server has taken more of what was written. */
+    short WaitWhileTaking(short events, Clock::time_point &deadline);
     /** Whether the socket has bytes to read now. */
     bool Readable() const;
     /** Whether a read may go ahead, to end by the deadline at the latest; events: what to wait for. */
@@ -86,6 +102,8 @@ private:
     SmtpError Timeout(const QString &what) const;
     /** The server closed the connection. */
     SmtpError ClosedConnection();
+    /** Calls io (a Poco read or write): a connection closed or reset on the way throws ClosedConnection. */
+    template <typename Io> int Closing(Io &&io);
 
     std::chrono::milliseconds m_timeout;
     std::chrono::milliseconds m_receiveTimeout{0}; // the socket's, without TLS
@@ -94,5 +112,5 @@ private:
     bool m_tls = false;
     bool m_closedByServer = false;
     SmtpReplyReader m_reader;
-    std::uint64_t m_acknowledged = 0; // bytes the server had acknowledged when last asked
+    std::optional<SocketProgress> m_progress; // once connected
 };

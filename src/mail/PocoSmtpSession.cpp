@@ -163,8 +163,7 @@ public:
                 Refuse(reply, u"Cannot send message data: "_s + reply.Text);
             const QByteArray wire = WireData(data);
             m_channel.ExpectSilence();
-            m_channel.Write(wire.constData(), wire.size());
-            reply = m_channel.ReadAfterData();
+            reply = m_channel.SendData(wire.constData(), wire.size());
             if (!IsPositive(reply.Code))
                 Refuse(reply, u"The server rejected the message: "_s + reply.Text);
         });
@@ -215,16 +214,18 @@ private:
 
     // A refusal of this message (text for the user) is followed by RSET, so
     // the next send starts afresh. A refusal of the session, a server that
-    // no longer answers the RSET because it hung up after its reply, or an
-    // RSET that fails otherwise ends the session instead: every later message
-    // would fail the same way, or the dialogue is out of step.
+    // no longer answers the RSET because it hung up after its reply (or,
+    // refusing the data early, took no more of it, which closes the channel),
+    // or an RSET that fails otherwise ends the session instead: every later
+    // message would fail the same way, or the dialogue is out of step.
     [[noreturn]] void Refuse(const SmtpReply &reply, const QString &text)
     {
         if (IsSessionReply(reply.Code))
             throw SmtpError(SmtpError::SessionRefused, u"The server refuses mail on this connection: "_s + reply.Text);
         SmtpReply rset;
         try {
-            rset = Command("RSET");
+            if (m_channel.IsOpen())
+                rset = Command("RSET");
         } catch (const SmtpError &e) {
             if (e.ErrorKind() != SmtpError::ConnectionLost)
                 throw;

@@ -4,6 +4,8 @@
 // recipient counts as sent unless the final reply to its data was a 2xx.
 #include "SMTP.h"
 
+#include "KeyUpdateSmtpServer.h"
+#include "MultipathTcp.h"
 #include "ScriptedSmtpServer.h"
 #include "TESettings.h"
 
@@ -84,11 +86,11 @@ struct Job {
     SmtpTls Tls = SmtpTls::None; // the server's port is no 587: the session is told
 };
 
-// Plays the script against a sending thread that is handed the recipients
-// one by one, as long as it is not in a fatal state.
-Outcome Play(const Steps &script, const Job &job = {})
+// Plays the server's part against a sending thread that is handed the
+// recipients one by one, as long as it is not in a fatal state. The server
+// tells the commands it read and when it stalled (StalledAt), once the client closed.
+template <typename Server> Outcome Play(Server &server, const Job &job)
 {
-    ScriptedSmtpServer server(script);
     auto client = std::make_unique<Client>();
     TESettings &s = client->Settings;
     s.Param(spSmtpServer).SetStr(u"127.0.0.1"_s);
@@ -143,6 +145,12 @@ Outcome Play(const Steps &script, const Job &job = {})
     return o;
 }
 
+Outcome Play(const Steps &script, const Job &job = {})
+{
+    ScriptedSmtpServer server(script);
+    return Play(server, job);
+}
+
 } // namespace
 
 // A server that breaks the dialogue ends the job within one time-out, with a
@@ -159,6 +167,7 @@ TEST(MisbehavingServerTest, ABrokenDialogueEndsTheJobWithinOneTimeOut)
         SmtpThreadState State;
         QString Text;
         Job Client = {};
+        bool WaitsOneTimeOut = false; // gives up only once the server has done nothing for the time-out
     };
     const auto connect = SmtpThreadState::ConnectionError;
     const auto send = SmtpThreadState::UnexpectedError;
@@ -206,12 +215,13 @@ TEST(MisbehavingServerTest, ABrokenDialogueEndsTheJobWithinOneTimeOut)
         {Greeting() + Reply("250 ok\r\n") + Reply("550 5.1.1 no such user\r\n") + Reply("hello\r\n"), send,
          u"RSET failed: The server sent a malformed reply: \"hello\""_s},
         // A server that stops taking the data, whether the rest still waits to go into the socket or in its queue.
-        {Greeting() + UpToTheDataCommand() + stopsTaking, send, tookNoData, {.Body = body}},
-        {Greeting() + UpToTheDataCommand() + stopsTaking, send, tookNoData, {.Body = smallBody}},
+        {Greeting() + UpToTheDataCommand() + stopsTaking, send, tookNoData, {.Body = body}, true},
+        {Greeting() + UpToTheDataCommand() + stopsTaking, send, tookNoData, {.Body = smallBody}, true},
         {Greeting(SmtpTls::Implicit) + UpToTheDataCommand() + stopsTaking,
          send,
          tookNoData,
-         {.Body = body, .Tls = SmtpTls::Implicit}},
+         {.Body = body, .Tls = SmtpTls::Implicit},
+         true},
         // A TLS handshake, from the first byte or after STARTTLS, that a server drips or never answers.
         {{ServerStep::Recv(), ServerStep::Drip(serverHello, 0.1)}, connect, noHandshake, {.Tls = SmtpTls::Implicit}},
         {{ServerStep::Recv()}, connect, noHandshake, {.Tls = SmtpTls::Implicit}},
@@ -233,12 +243,41 @@ TEST(MisbehavingServerTest, ABrokenDialogueEndsTheJobWithinOneTimeOut)
     // on and refuses the message at its real end, nothing was delivered.
     const Steps earlyQueued = {ServerStep::Take(500 << 10), ServerStep::Send("250 2.0.0 queued\r\n")};
     const Steps refuses = {ServerStep::SlowData(64 << 10, 0.01), ServerStep::Send("554 5.7.1 rejected\r\n")};
+    // A reply that comes while the data is still being written, after its first kilobyte, is judged when it
+    // comes: a 2xx is out of turn however fast the server reads the rest, even with buffers so large that the
+    // kernel has acknowledged all of the data by the time the write is over (often enough to be seen racing);
+    // a refusal after which the server stops reading or hangs up ends the session with the refusal's words. A
+    // server that hangs up without a word reads the same over every transport.
+    const QString largeBody = LargeBody(4 << 20);
+    const QString hugeBody = LargeBody(16 << 20);
+    const Steps earlyRefusal = {ServerStep::Take(1 << 10), ServerStep::Send("554 5.7.1 rejected early\r\n")};
+    const QString endedAfterRefusal = u"The server ended the session after its reply: 554 5.7.1 rejected early"_s;
     for (const SmtpTls tls : {SmtpTls::None, SmtpTls::StartTls, SmtpTls::Implicit}) {
         for (const Steps &then : {Steps{ServerStep::Stall(1.5)}, refuses})
             cases.append({Greeting(tls) + UpToTheDataCommand() + earlyQueued + then,
                           send,
                           u"out of turn, before it had all of the message data: 250 2.0.0 queued"_s,
                           {.Body = smallBody, .Tls = tls}});
+        for (int run = 0; run < 10; ++run)
+            cases.append(
+                {Steps{ServerStep::Buffer(4 << 20)} + Greeting(tls) + UpToTheDataCommand()
+                     + Steps{ServerStep::Take(1 << 10), ServerStep::Send("250 2.0.0 early\r\n"), ServerStep::Data()},
+                 send,
+                 u"out of turn, before it had all of the message data: 250 2.0.0 early"_s,
+                 {.Body = hugeBody, .Tls = tls}});
+        cases.append({Greeting(tls) + UpToTheDataCommand() + earlyRefusal + Steps{ServerStep::Stall(1.5)},
+                      send,
+                      endedAfterRefusal,
+                      {.Body = largeBody, .Tls = tls},
+                      true});
+        cases.append({Greeting(tls) + UpToTheDataCommand() + earlyRefusal + Steps{ServerStep::Close()},
+                      send,
+                      endedAfterRefusal,
+                      {.Body = largeBody, .Tls = tls}});
+        cases.append({Greeting(tls) + UpToTheDataCommand() + Steps{ServerStep::Take(1 << 20), ServerStep::Close()},
+                      send,
+                      closed,
+                      {.Body = largeBody, .Tls = tls}});
     }
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Text.toStdString() + " over " + std::to_string(int(c.Client.Tls)));
@@ -247,23 +286,31 @@ TEST(MisbehavingServerTest, ABrokenDialogueEndsTheJobWithinOneTimeOut)
         EXPECT_TRUE(o.Rows.isEmpty());
         EXPECT_EQ(o.State, c.State);
         EXPECT_TRUE(o.Text.contains(c.Text)) << o.Text.toStdString();
-        EXPECT_GE(o.FatalAfterMs, 0);
+        EXPECT_GE(o.FatalAfterMs, c.WaitsOneTimeOut ? TimeoutMs : 0);
         EXPECT_LT(o.FatalAfterMs, 3 * TimeoutMs);
     }
 }
 
 // No reply to the end of the data: the job hears of it after one time-out,
-// and QUIT, if sent at all, is not sent again.
+// and QUIT, if sent at all, is not sent again. Also when the server asks for
+// TLS key updates meanwhile: each makes the program write a record of its
+// own, which the server acknowledges, but that is no sign of it taking data.
 TEST(MisbehavingServerTest, AStalledServerCostsOneTimeOut)
 {
-    const Outcome o = Play(Greeting() + UpToTheData(), {.TimeoutUnits = 2});
-    ASSERT_TRUE(o.Ended);
-    EXPECT_TRUE(o.Rows.isEmpty());
-    EXPECT_EQ(o.State, SmtpThreadState::UnexpectedError);
-    EXPECT_TRUE(o.Text.contains(u"Timeout: no reply from the server within 1 second."_s)) << o.Text.toStdString();
-    EXPECT_GE(o.FatalAfterMs, 2 * TimeoutMs);
-    EXPECT_LT(o.FatalAfterMs, 4 * TimeoutMs);
-    EXPECT_LE(o.Commands.count(u"QUIT"_s), 1) << o.Commands.join(u' ').toStdString();
+    const auto expectOneTimeOut = [](const Outcome &o) {
+        ASSERT_TRUE(o.Ended);
+        EXPECT_TRUE(o.Rows.isEmpty());
+        EXPECT_EQ(o.State, SmtpThreadState::UnexpectedError);
+        EXPECT_TRUE(o.Text.contains(u"Timeout: no reply from the server within 1 second."_s)) << o.Text.toStdString();
+        EXPECT_GE(o.FatalAfterMs, 2 * TimeoutMs);
+        EXPECT_LT(o.FatalAfterMs, 4 * TimeoutMs);
+        EXPECT_LE(o.Commands.count(u"QUIT"_s), 1) << o.Commands.join(u' ').toStdString();
+    };
+    expectOneTimeOut(Play(Greeting() + UpToTheData(), {.TimeoutUnits = 2}));
+
+    KeyUpdateSmtpServer updating(std::chrono::milliseconds(250), std::chrono::seconds(8));
+    expectOneTimeOut(Play(updating, {.TimeoutUnits = 2, .Body = LargeBody(100 << 10), .Tls = SmtpTls::Implicit}));
+    EXPECT_GE(updating.Updates(), 4); // the premise: the server asked for updates all the while
 }
 
 // What the server means by well-formed replies still counts: multi-line
@@ -315,4 +362,20 @@ TEST(MisbehavingServerTest, ALargeMessageGoesOutToASlowServerOverEveryTransport)
             EXPECT_GT(o.LastResultAfterMs, 2 * TimeoutMs); // the premise: far longer than the time-out
         }
     }
+}
+
+// On multipath TCP the kernel's count of acknowledged bytes covers the first
+// path only: with two paths every message the server accepts is recorded
+// sent, none taken for a reply out of turn.
+TEST(MisbehavingServerTest, EveryAcceptedMessageIsSentOverMultipathTcp)
+{
+    if (const QString whyNot = UseMultipathTcp(); !whyNot.isEmpty())
+        GTEST_SKIP() << "No multipath TCP with two paths here: " << whyNot.toStdString();
+    Steps script = Steps{ServerStep::Multipath()} + Greeting();
+    for (int i = 0; i < 3; ++i)
+        script += UpToTheData() + Steps{ServerStep::Send("250 2.0.0 queued\r\n")};
+    ScriptedSmtpServer server(script);
+    const Outcome o = Play(server, {.Body = LargeBody(4 << 20)});
+    EXPECT_EQ(o.Rows, QList<SmtpThreadState>(3, SmtpThreadState::Sent)) << o.Text.toStdString();
+    EXPECT_GE(server.Subflows(), 1); // the premise: the data went over a second path too
 }

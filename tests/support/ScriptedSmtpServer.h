@@ -34,6 +34,10 @@ struct ServerStep {
         return {QStringLiteral("slowdata"), QByteArray::number(bytes), seconds};
     }
     static ServerStep Take(qint64 bytes) { return {QStringLiteral("take"), QByteArray::number(bytes)}; }
+    /** Before any other step: the server's receive buffer. */
+    static ServerStep Buffer(qint64 bytes) { return {QStringLiteral("buffer"), QByteArray::number(bytes)}; }
+    /** Before any other step: the server listens for multipath TCP. */
+    static ServerStep Multipath() { return {QStringLiteral("multipath"), {}}; }
     static ServerStep Recv() { return {QStringLiteral("recv"), {}}; }
     static ServerStep Stall(double seconds) { return {QStringLiteral("stall"), {}, seconds}; }
     static ServerStep Tls() { return {QStringLiteral("tls"), {}}; }
@@ -57,6 +61,8 @@ public:
     QStringList Commands(int timeoutMs = 10000);
     /** When the script's last stall began, once the client has closed; waits for that. */
     std::optional<std::chrono::steady_clock::time_point> StalledAt(int timeoutMs = 10000);
+    /** On multipath TCP, the paths the connection had besides its first, once the client has closed. */
+    int Subflows(int timeoutMs = 10000) { return End(timeoutMs)[QStringLiteral("subflows")].toInt(); }
 
 private:
     /** What the server printed last, once the client has closed. */

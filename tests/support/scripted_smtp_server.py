@@ -21,12 +21,16 @@ SCRIPT is a JSON list of steps, each [action, base64 bytes, seconds]:
   tls       the server's side of a TLS handshake, on a self-signed
             certificate made for it; every step after it speaks TLS
   close     close the connection
+  buffer    before any other step: the server's receive buffer is N bytes
+            (the bytes, in decimal digits) rather than 64 kB
+  multipath before any other step: the server listens for multipath TCP
 
 It listens on 127.0.0.1 at a free port and prints the port as a line, serves
 one connection, reads on after the last step until the client closes, then
 prints one line of JSON and ends: {"commands": the command lines it read (CR
 LF removed), "stalled": when the last stall began, in seconds of the
-system's monotonic clock, or null}. It ends anyway after 30 seconds, and when its stdin reaches end of file
+system's monotonic clock, or null, "subflows": on multipath TCP, the paths
+the connection had besides its first when the last step was done, or null}. It ends anyway after 30 seconds, and when its stdin reaches end of file
 (so it never outlives the test program that started it).
 """
 
@@ -41,6 +45,11 @@ import threading
 import time
 
 LIFETIME = 30
+# Linux's, which Python does not name
+SO_RCVBUFFORCE = 33
+IPPROTO_MPTCP = 262
+SOL_MPTCP = 284
+MPTCP_INFO = 1
 CHUNK = 65536
 
 
@@ -103,11 +112,20 @@ def main():
     threading.Timer(LIFETIME, os._exit, (1,)).start()
     threading.Thread(target=lambda: (sys.stdin.read(), os._exit(0)), daemon=True).start()
 
-    listener = socket.socket()
     # A fixed, small receive buffer, as a server far away has in effect: what
     # the server has not read waits on the client's side, however much the
-    # kernel would otherwise take in for it.
-    listener.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 65536)
+    # kernel would otherwise take in for it. Root may go past the system's cap.
+    buffer = 65536
+    multipath = False
+    while script and script[0][0] in ("buffer", "multipath"):
+        action, encoded, _ = script.pop(0)
+        if action == "buffer":
+            buffer = int(base64.b64decode(encoded))
+        else:
+            multipath = True
+    listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM, IPPROTO_MPTCP if multipath else 0)
+    option = SO_RCVBUFFORCE if os.geteuid() == 0 else socket.SO_RCVBUF
+    listener.setsockopt(socket.SOL_SOCKET, option, buffer)
     listener.bind(("127.0.0.1", 0))
     listener.listen(1)
     print(listener.getsockname()[1], flush=True)
@@ -115,6 +133,7 @@ def main():
     reader = Reader(conn)
     commands = []
     stalled = None
+    subflows = None
     cert_folder = tempfile.mkdtemp(prefix="scripted-smtp-cert-")
 
     try:
@@ -151,12 +170,14 @@ def main():
                 conn.close()
                 break
         else:
+            if multipath:
+                subflows = conn.getsockopt(SOL_MPTCP, MPTCP_INFO, 64)[0]  # mptcpi_subflows comes first
             while True:
                 commands.append(reader.until(b"\n").rstrip(b"\r").decode("latin-1"))
     except OSError:
         pass  # the client went: the script ends here
     shutil.rmtree(cert_folder, ignore_errors=True)
-    print(json.dumps({"commands": commands, "stalled": stalled}), flush=True)
+    print(json.dumps({"commands": commands, "stalled": stalled, "subflows": subflows}), flush=True)
     os._exit(0)
 
 
