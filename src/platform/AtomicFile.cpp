@@ -22,6 +22,7 @@ std::atomic<qint64> g_diskSpaceForTests{-1};
 std::atomic<int> g_failingFolderSyncsForTests{0};
 std::atomic<int> g_renameFlagsErrorForTests{0};
 std::atomic<bool> g_noHardLinksForTests{false};
+std::atomic<int> g_renamesToFailureForTests{0}; // counts down to the rename that fails; 0: none fails
 
 /**
  * Makes a new name target.XXXXXXX with make (which fails with EEXIST when the
@@ -70,6 +71,16 @@ bool HardLink(const QByteArray &from, const QByteArray &to)
     return ::link(from.constData(), to.constData()) == 0;
 }
 
+/** A plain rename, or the error a failing disk gives (test hook). */
+bool PlainRename(const QByteArray &from, const QByteArray &to)
+{
+    if (g_renamesToFailureForTests > 0 && --g_renamesToFailureForTests == 0) {
+        errno = EIO;
+        return false;
+    }
+    return ::rename(from.constData(), to.constData()) == 0;
+}
+
 /** RENAME_NOREPLACE with a hard link: the new name is taken only when free. */
 bool LinkedMove(const QByteArray &from, const QByteArray &to)
 {
@@ -91,13 +102,13 @@ bool LinkedExchange(const QByteArray &from, const QByteArray &to)
     const QByteArray aside = NewTemporaryName(to, [&](const QByteArray &candidate) { return HardLink(to, candidate); });
     if (aside.isEmpty())
         return false;
-    if (::rename(from.constData(), to.constData()) != 0) {
+    if (!PlainRename(from, to)) {
         ::unlink(aside.constData());
         return false;
     }
-    if (::rename(aside.constData(), from.constData()) == 0)
+    if (PlainRename(aside, from))
         return true;
-    ::rename(aside.constData(), to.constData());
+    PlainRename(aside, to);
     return false;
 }
 
@@ -112,7 +123,7 @@ bool PlainMove(const QByteArray &from, const QByteArray &to)
         errno = EEXIST;
         return false;
     }
-    return errno == ENOENT && ::rename(from.constData(), to.constData()) == 0;
+    return errno == ENOENT && PlainRename(from, to);
 }
 
 /**
@@ -127,18 +138,18 @@ bool PlainExchange(const QByteArray &from, const QByteArray &to)
     QByteArray aside;
     if (FileDescriptor(CreateTemporary(to, 0600, aside)).Get() < 0)
         return false;
-    if (::rename(to.constData(), aside.constData()) != 0) {
+    if (!PlainRename(to, aside)) {
         ::unlink(aside.constData());
         return false;
     }
-    if (::rename(from.constData(), to.constData()) != 0) {
-        ::rename(aside.constData(), to.constData());
+    if (!PlainRename(from, to)) {
+        PlainRename(aside, to);
         return false;
     }
-    if (::rename(aside.constData(), from.constData()) == 0)
+    if (PlainRename(aside, from))
         return true;
-    ::rename(to.constData(), from.constData());
-    ::rename(aside.constData(), to.constData());
+    PlainRename(to, from);
+    PlainRename(aside, to);
     return false;
 }
 
@@ -365,8 +376,9 @@ void FailFolderSyncsForTests(int count)
     g_failingFolderSyncsForTests = count;
 }
 
-void LimitFileSystemForTests(int renameFlagsError, bool noHardLinks)
+void LimitFileSystemForTests(int renameFlagsError, bool noHardLinks, int failingRename)
 {
     g_renameFlagsErrorForTests = renameFlagsError;
     g_noHardLinksForTests = noHardLinks;
+    g_renamesToFailureForTests = failingRename;
 }

@@ -20,11 +20,13 @@
 #include <QFile>
 #include <QWidget>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <string>
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -191,14 +193,15 @@ protected:
         const char *Name;
         int RenameFlagsError;
         bool NoHardLinks;
+        int PlainRenames; // made there to restore a file over one and another to a free name
     };
     /** What files that take their places together may meet. */
     static QList<FileSystem> FileSystems()
     {
-        return {{"renameat2 with its flags", 0, false},
-                {"hard links only (NFS)", EINVAL, false},
-                {"neither (vfat, exFAT, SMB)", EINVAL, true},
-                {"neither, renameat2 filtered (a sandbox)", ENOSYS, true}};
+        return {{"renameat2 with its flags", 0, false, 0},
+                {"hard links only (NFS)", EINVAL, false, 2},
+                {"neither (vfat, exFAT, SMB)", EINVAL, true, 4},
+                {"neither, renameat2 filtered (a sandbox)", ENOSYS, true, 4}};
     }
 
     TempDataFolder m_data;
@@ -297,7 +300,8 @@ TEST_P(FullDiskTest, RestoreOptions)
 // meets a folder in a file's place; and one whose folder cannot be synced once
 // all are in place names the files that now hold the backup's content. On a
 // file system that cannot exchange files, or has no hard links either, a
-// restore goes through all the same.
+// restore goes through all the same; and whichever of the renames it makes
+// there fails, the ones before it are undone.
 TEST_P(FullDiskTest, RestoreThatDoesNotFitChangesNothing)
 {
     // The backup is made of files outside the data folder: the list would not fit in it.
@@ -333,9 +337,16 @@ TEST_P(FullDiskTest, RestoreThatDoesNotFitChangesNothing)
 
     for (const FileSystem &fs : FileSystems()) {
         SCOPED_TRACE(fs.Name);
-        LimitFileSystemForTests(fs.RenameFlagsError, fs.NoHardLinks);
         WriteBytes(InData(u"bry_msg.bxq"_s), "Current message\r\n");
         ASSERT_TRUE(QFile::remove(InData(u"bry_cnfg.ini"_s))); // a name that was free, and one that held a file
+        const std::string current = Contents();
+        for (int failing = 1; failing <= fs.PlainRenames; ++failing) {
+            SCOPED_TRACE("rename " + std::to_string(failing) + " fails");
+            LimitFileSystemForTests(fs.RenameFlagsError, fs.NoHardLinks, failing);
+            EXPECT_THAT(Restore(archive), testing::EndsWith("\r\nNothing was restored."));
+            EXPECT_EQ(Contents(), current);
+        }
+        LimitFileSystemForTests(fs.RenameFlagsError, fs.NoHardLinks);
         EXPECT_EQ(Restore(archive), "");
         for (const QString &name : RestoredFiles())
             EXPECT_EQ(ReadBytes(InData(name)), ReadBytes(m_data.Path(name))) << name.toStdString();
