@@ -108,7 +108,11 @@ bool LinkedExchange(const QByteArray &from, const QByteArray &to)
     }
     if (PlainRename(aside, from))
         return true;
-    PlainRename(aside, to);
+    // The file now at to goes back to from before the aside replaces it: giving
+    // an earlier file back, it is the only old content. A link, so that to is
+    // never without a file.
+    if (HardLink(to, from))
+        PlainRename(aside, to);
     return false;
 }
 

@@ -193,15 +193,16 @@ protected:
         const char *Name;
         int RenameFlagsError;
         bool NoHardLinks;
-        int PlainRenames; // made there to restore a file over one and another to a free name
+        int PlainRenames;    // made there to restore a file over one and another to a free name
+        int GiveBackRenames; // made there to exchange a file, fail on the next and exchange the first back
     };
     /** What files that take their places together may meet. */
     static QList<FileSystem> FileSystems()
     {
-        return {{"renameat2 with its flags", 0, false, 0},
-                {"hard links only (NFS)", EINVAL, false, 2},
-                {"neither (vfat, exFAT, SMB)", EINVAL, true, 4},
-                {"neither, renameat2 filtered (a sandbox)", ENOSYS, true, 4}};
+        return {{"renameat2 with its flags", 0, false, 0, 0},
+                {"hard links only (NFS)", EINVAL, false, 2, 5},
+                {"neither (vfat, exFAT, SMB)", EINVAL, true, 4, 7},
+                {"neither, renameat2 filtered (a sandbox)", ENOSYS, true, 4, 7}};
     }
 
     TempDataFolder m_data;
@@ -357,9 +358,12 @@ TEST_P(FullDiskTest, RestoreThatDoesNotFitChangesNothing)
 // The message refuses to be replaced once the configuration has taken its
 // place (an append-only file, root only): the configuration goes back, on
 // every kind of file system, whether it replaced a file or took a free name.
+// Whichever rename fails there, the current configuration is never lost: one
+// that cannot go back keeps the name it waited under.
 TEST_P(FullDiskTest, RestoreWhoseLaterFileCannotTakeItsPlaceChangesNothing)
 {
     const QString archive = OlderBackupAndCurrentFiles();
+    const QByteArray settings = ReadBytes(InData(u"bry_cnfg.ini"_s));
     const QString message = InData(u"bry_msg.bxq"_s);
     if (!SetAppendOnly(message, true)) {
         GTEST_SKIP() << "no file here can be made append-only (root and a file system with the flag are needed): "
@@ -377,7 +381,19 @@ TEST_P(FullDiskTest, RestoreWhoseLaterFileCannotTakeItsPlaceChangesNothing)
             EXPECT_EQ(Restore(archive), u"Unable to write to %1\r\nNothing was restored."_s.arg(message).toStdString());
             EXPECT_EQ(Contents(), before) << configurationInPlace;
         }
-        WriteBytes(InData(u"bry_cnfg.ini"_s), "[Settings]\r\nSMTP_Server=smtp.current.example\r\n");
+        WriteBytes(InData(u"bry_cnfg.ini"_s), settings);
+        for (int failing = 1; failing <= fs.GiveBackRenames; ++failing) {
+            SCOPED_TRACE("rename " + std::to_string(failing) + " fails");
+            LimitFileSystemForTests(fs.RenameFlagsError, fs.NoHardLinks, failing);
+            FillDisk(8192);
+            EXPECT_THAT(Restore(archive), testing::EndsWith("\r\nNothing was restored."));
+            const QStringList kept = QDir(ProgramDir()).entryList({u"bry_cnfg.ini.*"_s});
+            ASSERT_LE(kept.size(), 1);
+            EXPECT_EQ(ReadBytes(InData(kept.value(0, u"bry_cnfg.ini"_s))).toStdString(), settings.toStdString());
+            for (const QString &name : kept)
+                ASSERT_TRUE(QFile::remove(InData(name)));
+            WriteBytes(InData(u"bry_cnfg.ini"_s), settings);
+        }
     }
     ASSERT_TRUE(SetAppendOnly(message, false));
 }
