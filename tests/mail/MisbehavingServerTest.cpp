@@ -64,8 +64,8 @@ struct Outcome {
     QList<SmtpThreadState> Rows; // the result of each recipient, as the job records it
     SmtpThreadState State = SmtpThreadState::Connecting;
     QString Text;
-    // From the last hand-over (or the start) to the fatal state; from the moment
-    // the server stopped taking data, when it did after that: what the program controls.
+    // From the last hand-over (or the start) to the fatal state; from the server's
+    // last send, close or stall, when that came after it: what the program controls.
     qint64 FatalAfterMs = -1;
     qint64 LastResultAfterMs = -1; // from the last hand-over to its result
     bool Ended = false;            // the thread's run ended
@@ -88,7 +88,7 @@ struct Job {
 
 // Plays the server's part against a sending thread that is handed the
 // recipients one by one, as long as it is not in a fatal state. The server
-// tells the commands it read and when it stalled (StalledAt), once the client closed.
+// tells the commands it read and since when it was quiet (QuietSince), once the client closed.
 template <typename Server> Outcome Play(Server &server, const Job &job)
 {
     auto client = std::make_unique<Client>();
@@ -137,9 +137,9 @@ template <typename Server> Outcome Play(Server &server, const Job &job)
     }
     o.Commands = server.Commands();
     if (fatalAt) {
-        // Only a stall that began before the failure can be what the program waited on.
-        const Clock::time_point stalled = server.StalledAt().value_or(handedAt);
-        const Clock::time_point from = stalled > handedAt && stalled < *fatalAt ? stalled : handedAt;
+        // Only what the server did before the failure can be what the program answered.
+        const Clock::time_point quiet = server.QuietSince().value_or(handedAt);
+        const Clock::time_point from = quiet > handedAt && quiet < *fatalAt ? quiet : handedAt;
         o.FatalAfterMs = std::chrono::duration_cast<std::chrono::milliseconds>(*fatalAt - from).count();
     }
     return o;

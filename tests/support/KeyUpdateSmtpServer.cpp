@@ -135,7 +135,8 @@ KeyUpdateSmtpServer::KeyUpdateSmtpServer(milliseconds interval, milliseconds upd
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t size = sizeof address;
     if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), size) != 0
-        || ::listen(m_listener, 1) != 0 || ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &size) != 0)
+        || ::listen(m_listener, 1) != 0
+        || ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &size) != 0)
         throw std::runtime_error("the key update server cannot listen");
     m_port = ntohs(address.sin_port);
     m_thread = std::jthread([this](std::stop_token stop) { Serve(std::move(stop)); });
@@ -173,7 +174,7 @@ void KeyUpdateSmtpServer::Serve(std::stop_token stop)
         const steady_clock::time_point stalled = steady_clock::now();
         {
             const std::lock_guard lock(m_mutex);
-            m_stalledAt = stalled;
+            m_quietSince = stalled;
         }
         // No reply to the data, ever; only a request for a key update now and then.
         for (auto next = stalled; open && next < stalled + m_updatesFor; next += m_interval) {
@@ -214,11 +215,11 @@ QStringList KeyUpdateSmtpServer::Commands(int timeoutMs)
     return m_commands;
 }
 
-std::optional<KeyUpdateSmtpServer::Clock::time_point> KeyUpdateSmtpServer::StalledAt(int timeoutMs)
+std::optional<KeyUpdateSmtpServer::Clock::time_point> KeyUpdateSmtpServer::QuietSince(int timeoutMs)
 {
     WaitForEnd(timeoutMs);
     const std::lock_guard lock(m_mutex);
-    return m_stalledAt;
+    return m_quietSince;
 }
 
 int KeyUpdateSmtpServer::Updates(int timeoutMs)

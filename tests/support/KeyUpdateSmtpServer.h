@@ -30,8 +30,8 @@ public:
     quint16 Port() const { return m_port; }
     /** The command lines the client sent, once it has closed; waits for that. */
     QStringList Commands(int timeoutMs = 10000);
-    /** When the server had all of the data and stopped answering, once the client has closed. */
-    std::optional<Clock::time_point> StalledAt(int timeoutMs = 10000);
+    /** Since when the server has not answered: it had all of the data; once the client has closed. */
+    std::optional<Clock::time_point> QuietSince(int timeoutMs = 10000);
     /** How many key updates the server asked for. */
     int Updates(int timeoutMs = 10000);
 
@@ -45,7 +45,7 @@ private:
     quint16 m_port = 0;
     std::mutex m_mutex; // guards what the thread reports
     QStringList m_commands;
-    std::optional<Clock::time_point> m_stalledAt;
+    std::optional<Clock::time_point> m_quietSince;
     int m_updates = 0;
     bool m_ended = false;
     std::jthread m_thread; // last: stops and joins before the rest goes

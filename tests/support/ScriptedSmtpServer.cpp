@@ -31,14 +31,14 @@ QStringList ScriptedSmtpServer::Commands(int timeoutMs)
     return commands;
 }
 
-std::optional<std::chrono::steady_clock::time_point> ScriptedSmtpServer::StalledAt(int timeoutMs)
+std::optional<std::chrono::steady_clock::time_point> ScriptedSmtpServer::QuietSince(int timeoutMs)
 {
-    const QJsonValue stalled = End(timeoutMs)[u"stalled"_s];
-    if (!stalled.isDouble())
+    const QJsonValue quiet = End(timeoutMs)[u"quiet"_s];
+    if (!quiet.isDouble())
         return std::nullopt;
     // Python's monotonic clock is the one steady_clock reads (CLOCK_MONOTONIC).
     using namespace std::chrono;
-    return steady_clock::time_point(duration_cast<steady_clock::duration>(duration<double>(stalled.toDouble())));
+    return steady_clock::time_point(duration_cast<steady_clock::duration>(duration<double>(quiet.toDouble())));
 }
 
 const QJsonObject &ScriptedSmtpServer::End(int timeoutMs)

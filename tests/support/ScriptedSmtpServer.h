@@ -59,8 +59,12 @@ public:
     quint16 Port() const { return m_port; }
     /** The command lines the client sent, once it has closed; waits for that. */
     QStringList Commands(int timeoutMs = 10000);
-    /** When the script's last stall began, once the client has closed; waits for that. */
-    std::optional<std::chrono::steady_clock::time_point> StalledAt(int timeoutMs = 10000);
+    /**
+     * Since when the server has done nothing the client must answer (its last
+     * send or close, or the start of its last stall), once the client has
+     * closed; waits for that.
+     */
+    std::optional<std::chrono::steady_clock::time_point> QuietSince(int timeoutMs = 10000);
     /** On multipath TCP, the paths the connection had besides its first, once the client has closed. */
     int Subflows(int timeoutMs = 10000) { return End(timeoutMs)[QStringLiteral("subflows")].toInt(); }
 

@@ -28,8 +28,9 @@ SCRIPT is a JSON list of steps, each [action, base64 bytes, seconds]:
 It listens on 127.0.0.1 at a free port and prints the port as a line, serves
 one connection, reads on after the last step until the client closes, then
 prints one line of JSON and ends: {"commands": the command lines it read (CR
-LF removed), "stalled": when the last stall began, in seconds of the
-system's monotonic clock, or null, "subflows": on multipath TCP, the paths
+LF removed), "quiet": since when the server has done nothing the client
+must answer (its last send or close, or the start of its last stall), in
+seconds of the system's monotonic clock, or null, "subflows": on multipath TCP, the paths
 the connection had besides its first when the last step was done, or null}. It ends anyway after 30 seconds, and when its stdin reaches end of file
 (so it never outlives the test program that started it).
 """
@@ -132,7 +133,7 @@ def main():
     conn, _ = listener.accept()
     reader = Reader(conn)
     commands = []
-    stalled = None
+    quiet = None
     subflows = None
     cert_folder = tempfile.mkdtemp(prefix="scripted-smtp-cert-")
 
@@ -141,6 +142,7 @@ def main():
             data = base64.b64decode(encoded)
             if action == "send":
                 conn.sendall(data)
+                quiet = time.monotonic()
             elif action == "drip":
                 for byte in data:
                     conn.sendall(bytes([byte]))
@@ -161,12 +163,13 @@ def main():
             elif action == "recv":
                 reader.receive()
             elif action == "stall":
-                stalled = time.monotonic()
+                quiet = time.monotonic()
                 time.sleep(seconds)
             elif action == "tls":
                 conn = tls_context(cert_folder).wrap_socket(conn, server_side=True)
                 reader.conn = conn
             elif action == "close":
+                quiet = time.monotonic()
                 conn.close()
                 break
         else:
@@ -177,7 +180,7 @@ def main():
     except OSError:
         pass  # the client went: the script ends here
     shutil.rmtree(cert_folder, ignore_errors=True)
-    print(json.dumps({"commands": commands, "stalled": stalled, "subflows": subflows}), flush=True)
+    print(json.dumps({"commands": commands, "quiet": quiet, "subflows": subflows}), flush=True)
     os._exit(0)
 
 
