@@ -371,11 +371,14 @@ TEST(MisbehavingServerTest, EveryAcceptedMessageIsSentOverMultipathTcp)
 {
     if (const QString whyNot = UseMultipathTcp(); !whyNot.isEmpty())
         GTEST_SKIP() << "No multipath TCP with two paths here: " << whyNot.toStdString();
-    Steps script = Steps{ServerStep::Multipath()} + Greeting();
+    Steps script = Steps{ServerStep::Multipath(), ServerStep::Buffer(1 << 20)} + Greeting();
+    // Read in steps, so that much of each message still waits to go out when the last of it is written.
     for (int i = 0; i < 3; ++i)
-        script += UpToTheData() + Steps{ServerStep::Send("250 2.0.0 queued\r\n")};
-    ScriptedSmtpServer server(script);
-    const Outcome o = Play(server, {.Body = LargeBody(4 << 20)});
+        script += UpToTheDataCommand()
+                  + Steps{ServerStep::SlowData(256 << 10, 0.005), ServerStep::Send("250 2.0.0 queued\r\n")};
+    ScriptedSmtpServer server(script + Reply("221 bye\r\n"));
+    // A time-out no stall of multipath TCP's own comes near: what is tested is the judgement of the replies.
+    const Outcome o = Play(server, {.TimeoutUnits = 10, .Body = LargeBody(4 << 20)});
     EXPECT_EQ(o.Rows, QList<SmtpThreadState>(3, SmtpThreadState::Sent)) << o.Text.toStdString();
     EXPECT_GE(server.Subflows(), 1); // the premise: the data went over a second path too
 }

@@ -1,7 +1,5 @@
 #include "KeyUpdateSmtpServer.h"
 
-#include <QThread>
-
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -18,6 +16,8 @@
 using namespace std::chrono;
 
 namespace {
+
+constexpr seconds Lifetime{30};
 
 struct OpenSslFree {
     void operator()(SSL *p) const { SSL_free(p); }
@@ -57,14 +57,15 @@ public:
         : m_ssl(ssl)
         , m_socket(socket)
         , m_stop(std::move(stop))
+        , m_end(steady_clock::now() + Lifetime)
     {
     }
 
-    /** Reads what comes until the deadline: false once the client has closed (or the test ends). */
+    /** Reads what comes until the deadline: false once the client has closed (or the test or the lifetime ends). */
     bool ReadUntil(steady_clock::time_point deadline)
     {
         while (steady_clock::now() < deadline) {
-            if (m_stop.stop_requested())
+            if (m_stop.stop_requested() || steady_clock::now() > m_end)
                 return false;
             char bytes[65536];
             const int read = SSL_read(m_ssl, bytes, sizeof bytes);
@@ -101,7 +102,8 @@ public:
         size_t written = 0;
         while (SSL_write_ex(m_ssl, bytes.data(), bytes.size(), &written) != 1) {
             const int error = SSL_get_error(m_ssl, 0);
-            if ((error != SSL_ERROR_WANT_READ && error != SSL_ERROR_WANT_WRITE) || m_stop.stop_requested())
+            if ((error != SSL_ERROR_WANT_READ && error != SSL_ERROR_WANT_WRITE) || m_stop.stop_requested()
+                || steady_clock::now() > m_end)
                 return false;
             pollfd target{m_socket, short(error == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT), 0};
             ::poll(&target, 1, 20);
@@ -120,6 +122,7 @@ private:
     SSL *m_ssl;
     int m_socket;
     std::stop_token m_stop;
+    steady_clock::time_point m_end;
     std::string m_buffer;
 };
 
@@ -145,7 +148,7 @@ KeyUpdateSmtpServer::KeyUpdateSmtpServer(milliseconds interval, milliseconds upd
 KeyUpdateSmtpServer::~KeyUpdateSmtpServer()
 {
     m_thread.request_stop();
-    m_thread.join();
+    Ended();
     ::close(m_listener);
 }
 
@@ -161,10 +164,7 @@ void KeyUpdateSmtpServer::Serve(std::stop_token stop)
     Connection connection(ssl.get(), socket, stop);
     bool open = socket >= 0 && connection.Write("220 key updates ahead\r\n"); // after the handshake
     while (std::optional<std::string> line = open ? connection.Until("\r\n") : std::nullopt) {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_commands.append(QString::fromStdString(*line));
-        }
+        m_commands.append(QString::fromStdString(*line));
         if (line->rfind("DATA", 0) != 0) {
             open = connection.Write("250 ok\r\n");
             continue;
@@ -172,59 +172,22 @@ void KeyUpdateSmtpServer::Serve(std::stop_token stop)
         if (!connection.Write("354 go on\r\n") || !connection.Until("\r\n.\r\n"))
             break;
         const steady_clock::time_point stalled = steady_clock::now();
-        {
-            const std::lock_guard lock(m_mutex);
-            m_quietSince = stalled;
-        }
+        m_quietSince = stalled;
         // No reply to the data, ever; only a request for a key update now and then.
         for (auto next = stalled; open && next < stalled + m_updatesFor; next += m_interval) {
             connection.AskForKeyUpdate();
-            {
-                const std::lock_guard lock(m_mutex);
-                ++m_updates;
-            }
+            ++m_updates;
             open = connection.ReadUntil(next + m_interval);
         }
         while (open)
             open = connection.ReadUntil(steady_clock::now() + seconds(1));
     }
     ::close(socket);
-    const std::lock_guard lock(m_mutex);
-    m_ended = true;
 }
 
-bool KeyUpdateSmtpServer::WaitForEnd(int timeoutMs)
+KeyUpdateSmtpServer &KeyUpdateSmtpServer::Ended()
 {
-    const auto deadline = steady_clock::now() + milliseconds(timeoutMs);
-    for (;;) {
-        {
-            const std::lock_guard lock(m_mutex);
-            if (m_ended)
-                return true;
-        }
-        if (steady_clock::now() >= deadline)
-            return false;
-        QThread::msleep(10);
-    }
-}
-
-QStringList KeyUpdateSmtpServer::Commands(int timeoutMs)
-{
-    WaitForEnd(timeoutMs);
-    const std::lock_guard lock(m_mutex);
-    return m_commands;
-}
-
-std::optional<KeyUpdateSmtpServer::Clock::time_point> KeyUpdateSmtpServer::QuietSince(int timeoutMs)
-{
-    WaitForEnd(timeoutMs);
-    const std::lock_guard lock(m_mutex);
-    return m_quietSince;
-}
-
-int KeyUpdateSmtpServer::Updates(int timeoutMs)
-{
-    WaitForEnd(timeoutMs);
-    const std::lock_guard lock(m_mutex);
-    return m_updates;
+    if (m_thread.joinable())
+        m_thread.join();
+    return *this;
 }

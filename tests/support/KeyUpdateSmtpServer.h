@@ -3,7 +3,6 @@
 #include <QStringList>
 
 #include <chrono>
-#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -15,7 +14,7 @@
  * cannot ask for one; this server speaks OpenSSL directly, on 127.0.0.1.
  *
  * It plays its part on a thread of its own, from construction until the
- * client closes (or it has asked for updates for the given time).
+ * client closes, 30 seconds at most.
  */
 class KeyUpdateSmtpServer {
 public:
@@ -28,25 +27,25 @@ public:
     KeyUpdateSmtpServer &operator=(const KeyUpdateSmtpServer &) = delete;
 
     quint16 Port() const { return m_port; }
-    /** The command lines the client sent, once it has closed; waits for that. */
-    QStringList Commands(int timeoutMs = 10000);
-    /** Since when the server has not answered: it had all of the data; once the client has closed. */
-    std::optional<Clock::time_point> QuietSince(int timeoutMs = 10000);
+    // Once the client has closed (or the server's lifetime is over); each waits for that.
+    /** The command lines the client sent. */
+    const QStringList &Commands() { return Ended().m_commands; }
+    /** Since when the server has not answered: it had all of the data. */
+    std::optional<Clock::time_point> QuietSince() { return Ended().m_quietSince; }
     /** How many key updates the server asked for. */
-    int Updates(int timeoutMs = 10000);
+    int Updates() { return Ended().m_updates; }
 
 private:
     void Serve(std::stop_token stop);
-    bool WaitForEnd(int timeoutMs);
+    KeyUpdateSmtpServer &Ended();
 
     std::chrono::milliseconds m_interval;
     std::chrono::milliseconds m_updatesFor;
     int m_listener = -1;
     quint16 m_port = 0;
-    std::mutex m_mutex; // guards what the thread reports
+    // The thread's own until it ends.
     QStringList m_commands;
     std::optional<Clock::time_point> m_quietSince;
     int m_updates = 0;
-    bool m_ended = false;
     std::jthread m_thread; // last: stops and joins before the rest goes
 };
