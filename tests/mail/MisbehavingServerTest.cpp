@@ -333,6 +333,18 @@ TEST(MisbehavingServerTest, WellFormedRepliesKeepTheirMeaning)
     EXPECT_EQ(closing.Rows, QList{SmtpThreadState::Sent});
     EXPECT_TRUE(closing.Text.endsWith(u"The server refuses mail on this connection: 421 4.4.2 idle too long"_s))
         << closing.Text.toStdString();
+
+    // A refusal while the data is still being written, after which the server reads the rest: that message
+    // failed, the session goes on, over every transport.
+    for (const SmtpTls tls : {SmtpTls::None, SmtpTls::StartTls, SmtpTls::Implicit}) {
+        const Outcome early = Play(
+            Greeting(tls) + UpToTheDataCommand()
+                + Steps{ServerStep::Take(1 << 10), ServerStep::Send("554 5.7.1 rejected early\r\n"), ServerStep::Data()}
+                + Reply("250 reset\r\n") + UpToTheData() + Steps{ServerStep::Send("250 queued\r\n")},
+            {.Recipients = 2, .Body = LargeBody(4 << 20), .Tls = tls});
+        EXPECT_EQ(early.Rows, (QList{SmtpThreadState::SendFailed, SmtpThreadState::Sent})) << early.Text.toStdString();
+        EXPECT_EQ(early.Commands.count(u"RSET"_s), 1);
+    }
 }
 
 // A large message to a server that takes it slowly goes out over every
