@@ -61,53 +61,42 @@ public:
     {
     }
 
-    /** Reads what comes until the deadline: false once the client has closed (or the test or the lifetime ends). */
+    /** Reads what comes, until the deadline at most: false once the client has closed (or the test ends). */
     bool ReadUntil(steady_clock::time_point deadline)
     {
-        while (steady_clock::now() < deadline) {
-            if (m_stop.stop_requested() || steady_clock::now() > m_end)
-                return false;
-            char bytes[65536];
+        char bytes[65536];
+        for (;;) {
             const int read = SSL_read(m_ssl, bytes, sizeof bytes);
             if (read > 0) {
                 m_buffer.append(bytes, static_cast<size_t>(read));
                 return true;
             }
-            const int error = SSL_get_error(m_ssl, read);
-            if (error != SSL_ERROR_WANT_READ && error != SSL_ERROR_WANT_WRITE)
+            if (!Again(SSL_get_error(m_ssl, read)))
                 return false;
-            pollfd target{m_socket, short(error == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT), 0};
-            ::poll(&target, 1, 20);
+            if (steady_clock::now() >= deadline)
+                return true;
         }
-        return true;
     }
 
     /** The bytes up to the mark, which is dropped; none once the client has closed. */
     std::optional<std::string> Until(const std::string &mark)
     {
-        for (;;) {
-            if (const size_t found = m_buffer.find(mark); found != std::string::npos) {
-                std::string part = m_buffer.substr(0, found);
-                m_buffer.erase(0, found + mark.size());
-                return part;
-            }
-            if (!ReadUntil(steady_clock::now() + seconds(10)))
+        size_t found = 0;
+        while ((found = m_buffer.find(mark)) == std::string::npos)
+            if (!ReadUntil(m_end))
                 return std::nullopt;
-        }
+        std::string part = m_buffer.substr(0, found);
+        m_buffer.erase(0, found + mark.size());
+        return part;
     }
 
     /** Writes all of the bytes: false once the client has closed (or the test ends). */
     bool Write(const std::string &bytes)
     {
         size_t written = 0;
-        while (SSL_write_ex(m_ssl, bytes.data(), bytes.size(), &written) != 1) {
-            const int error = SSL_get_error(m_ssl, 0);
-            if ((error != SSL_ERROR_WANT_READ && error != SSL_ERROR_WANT_WRITE) || m_stop.stop_requested()
-                || steady_clock::now() > m_end)
+        while (SSL_write_ex(m_ssl, bytes.data(), bytes.size(), &written) != 1)
+            if (!Again(SSL_get_error(m_ssl, 0)))
                 return false;
-            pollfd target{m_socket, short(error == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT), 0};
-            ::poll(&target, 1, 20);
-        }
         return true;
     }
 
@@ -119,6 +108,17 @@ public:
     }
 
 private:
+    /** After a call that gave way with error: whether to call again, once the socket is ready for it. */
+    bool Again(int error) const
+    {
+        if ((error != SSL_ERROR_WANT_READ && error != SSL_ERROR_WANT_WRITE) || m_stop.stop_requested()
+            || steady_clock::now() > m_end)
+            return false;
+        pollfd target{m_socket, short(error == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT), 0};
+        ::poll(&target, 1, 20);
+        return true;
+    }
+
     SSL *m_ssl;
     int m_socket;
     std::stop_token m_stop;

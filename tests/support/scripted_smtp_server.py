@@ -30,9 +30,10 @@ one connection, reads on after the last step until the client closes, then
 prints one line of JSON and ends: {"commands": the command lines it read (CR
 LF removed), "quiet": since when the server has done nothing the client
 must answer (its last send or close, or the start of its last stall), in
-seconds of the system's monotonic clock, or null, "subflows": on multipath TCP, the paths
-the connection had besides its first when the last step was done, or null}. It ends anyway after 30 seconds, and when its stdin reaches end of file
-(so it never outlives the test program that started it).
+seconds of the system's monotonic clock, or null, "subflows": on multipath
+TCP, the paths the connection had besides its first when the last step was
+done, or null}. It ends anyway after 30 seconds, and when its stdin reaches
+end of file (so it never outlives the test program that started it).
 """
 
 import base64
