@@ -22,7 +22,9 @@ std::atomic<qint64> g_diskSpaceForTests{-1};
 std::atomic<int> g_failingFolderSyncsForTests{0};
 std::atomic<int> g_renameFlagsErrorForTests{0};
 std::atomic<bool> g_noHardLinksForTests{false};
-std::atomic<int> g_renamesToFailureForTests{0}; // counts down to the rename that fails; 0: none fails
+std::atomic<int> g_plainRenamesForTests{0}; // made since the file system was limited
+std::atomic<int> g_failingRenameForTests{0};
+std::atomic<int> g_secondFailingRenameForTests{0};
 
 /**
  * Makes a new name target.XXXXXXX with make (which fails with EEXIST when the
@@ -74,7 +76,8 @@ bool HardLink(const QByteArray &from, const QByteArray &to)
 /** A plain rename, or the error a failing disk gives (test hook). */
 bool PlainRename(const QByteArray &from, const QByteArray &to)
 {
-    if (g_renamesToFailureForTests > 0 && --g_renamesToFailureForTests == 0) {
+    const int made = ++g_plainRenamesForTests;
+    if (made == g_failingRenameForTests || made == g_secondFailingRenameForTests) {
         errno = EIO;
         return false;
     }
@@ -380,9 +383,11 @@ void FailFolderSyncsForTests(int count)
     g_failingFolderSyncsForTests = count;
 }
 
-void LimitFileSystemForTests(int renameFlagsError, bool noHardLinks, int failingRename)
+void LimitFileSystemForTests(int renameFlagsError, bool noHardLinks, int failingRename, int secondFailingRename)
 {
     g_renameFlagsErrorForTests = renameFlagsError;
     g_noHardLinksForTests = noHardLinks;
-    g_renamesToFailureForTests = failingRename;
+    g_plainRenamesForTests = 0;
+    g_failingRenameForTests = failingRename;
+    g_secondFailingRenameForTests = secondFailingRename;
 }

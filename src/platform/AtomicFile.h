@@ -131,7 +131,8 @@ void FailFolderSyncsForTests(int count);
  * renameat2's flags with renameFlagsError (EINVAL as NFS, ENOSYS as a sandbox
  * that filters the call; 0: it takes them) and, when noHardLinks, hard links
  * with EPERM (as vfat, exFAT, some FUSE and SMB mounts). The failingRename-th
- * plain rename they then make in place of renameat2 fails as on a failing disk
- * (EIO); 0: none fails.
+ * and the secondFailingRename-th plain rename they then make in place of
+ * renameat2 fail as on a failing disk (EIO); 0: none fails.
  */
-void LimitFileSystemForTests(int renameFlagsError, bool noHardLinks, int failingRename = 0);
+void LimitFileSystemForTests(int renameFlagsError, bool noHardLinks, int failingRename = 0,
+                             int secondFailingRename = 0);
