@@ -587,23 +587,36 @@ void TBryMainForm::RestoreWorkspace()
     const TRestorePlan plan = PlanRestore(*m_restoreSett);
     // Every file is written beside the one it replaces before the first takes
     // its place: a disk too full for all of them throws here and changes nothing.
+    SettingsGroupSet groups = plan.Groups;
+    bool complete = true;
     try {
         RestoreWorkspaceFiles(contents, ProgramDirNoBackslash(), plan.Entries);
     } catch (const UnsyncedFolderError &error) {
         // The files hold the backup all the same: what is in memory must follow
         // them, or the next save writes the old workspace over them.
         ErrorBox(error.Message());
+    } catch (const PartialCommitError &error) {
+        // Files that could not go back hold the backup: the window takes them
+        // in as well. The settings only from a configuration that does; one as
+        // it was, or gone, keeps what is in memory, which the write below puts
+        // in its place. The list, put in place last, never came back, and
+        // keeps its statuses: the restore failed.
+        ErrorBox(error.Message());
+        if (!error.HasNewContent(TESettings::ConfigFileName()))
+            groups = {};
+        complete = false;
     }
 
     // Whatever fails from here, the commands follow the list.
     const auto refresh = qScopeGuard([this] { RefreshCommandStates(); });
-    m_settings->ReadWriteConfig(false, plan.Groups);
+    m_settings->ReadWriteConfig(false, groups);
     if (m_restoreSett->IsOn(rpRestoreCon))
         m_settPanel->RefreshRows();
     if (m_restoreSett->IsOn(rpRestoreMsg))
         m_msgPanel->RefreshRows();
     m_emailPanel->ClearView();
-    m_adListPanel->ApplyRestore(*m_restoreSett);
+    if (complete)
+        m_adListPanel->ApplyRestore(*m_restoreSett);
     // The groups not chosen keep the values in memory, and the window its
     // place: the file says so now, not only at the next save.
     m_settings->ReadWriteConfig(true, SettingsGroupSet::All(), this);

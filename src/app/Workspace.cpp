@@ -150,6 +150,17 @@ QByteArray ReadEntry(const QString &archivePath, zip_t *archive, zip_uint64_t in
     return bytes;
 }
 
+/** The line of a failed restore's message for a file that could not be put back as it was. */
+QString ChangedFileLine(const PartialCommitError::File &file)
+{
+    const QString name = QFileInfo(file.name).fileName();
+    if (!file.hasNewContent)
+        return u"\r\n%1 is gone; its previous content was kept as %2."_s.arg(name, file.keptAs);
+    if (file.keptAs.isEmpty())
+        return u"\r\n%1 now holds the backup's content; it did not exist before."_s.arg(name);
+    return u"\r\n%1 now holds the backup's content; its previous content was kept as %2."_s.arg(name, file.keptAs);
+}
+
 } // namespace
 
 QString WorkspaceFilter()
@@ -233,6 +244,11 @@ void RestoreWorkspaceFiles(const QMap<QString, QByteArray> &contents, const QStr
     } catch (const UnsyncedFolderError &error) {
         throw UnsyncedFolderError(error.Message()
                                   + u"\r\nThese files now hold the backup's content: %1."_s.arg(names.join(u", "_s)));
+    } catch (const PartialCommitError &error) {
+        QString message = error.Message();
+        for (const PartialCommitError::File &file : error.Changed())
+            message += ChangedFileLine(file);
+        throw PartialCommitError(message + u"\r\nNothing else was restored."_s, error.Changed());
     } catch (const AppError &error) {
         throw AppError(error.Message() + u"\r\nNothing was restored."_s);
     }

@@ -57,7 +57,12 @@ QMap<QString, QByteArray> ReadWorkspaceArchive(const QString &archivePath, const
  * them) into dataDir, all or none: each is written and synced beside its
  * file, and only when all are there do they take their places together.
  * Throws AppError ending in "Nothing was restored." when a file cannot be
- * written or put in place: no file has changed then. Throws
+ * written or put in place: no file has changed then. Should one already in
+ * place not go back either (a failing disk), throws PartialCommitError ending
+ * in "Nothing else was restored." instead, with a line for each file not as
+ * it was: whether it holds the backup's content or, stopped half-way, is
+ * gone, and the temporary file that keeps its previous content, if it had
+ * one. Throws
  * UnsyncedFolderError, naming the files, when all are in place but the
  * folder could not be synced: the files then hold the backup's content.
  */

@@ -22,7 +22,9 @@ std::atomic<qint64> g_diskSpaceForTests{-1};
 std::atomic<int> g_failingFolderSyncsForTests{0};
 std::atomic<int> g_renameFlagsErrorForTests{0};
 std::atomic<bool> g_noHardLinksForTests{false};
-std::atomic<int> g_renamesToFailureForTests{0}; // counts down to the rename that fails; 0: none fails
+std::atomic<int> g_plainRenamesForTests{0}; // made since the file system was limited
+std::atomic<int> g_failingRenameForTests{0};
+std::atomic<int> g_secondFailingRenameForTests{0};
 
 /**
  * Makes a new name target.XXXXXXX with make (which fails with EEXIST when the
@@ -74,7 +76,8 @@ bool HardLink(const QByteArray &from, const QByteArray &to)
 /** A plain rename, or the error a failing disk gives (test hook). */
 bool PlainRename(const QByteArray &from, const QByteArray &to)
 {
-    if (g_renamesToFailureForTests > 0 && --g_renamesToFailureForTests == 0) {
+    const int made = ++g_plainRenamesForTests;
+    if (made == g_failingRenameForTests || made == g_secondFailingRenameForTests) {
         errno = EIO;
         return false;
     }
@@ -97,8 +100,9 @@ bool LinkedMove(const QByteArray &from, const QByteArray &to)
  * file at from takes its place, and the second name becomes from. Neither
  * name is ever without a file; a failed step undoes the ones before it.
  */
-bool LinkedExchange(const QByteArray &from, const QByteArray &to)
+bool LinkedExchange(const QByteArray &from, const QByteArray &to, QByteArray &displaced)
 {
+    displaced = to;
     const QByteArray aside = NewTemporaryName(to, [&](const QByteArray &candidate) { return HardLink(to, candidate); });
     if (aside.isEmpty())
         return false;
@@ -106,14 +110,21 @@ bool LinkedExchange(const QByteArray &from, const QByteArray &to)
         ::unlink(aside.constData());
         return false;
     }
-    if (PlainRename(aside, from))
+    if (PlainRename(aside, from)) {
+        displaced = from;
         return true;
+    }
     // The file now at to goes back to from before the aside replaces it: giving
     // an earlier file back, it is the only old content. A link, so that to is
-    // never without a file.
-    if (HardLink(to, from))
-        PlainRename(aside, to);
-    return false;
+    // never without a file; should the aside not follow, the link goes again
+    // and the exchange stands, to's file aside.
+    if (HardLink(to, from)) {
+        if (PlainRename(aside, to))
+            return false;
+        ::unlink(from.constData());
+    }
+    displaced = aside;
+    return true;
 }
 
 /**
@@ -134,10 +145,12 @@ bool PlainMove(const QByteArray &from, const QByteArray &to)
  * RENAME_EXCHANGE with plain renames: the file at to steps aside to a name of
  * its own, the file at from takes its place, and the one aside takes from's
  * name. Only to is ever without a file, between the first two renames; a
- * failed step undoes the ones before it.
+ * failed step undoes the ones before it, from's file first, so that the aside
+ * never goes back over the only copy of it.
  */
-bool PlainExchange(const QByteArray &from, const QByteArray &to)
+bool PlainExchange(const QByteArray &from, const QByteArray &to, QByteArray &displaced)
 {
+    displaced = to;
     // A name of its own: an empty file made for it, which the rename replaces.
     QByteArray aside;
     if (FileDescriptor(CreateTemporary(to, 0600, aside)).Get() < 0)
@@ -146,36 +159,76 @@ bool PlainExchange(const QByteArray &from, const QByteArray &to)
         ::unlink(aside.constData());
         return false;
     }
-    if (!PlainRename(from, to)) {
-        PlainRename(aside, to);
-        return false;
+    displaced = aside;
+    if (PlainRename(from, to)) {
+        if (PlainRename(aside, from)) {
+            displaced = from;
+            return true;
+        }
+        // from's file cannot go back: the exchange stands, to's file aside.
+        if (!PlainRename(to, from))
+            return true;
     }
-    if (PlainRename(aside, from))
-        return true;
-    PlainRename(to, from);
-    PlainRename(aside, to);
+    if (PlainRename(aside, to))
+        displaced = to;
     return false;
 }
 
 /**
- * renameat2 on two paths: RENAME_EXCHANGE swaps two files, RENAME_NOREPLACE
- * moves to a free name only. A file system that knows neither (NFS refuses
- * both with EINVAL, a sandbox that filters the call with ENOSYS) gets the
- * same from hard links, and one without hard links either (vfat, exFAT, some
- * FUSE and SMB mounts refuse them with EPERM) from plain renames.
+ * renameat2 failed for want of its flags: NFS refuses them with EINVAL, a
+ * sandbox that filters the call with ENOSYS.
  */
-bool Rename(const QByteArray &from, const QByteArray &to, unsigned flags)
+bool FlagsRefused()
 {
-    if (RenameWithFlags(from, to, flags))
+    return errno == EINVAL || errno == ENOSYS;
+}
+
+/** A hard link failed for want of them: vfat, exFAT, some FUSE and SMB mounts refuse them with EPERM. */
+bool HardLinksRefused()
+{
+    return errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS;
+}
+
+/**
+ * renameat2's RENAME_NOREPLACE: moves from to a free name only; with a hard
+ * link, or a plain rename, where the file system refuses the flag.
+ */
+bool Move(const QByteArray &from, const QByteArray &to)
+{
+    if (RenameWithFlags(from, to, RENAME_NOREPLACE))
         return true;
-    if (errno != EINVAL && errno != ENOSYS)
+    if (!FlagsRefused())
         return false;
-    const bool exchange = flags == RENAME_EXCHANGE;
-    if (exchange ? LinkedExchange(from, to) : LinkedMove(from, to))
+    if (LinkedMove(from, to))
         return true;
-    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
+    return HardLinksRefused() && PlainMove(from, to);
+}
+
+/**
+ * renameat2's RENAME_EXCHANGE: swaps two files; with a hard link, or plain
+ * renames, where the file system refuses the flag. True when from's file took
+ * to's name. displaced: the name that then holds to's file: from once
+ * exchanged, to itself when nothing changed. A failing disk may stop an undo
+ * half-way and leave it under a name of its own: to then holds from's file
+ * (true) or, between plain renames, nothing (false).
+ */
+bool Exchange(const QByteArray &from, const QByteArray &to, QByteArray &displaced)
+{
+    displaced = from;
+    if (RenameWithFlags(from, to, RENAME_EXCHANGE))
+        return true;
+    displaced = to;
+    if (!FlagsRefused())
         return false;
-    return exchange ? PlainExchange(from, to) : PlainMove(from, to);
+    if (LinkedExchange(from, to, displaced))
+        return true;
+    return HardLinksRefused() && PlainExchange(from, to, displaced);
+}
+
+/** The text of every failed write. */
+QString UnableToWrite(const QString &fileName)
+{
+    return QStringLiteral("Unable to write to %1").arg(fileName);
 }
 
 /** The file a path finally names; a loop of links ends where it was found. */
@@ -238,9 +291,19 @@ void StagedFile::Commit()
 void StagedFile::CommitTogether(std::list<StagedFile> &files)
 {
     const auto fail = [&files](const StagedFile &failed) {
-        for (StagedFile &file : files)
+        QList<PartialCommitError::File> changed;
+        for (StagedFile &file : files) {
+            if (file.m_place != Place::Waiting) {
+                // Not as it was: the only copy of its old content, if it had one, keeps the temporary name.
+                changed.append({file.m_fileName, file.m_place == Place::Taken,
+                                file.m_replaces ? QFile::decodeName(file.m_tempName) : QString()});
+                file.m_tempName.clear();
+            }
             file.Discard();
-        failed.Fail();
+        }
+        if (changed.isEmpty())
+            failed.Fail();
+        throw PartialCommitError(UnableToWrite(failed.m_fileName), changed);
     };
     // Only a file can be exchanged back: a folder (or a link, a device) in a
     // file's place stops them all before the first one moves.
@@ -269,7 +332,7 @@ void StagedFile::CommitTogether(std::list<StagedFile> &files)
             continue;
         synced.append(folder);
         if (!SyncFolderOf(file.m_finalName))
-            throw UnsyncedFolderError(QStringLiteral("Unable to write to %1").arg(folder));
+            throw UnsyncedFolderError(UnableToWrite(folder));
     }
 }
 
@@ -280,20 +343,42 @@ bool StagedFile::MayTakePlace()
     return m_replaces ? S_ISREG(target.st_mode) : errno == ENOENT;
 }
 
-bool StagedFile::TakePlace() const
+bool StagedFile::TakePlace()
 {
-    const QByteArray target = QFile::encodeName(m_finalName);
-    return m_replaces ? Rename(m_tempName, target, RENAME_EXCHANGE) : Rename(m_tempName, target, RENAME_NOREPLACE);
+    if (m_replaces)
+        ExchangeWithPlace();
+    else if (Move(m_tempName, QFile::encodeName(m_finalName)))
+        m_place = Place::Taken;
+    return m_place == Place::Taken;
 }
 
 void StagedFile::GiveBackPlace()
 {
+    if (m_replaces)
+        ExchangeWithPlace();
+    else if (Move(QFile::encodeName(m_finalName), m_tempName))
+        m_place = Place::Waiting;
+}
+
+void StagedFile::ExchangeWithPlace()
+{
     const QByteArray target = QFile::encodeName(m_finalName);
-    const bool given =
-        m_replaces ? Rename(m_tempName, target, RENAME_EXCHANGE) : Rename(target, m_tempName, RENAME_NOREPLACE);
-    // Not given back, the temporary name may hold the only old content: it is kept.
-    if (!given)
-        m_tempName.clear();
+    QByteArray displaced;
+    if (Exchange(m_tempName, target, displaced)) {
+        m_tempName = displaced;
+        m_place = m_place == Place::Taken ? Place::Waiting : Place::Taken;
+        return;
+    }
+    if (displaced == target)
+        return;
+    // Stopped half-way, nothing in place: of the two contents only the old one is kept.
+    if (m_place == Place::Taken) {
+        ::unlink(displaced.constData());
+    } else {
+        ::unlink(m_tempName.constData());
+        m_tempName = displaced;
+    }
+    m_place = Place::Vacated;
 }
 
 void StagedFile::Discard()
@@ -305,7 +390,12 @@ void StagedFile::Discard()
 
 void StagedFile::Fail() const
 {
-    throw AppError(QStringLiteral("Unable to write to %1").arg(m_fileName));
+    throw AppError(UnableToWrite(m_fileName));
+}
+
+bool PartialCommitError::HasNewContent(const QString &name) const
+{
+    return std::ranges::any_of(m_changed, [&](const File &file) { return file.hasNewContent && file.name == name; });
 }
 
 FileDescriptor::~FileDescriptor()
@@ -380,9 +470,11 @@ void FailFolderSyncsForTests(int count)
     g_failingFolderSyncsForTests = count;
 }
 
-void LimitFileSystemForTests(int renameFlagsError, bool noHardLinks, int failingRename)
+void LimitFileSystemForTests(int renameFlagsError, bool noHardLinks, int failingRename, int secondFailingRename)
 {
     g_renameFlagsErrorForTests = renameFlagsError;
     g_noHardLinksForTests = noHardLinks;
-    g_renamesToFailureForTests = failingRename;
+    g_plainRenamesForTests = 0;
+    g_failingRenameForTests = failingRename;
+    g_secondFailingRenameForTests = secondFailingRename;
 }

@@ -3,9 +3,12 @@
 #include "AppError.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
+#include <cstdint>
 #include <list>
+#include <utility>
 
 // Every data file of the program is written here, so that a crash, a full disk
 // or any other failed write leaves the file as it was: the bytes go to a
@@ -32,6 +35,35 @@ void WriteFileAtomic(const QString &fileName, const QByteArray &bytes, bool priv
 class UnsyncedFolderError final : public AppError {
 public:
     using AppError::AppError;
+};
+
+/**
+ * @short Files put in place together could neither all take their places
+ * nor all be put back as they were (a failing disk): the files named are not
+ * as they were, and each one's old content, if it had one, waits under a
+ * temporary name.
+ */
+class PartialCommitError final : public AppError {
+public:
+    /** @short A file not as it was. */
+    struct File {
+        QString name;       // as staged
+        bool hasNewContent; // false: nothing is at its name
+        QString keptAs;     // the temporary file that holds its old content; empty when it had none
+    };
+
+    PartialCommitError(const QString &message, QList<File> changed)
+        : AppError(message)
+        , m_changed(std::move(changed))
+    {
+    }
+
+    const QList<File> &Changed() const { return m_changed; }
+    /** True when the file staged as name holds its new content. */
+    bool HasNewContent(const QString &name) const;
+
+private:
+    QList<File> m_changed;
 };
 
 /**
@@ -70,23 +102,35 @@ public:
      * <fileName>") for the file that could not take its place, every file
      * being as it was; and UnsyncedFolderError("Unable to write to <folder>")
      * when all are in place but a folder sync fails. Leaves no temporary file
-     * behind, except where exchanging a file back fails too: its old content
-     * then stays under the temporary name rather than be lost.
+     * behind, except where a file cannot be put back as it was: it then keeps
+     * the new content (or, when an exchange failed half-way, nothing), its old
+     * content stays under the temporary name rather than be lost, and
+     * PartialCommitError, with the same text, names each such file.
      */
     static void CommitTogether(std::list<StagedFile> &files);
 
 private:
+    /**
+     * Where the new content is: waiting under the temporary name, or in the
+     * file's place; or dropped by an exchange stopped half-way, which left
+     * the place empty and the old content under the temporary name.
+     */
+    enum class Place : std::uint8_t { Waiting, Taken, Vacated };
+
     bool Stage(const QByteArray &bytes, bool privateFile);
     bool MayTakePlace();
-    bool TakePlace() const;
+    bool TakePlace();
     void GiveBackPlace();
+    /** Exchanges the temporary file with the file in place, either way, and notes where each content went. */
+    void ExchangeWithPlace();
     void Discard();
     [[noreturn]] void Fail() const;
 
     QString m_fileName;
     QString m_finalName;     // the file the name finally names
-    QByteArray m_tempName;   // empty once renamed, or when no file was made
+    QByteArray m_tempName;   // the content not in place; empty once renamed or kept, or when no file was made
     bool m_replaces = false; // a file was in place: exchanged with it, the temporary name holds the old content
+    Place m_place = Place::Waiting;
 };
 
 /** @short An open file descriptor, closed on every way out of its scope. */
@@ -131,7 +175,8 @@ void FailFolderSyncsForTests(int count);
  * renameat2's flags with renameFlagsError (EINVAL as NFS, ENOSYS as a sandbox
  * that filters the call; 0: it takes them) and, when noHardLinks, hard links
  * with EPERM (as vfat, exFAT, some FUSE and SMB mounts). The failingRename-th
- * plain rename they then make in place of renameat2 fails as on a failing disk
- * (EIO); 0: none fails.
+ * and the secondFailingRename-th plain rename they then make in place of
+ * renameat2 fail as on a failing disk (EIO); 0: none fails.
  */
-void LimitFileSystemForTests(int renameFlagsError, bool noHardLinks, int failingRename = 0);
+void LimitFileSystemForTests(int renameFlagsError, bool noHardLinks, int failingRename = 0,
+                             int secondFailingRename = 0);

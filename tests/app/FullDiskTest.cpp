@@ -18,6 +18,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QWidget>
 
 #include <gmock/gmock.h>
@@ -170,6 +171,15 @@ protected:
 
     static QStringList RestoredFiles() { return {u"bry_cnfg.ini"_s, u"bry_msg.bxq"_s}; }
 
+    /** Puts the data folder back to the files given, and no other. */
+    static void PutBack(const QMap<QString, QByteArray> &files)
+    {
+        for (const QString &name : Files().keys())
+            QFile::remove(InData(name));
+        for (auto file = files.cbegin(); file != files.cend(); ++file)
+            WriteBytes(InData(file.key()), file.value());
+    }
+
     /** Restores the settings and the message: the error it reports, if any. */
     static std::string Restore(const QString &archive)
     {
@@ -181,12 +191,54 @@ protected:
     }
 
     /** Every name in the data folder with its bytes. */
-    static std::string Contents()
+    static QMap<QString, QByteArray> Files()
+    {
+        QMap<QString, QByteArray> files;
+        for (const QString &file : QDir(ProgramDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+            files.insert(file, ReadBytes(InData(file)));
+        return files;
+    }
+    static std::string Contents(const QMap<QString, QByteArray> &files = Files())
     {
         std::string all;
-        for (const QString &file : QDir(ProgramDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
-            all += file.toStdString() + ": " + ReadBytes(InData(file)).toStdString() + '\n';
+        for (auto file = files.cbegin(); file != files.cend(); ++file)
+            all += file.key().toStdString() + ": " + file.value().toStdString() + '\n';
         return all;
+    }
+
+    /**
+     * The data folder as a restore's error says it left the files before: no
+     * error, every restored file holds the backup's content; "Nothing was
+     * restored.", all are as they were; and a file that could not go back is
+     * as its line says, its previous content under the full path given.
+     */
+    QMap<QString, QByteArray> AsTheErrorSays(const std::string &error, QMap<QString, QByteArray> files) const
+    {
+        static const QRegularExpression changed(QRegularExpression::anchoredPattern(
+            uR"((\S+) (now holds the backup's content|is gone); (it did not exist before|its previous content was kept as (.+))\.)"_s));
+        QStringList lines = QString::fromStdString(error).split(u"\r\n"_s);
+        if (error.empty()) {
+            for (const QString &name : RestoredFiles())
+                files.insert(name, ReadBytes(m_data.Path(name)));
+            return files;
+        }
+        EXPECT_TRUE(RestoredFiles().contains(lines.takeFirst().remove(u"Unable to write to "_s + ProgramDir())))
+            << error;
+        const QString last = lines.takeLast();
+        EXPECT_EQ(last, lines.isEmpty() ? u"Nothing was restored."_s : u"Nothing else was restored."_s) << error;
+        for (const QString &line : lines) {
+            const QRegularExpressionMatch match = changed.match(line);
+            EXPECT_TRUE(match.hasMatch()) << line.toStdString();
+            const QString name = match.captured(1);
+            const QString kept = match.captured(4);
+            EXPECT_EQ(files.contains(name), !kept.isEmpty()) << line.toStdString(); // a free name has nothing to keep
+            const QByteArray previous = files.take(name);
+            if (match.captured(2) != u"is gone"_s)
+                files.insert(name, ReadBytes(m_data.Path(name)));
+            if (!kept.isEmpty())
+                files.insert(kept.mid(ProgramDir().size()), previous);
+        }
+        return files;
     }
 
     struct FileSystem {
@@ -341,12 +393,24 @@ TEST_P(FullDiskTest, RestoreThatDoesNotFitChangesNothing)
         WriteBytes(InData(u"bry_msg.bxq"_s), "Current message\r\n");
         ASSERT_TRUE(QFile::remove(InData(u"bry_cnfg.ini"_s))); // a name that was free, and one that held a file
         const std::string current = Contents();
+        const QMap<QString, QByteArray> currentFiles = Files();
+        bool leftInPlace = false; // the first file, which took a free name, could not go back
         for (int failing = 1; failing <= fs.PlainRenames; ++failing) {
             SCOPED_TRACE("rename " + std::to_string(failing) + " fails");
             LimitFileSystemForTests(fs.RenameFlagsError, fs.NoHardLinks, failing);
             EXPECT_THAT(Restore(archive), testing::EndsWith("\r\nNothing was restored."));
             EXPECT_EQ(Contents(), current);
+            // A later one too, up to the last that going back makes.
+            for (int second = failing + 1; second <= fs.PlainRenames + 3; ++second) {
+                SCOPED_TRACE("and rename " + std::to_string(second));
+                LimitFileSystemForTests(fs.RenameFlagsError, fs.NoHardLinks, failing, second);
+                const std::string error = Restore(archive);
+                EXPECT_EQ(Contents(), Contents(AsTheErrorSays(error, currentFiles))) << error;
+                leftInPlace = leftInPlace || error.find("it did not exist before") != std::string::npos;
+                PutBack(currentFiles);
+            }
         }
+        EXPECT_EQ(leftInPlace, fs.NoHardLinks); // a hard link moves it back without a rename
         LimitFileSystemForTests(fs.RenameFlagsError, fs.NoHardLinks);
         EXPECT_EQ(Restore(archive), "");
         for (const QString &name : RestoredFiles())
@@ -382,18 +446,27 @@ TEST_P(FullDiskTest, RestoreWhoseLaterFileCannotTakeItsPlaceChangesNothing)
             EXPECT_EQ(Contents(), before) << configurationInPlace;
         }
         WriteBytes(InData(u"bry_cnfg.ini"_s), settings);
+        bool stoppedHalfWay = false; // an exchange whose undo failed too left a file's place empty
         for (int failing = 1; failing <= fs.GiveBackRenames; ++failing) {
-            SCOPED_TRACE("rename " + std::to_string(failing) + " fails");
-            LimitFileSystemForTests(fs.RenameFlagsError, fs.NoHardLinks, failing);
-            FillDisk(8192);
-            EXPECT_THAT(Restore(archive), testing::EndsWith("\r\nNothing was restored."));
-            const QStringList kept = QDir(ProgramDir()).entryList({u"bry_cnfg.ini.*"_s});
-            ASSERT_LE(kept.size(), 1);
-            EXPECT_EQ(ReadBytes(InData(kept.value(0, u"bry_cnfg.ini"_s))).toStdString(), settings.toStdString());
-            for (const QString &name : kept)
-                ASSERT_TRUE(QFile::remove(InData(name)));
-            WriteBytes(InData(u"bry_cnfg.ini"_s), settings);
+            // The second failing rename is the first one again (it alone fails), or any later one up to the
+            // last that undoing a failed step of the exchange back makes.
+            for (int second = failing; second <= fs.GiveBackRenames + 2; ++second) {
+                SCOPED_TRACE("renames " + std::to_string(failing) + " and " + std::to_string(second) + " fail");
+                LimitFileSystemForTests(fs.RenameFlagsError, fs.NoHardLinks, failing, second);
+                FillDisk(8192);
+                const QMap<QString, QByteArray> before = Files();
+                const std::string error = Restore(archive);
+                EXPECT_EQ(Contents(), Contents(AsTheErrorSays(error, before))) << error;
+                stoppedHalfWay = stoppedHalfWay || error.find(" is gone; ") != std::string::npos;
+                const QStringList kept = QDir(ProgramDir()).entryList({u"bry_cnfg.ini.*"_s});
+                ASSERT_LE(kept.size(), 1);
+                EXPECT_EQ(ReadBytes(InData(kept.value(0, u"bry_cnfg.ini"_s))).toStdString(), settings.toStdString());
+                for (const QString &name : kept)
+                    ASSERT_TRUE(QFile::remove(InData(name)));
+                WriteBytes(InData(u"bry_cnfg.ini"_s), settings);
+            }
         }
+        EXPECT_EQ(stoppedHalfWay, fs.NoHardLinks); // only plain renames leave a place empty between two
     }
     ASSERT_TRUE(SetAppendOnly(message, false));
 }

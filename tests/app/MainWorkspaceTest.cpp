@@ -36,6 +36,7 @@
 #include <QItemSelectionModel>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -43,6 +44,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cerrno>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -327,6 +329,34 @@ TEST_F(MainWorkspaceTest, ARestoreWhoseFolderSyncFailsStillTakesInTheFiles)
     EXPECT_EQ(boxes.Boxes()[0].text, u"Unable to write to %1\r\nThese files now hold the backup's content: "
                                      u"bry_cnfg.ini, bry_msg.bxq, bry_jlst.bxq."_s.arg(ProgramDirNoBackslash()));
     EXPECT_EQ(Addresses().size(), 3);
+    form->close();
+    EXPECT_EQ(StoredSetting(u"SMTP_Server"_s), u"smtp.saved.example"_s);
+}
+
+// The list cannot take its place and the configuration cannot go back (a
+// failing disk, on a file system without exchange or hard links: the 7th and
+// 11th renames fail): the box says where the current configuration was kept,
+// the window takes in the backup's settings, and keeps the message that went
+// back, the list and its statuses.
+TEST_F(MainWorkspaceTest, ARestoreWhoseConfigurationCannotGoBackTakesInItsSettings)
+{
+    Configure();
+    Open();
+    const QString archive = data.Path(u"June.bxk"_s);
+    Backup(archive);
+    ChangeEverything();
+    const auto unlimited = qScopeGuard([] { LimitFileSystemForTests(0, false); });
+    LimitFileSystemForTests(EINVAL, true, 7, 11);
+    Restore(archive, {true, true, true, true});
+    ASSERT_EQ(boxes.Boxes().size(), 1);
+    const QString kept = boxes.Boxes()[0].text.section(u" was kept as "_s, 1).section(u".\r\n"_s, 0, 0);
+    EXPECT_EQ(boxes.Boxes()[0].text,
+              u"Unable to write to %1\r\nbry_cnfg.ini now holds the backup's content; its previous "
+              u"content was kept as %2.\r\nNothing else was restored."_s.arg(JobListPath(), kept));
+    EXPECT_EQ(IniFile(kept).ReadString(u"Settings"_s, u"SMTP_Server"_s, {}), u"smtp.changed.example"_s);
+    EXPECT_EQ(Settings().Param(spSmtpServer).GetStr(), u"smtp.saved.example"_s);
+    EXPECT_EQ(Settings().MessageText.join(u'\n'), u"Changed message for %1"_s);
+    EXPECT_EQ(Statuses(), QList<RecipientStatus>{RecipientStatus::Sent});
     form->close();
     EXPECT_EQ(StoredSetting(u"SMTP_Server"_s), u"smtp.saved.example"_s);
 }
