@@ -15,6 +15,13 @@ QString ScriptJson(const QList<ServerStep> &script)
     return QString::fromUtf8(QJsonDocument(steps).toJson(QJsonDocument::Compact));
 }
 
+// Python's monotonic clock is the one steady_clock reads (CLOCK_MONOTONIC).
+std::chrono::steady_clock::time_point Monotonic(double seconds)
+{
+    using namespace std::chrono;
+    return steady_clock::time_point(duration_cast<steady_clock::duration>(duration<double>(seconds)));
+}
+
 } // namespace
 
 ScriptedSmtpServer::ScriptedSmtpServer(const QList<ServerStep> &script)
@@ -36,9 +43,15 @@ std::optional<std::chrono::steady_clock::time_point> ScriptedSmtpServer::QuietSi
     const QJsonValue quiet = End(timeoutMs)[u"quiet"_s];
     if (!quiet.isDouble())
         return std::nullopt;
-    // Python's monotonic clock is the one steady_clock reads (CLOCK_MONOTONIC).
-    using namespace std::chrono;
-    return steady_clock::time_point(duration_cast<steady_clock::duration>(duration<double>(quiet.toDouble())));
+    return Monotonic(quiet.toDouble());
+}
+
+QList<std::chrono::steady_clock::time_point> ScriptedSmtpServer::Marks(int timeoutMs)
+{
+    QList<std::chrono::steady_clock::time_point> marks;
+    for (const QJsonValue &mark : End(timeoutMs)[u"marks"_s].toArray())
+        marks.append(Monotonic(mark.toDouble()));
+    return marks;
 }
 
 const QJsonObject &ScriptedSmtpServer::End(int timeoutMs)

@@ -39,6 +39,12 @@ struct ServerStep {
     /** Before any other step: the server listens for multipath TCP. */
     static ServerStep Multipath() { return {QStringLiteral("multipath"), {}}; }
     static ServerStep Recv() { return {QStringLiteral("recv"), {}}; }
+    /** Waits until the client's bytes are in the socket, reading none: a close then resets the connection. */
+    static ServerStep Await() { return {QStringLiteral("await"), {}}; }
+    /** Writes the bytes and the end of the server's sending side in one segment, then waits for its ACK. */
+    static ServerStep Fin(const QByteArray &bytes) { return {QStringLiteral("fin"), bytes}; }
+    /** Notes the time, for Marks(). */
+    static ServerStep Mark() { return {QStringLiteral("mark"), {}}; }
     static ServerStep Stall(double seconds) { return {QStringLiteral("stall"), {}, seconds}; }
     static ServerStep Tls() { return {QStringLiteral("tls"), {}}; }
     static ServerStep Close() { return {QStringLiteral("close"), {}}; }
@@ -65,6 +71,8 @@ public:
      * closed; waits for that.
      */
     std::optional<std::chrono::steady_clock::time_point> QuietSince(int timeoutMs = 10000);
+    /** When the server came to each Mark step, once the client has closed. */
+    QList<std::chrono::steady_clock::time_point> Marks(int timeoutMs = 10000);
     /** On multipath TCP, the paths the connection had besides its first, once the client has closed. */
     int Subflows(int timeoutMs = 10000) { return End(timeoutMs)[QStringLiteral("subflows")].toInt(); }
 

@@ -17,6 +17,12 @@ SCRIPT is a JSON list of steps, each [action, base64 bytes, seconds]:
   take      read exactly N bytes (the bytes, in decimal digits) of whatever
             comes, e.g. the start of the message data
   recv      read whatever one read gives (a TLS client hello, say)
+  await     wait until the client's bytes are in the socket, read none of
+            them: a close then resets the connection
+  fin       write the bytes and end the sending side with them, in one
+            segment, so that the client cannot answer the bytes before the
+            end comes; then wait until the client has acknowledged the end
+  mark      note the time (see "marks" below)
   stall     read nothing for the seconds
   tls       the server's side of a TLS handshake, on a self-signed
             certificate made for it; every step after it speaks TLS
@@ -30,7 +36,8 @@ one connection, reads on after the last step until the client closes, then
 prints one line of JSON and ends: {"commands": the command lines it read (CR
 LF removed), "quiet": since when the server has done nothing the client
 must answer (its last send or close, or the start of its last stall), in
-seconds of the system's monotonic clock, or null, "subflows": on multipath
+seconds of the system's monotonic clock, or null, "marks": the times of the
+mark steps, on the same clock, "subflows": on multipath
 TCP, the paths the connection had besides its first when the last step was
 done, or null}. It ends anyway after 30 seconds, and when its stdin reaches
 end of file (so it never outlives the test program that started it).
@@ -39,6 +46,7 @@ end of file (so it never outlives the test program that started it).
 import base64
 import json
 import os
+import select
 import shutil
 import socket
 import sys
@@ -52,6 +60,7 @@ SO_RCVBUFFORCE = 33
 IPPROTO_MPTCP = 262
 SOL_MPTCP = 284
 MPTCP_INFO = 1
+TCP_FIN_WAIT1 = 4
 CHUNK = 65536
 
 
@@ -130,13 +139,17 @@ def main():
     listener.setsockopt(socket.SOL_SOCKET, option, buffer)
     listener.bind(("127.0.0.1", 0))
     listener.listen(1)
+    # Made before the client can connect: the client's handshake time-out
+    # would otherwise count the certificate's making too.
+    cert_folder = tempfile.mkdtemp(prefix="scripted-smtp-cert-")
+    context = tls_context(cert_folder) if any(step[0] == "tls" for step in script) else None
     print(listener.getsockname()[1], flush=True)
     conn, _ = listener.accept()
     reader = Reader(conn)
     commands = []
     quiet = None
+    marks = []
     subflows = None
-    cert_folder = tempfile.mkdtemp(prefix="scripted-smtp-cert-")
 
     try:
         for action, encoded, seconds in script:
@@ -163,11 +176,22 @@ def main():
                 reader.exactly(int(data))
             elif action == "recv":
                 reader.receive()
+            elif action == "await":
+                select.select([conn], [], [])
+            elif action == "fin":
+                conn.setsockopt(socket.IPPROTO_TCP, socket.TCP_CORK, 1)
+                conn.sendall(data)
+                conn.shutdown(socket.SHUT_WR)
+                quiet = time.monotonic()
+                while conn.getsockopt(socket.IPPROTO_TCP, socket.TCP_INFO, 1)[0] == TCP_FIN_WAIT1:
+                    time.sleep(0.001)
+            elif action == "mark":
+                marks.append(time.monotonic())
             elif action == "stall":
                 quiet = time.monotonic()
                 time.sleep(seconds)
             elif action == "tls":
-                conn = tls_context(cert_folder).wrap_socket(conn, server_side=True)
+                conn = context.wrap_socket(conn, server_side=True)
                 reader.conn = conn
             elif action == "close":
                 quiet = time.monotonic()
@@ -181,7 +205,7 @@ def main():
     except OSError:
         pass  # the client went: the script ends here
     shutil.rmtree(cert_folder, ignore_errors=True)
-    print(json.dumps({"commands": commands, "quiet": quiet, "subflows": subflows}), flush=True)
+    print(json.dumps({"commands": commands, "quiet": quiet, "marks": marks, "subflows": subflows}), flush=True)
     os._exit(0)
 
 
