@@ -133,7 +133,9 @@ void PocoSmtpChannel::StartTls(const std::string &host)
         Poco::Net::SecureStreamSocket tls = Poco::Net::SecureStreamSocket::attach(plain, host, TlsContext());
         tls.setBlocking(false);
         m_socket = tls;
-        for (int done = tls.completeHandshake(); done != 1; done = tls.completeHandshake()) {
+        // A server that hangs up with the hello unread in its socket resets the connection: closed all the same.
+        const auto handshake = [&] { return Closing([&] { return tls.completeHandshake(); }); };
+        for (int done = handshake(); done != 1; done = handshake()) {
             if (done == 0)
                 throw ClosedConnection();
             const bool wantsWrite = done == Poco::Net::SecureStreamSocket::ERR_SSL_WANT_WRITE;
@@ -169,11 +171,24 @@ SmtpReply PocoSmtpChannel::SendData(const char *bytes, qsizetype size)
         // can be said on this connection.
         Close();
     }
-    if (!early)
-        return ReplyAfterData();
-    if (early->Code / 100 == 2)
-        throw OutOfTurn(*early);
-    return *early;
+    // Only the data's own progress counts from here: what the program writes
+    // after it (a TLS key update's answer) is not the server taking data.
+    if (m_open)
+        m_progress->MarkEnd();
+    // Part of a reply that came while the data was written makes all of it
+    // early, however late it ends: no reply to the data begins before the data ends.
+    const SmtpReply reply = early ? *early : ReplyAfterData(m_reader.HasPending());
+    if (reply.Code / 100 == 2) {
+        if (early)
+            throw OutOfTurn(reply);
+        return reply;
+    }
+    // A refusal that came early: the server may read the rest of the data
+    // before it answers the next command. One that stops taking it, or hangs
+    // up, said its last word.
+    if (m_open && !TookTheRest())
+        Close();
+    return reply;
 }
 
 void PocoSmtpChannel::Put(const char *bytes, qsizetype size, std::optional<SmtpReply> *early)
@@ -260,21 +275,21 @@ SmtpReply PocoSmtpChannel::Read()
     throw Timeout(u"no reply from the server"_s);
 }
 
-SmtpReply PocoSmtpChannel::ReplyAfterData()
+SmtpReply PocoSmtpChannel::ReplyAfterData(bool begun)
 {
-    // Only the data's own progress renews the wait: what the program writes
-    // after it (a TLS key update's answer) is not the server taking data.
-    m_progress->MarkEnd();
     Clock::time_point deadline = Clock::now() + m_timeout;
+    // The segment that brings the reply to the data acknowledges all of it: a
+    // reply whose first bytes come while the kernel shows the server has not
+    // acknowledged all of it came before the end. Judged when those bytes
+    // come, so that acknowledgements that arrive later cannot vouch for it.
+    bool early = begun;
     for (;;) {
         // While the server still takes the data, its progress is looked at
         // now and then; a reply that comes before (a refusal) is taken at once.
         const bool taking = m_progress->Taking();
         if (std::optional<SmtpReply> reply =
-                ReadBy(taking ? std::min(deadline, Clock::now() + ProgressPoll) : deadline)) {
-            // The segment that brings the reply to the data acknowledges all of
-            // it: a 2xx without that came before the end, and delivers nothing.
-            if (reply->Code / 100 == 2 && m_progress->ProvablyShort())
+                ReadBy(taking ? std::min(deadline, Clock::now() + ProgressPoll) : deadline, begun ? nullptr : &early)) {
+            if (reply->Code / 100 == 2 && early)
                 throw OutOfTurn(*reply);
             return *reply;
         }
@@ -283,6 +298,28 @@ SmtpReply PocoSmtpChannel::ReplyAfterData()
         else if (Clock::now() >= deadline)
             throw Timeout(taking ? u"the server took no data"_s : u"no reply from the server"_s);
     }
+}
+
+bool PocoSmtpChannel::TookTheRest()
+{
+    Clock::time_point deadline = Clock::now() + m_timeout;
+    try {
+        while (m_progress->Taking()) {
+            // Whatever the server says meanwhile is a second reply to one message.
+            if (m_reader.HasPending() || (m_tls && m_socket.available() > 0)
+                || WaitFor(POLLIN, std::min(deadline, Clock::now() + ProgressPoll)))
+                ExpectSilence();
+            if (m_progress->TookMore())
+                deadline = Clock::now() + m_timeout;
+            else if (Clock::now() >= deadline)
+                return false;
+        }
+    } catch (const SmtpError &) {
+        if (!m_closedByServer)
+            throw;
+        return false;
+    }
+    return true;
 }
 
 std::optional<SmtpReply> PocoSmtpChannel::ReplyBeforeFailure()
@@ -305,7 +342,7 @@ std::optional<SmtpReply> PocoSmtpChannel::ReplyBeforeFailure()
     return std::nullopt;
 }
 
-std::optional<SmtpReply> PocoSmtpChannel::ReadBy(Clock::time_point deadline)
+std::optional<SmtpReply> PocoSmtpChannel::ReadBy(Clock::time_point deadline, bool *shortWhenBegun)
 {
     short waitFor = POLLIN;
     for (;;) {
@@ -317,8 +354,11 @@ std::optional<SmtpReply> PocoSmtpChannel::ReadBy(Clock::time_point deadline)
         try {
             if (!ReadyToRead(waitFor, deadline))
                 return std::nullopt;
+            const bool begins = !m_reader.HasPending();
             const short wants = ReceiveSome();
             waitFor = wants ? wants : POLLIN;
+            if (shortWhenBegun && begins && m_reader.HasPending())
+                *shortWhenBegun = m_progress->ProvablyShort();
         } catch (const Poco::TimeoutException &) {
             return std::nullopt;
         }

@@ -40,13 +40,14 @@ public:
     SmtpReply Read();
     /**
      * Writes the message data and returns the server's reply to it. A reply
-     * that comes while the data is written is judged when it comes: a 2xx
-     * before the server has all of the data delivers nothing and throws, as a
-     * reply out of turn; a refusal is the reply, whether the server then reads
-     * the rest or not. When it does not (it stops taking the data, closes or
-     * resets the connection) the connection is closed: the refusal was the
-     * server's last word. A write that fails is judged by what the server
-     * sent before it failed.
+     * that comes while the data is written, even in part, is early: a 2xx
+     * delivers nothing and throws, as a reply out of turn; a refusal is the
+     * reply, and is returned once the server has taken the rest of the data
+     * (it may read it before it answers another command), or stopped taking
+     * it, closed or reset the connection: then the connection is closed, the
+     * refusal being the server's last word. Whatever it says between is out
+     * of turn. A write that fails is judged by what the server sent before it
+     * failed.
      */
     SmtpReply SendData(const char *bytes, qsizetype size);
     /**
@@ -71,11 +72,19 @@ private:
     void Put(const char *bytes, qsizetype size, std::optional<SmtpReply> *early);
     /**
      * The reply to the data once all of it is written: the time-out counts
-     * from when the server has taken the last of it. A 2xx that comes while
-     * the kernel shows the server has not yet acknowledged all of it throws,
-     * as a reply out of turn.
+     * from when the server has taken the last of it. A 2xx throws, as a
+     * reply out of turn, when part of it came during the write (begun), or
+     * when the kernel shows that the server had not yet acknowledged all of
+     * the data when its first bytes came.
      */
-    SmtpReply ReplyAfterData();
+    SmtpReply ReplyAfterData(bool begun);
+    /**
+     * After an early refusal: waits until the server has taken the rest of
+     * the data, each time it takes more within the time-out; false when it
+     * takes none for the time-out, closes or resets the connection. Anything
+     * it sends meanwhile throws as ExpectSilence does.
+     */
+    bool TookTheRest();
     /** A whole reply among what the server sent before a write failed, if any. */
     std::optional<SmtpReply> ReplyBeforeFailure();
     /**
@@ -96,8 +105,12 @@ private:
     short ReceiveSome();
     /** Hands the socket what it takes of the bytes now: how many; 0 with the events to wait for. */
     qsizetype SendSome(const char *bytes, qsizetype size, short &waitFor);
-    /** One whole reply, if it comes by the deadline. */
-    std::optional<SmtpReply> ReadBy(Clock::time_point deadline);
+    /**
+     * One whole reply, if it comes by the deadline. shortWhenBegun, if given:
+     * set when the reply's first bytes are read, to whether the kernel then
+     * vouches that the server has not acknowledged all of the data.
+     */
+    std::optional<SmtpReply> ReadBy(Clock::time_point deadline, bool *shortWhenBegun = nullptr);
     /** A step the server did not let end within the time-out. */
     SmtpError Timeout(const QString &what) const;
     /** The server closed the connection. */

@@ -61,7 +61,9 @@ QString LargeBody(qsizetype bytes)
 }
 
 struct Outcome {
-    QList<SmtpThreadState> Rows; // the result of each recipient, as the job records it
+    QList<SmtpThreadState> Rows;     // the result of each recipient, as the job records it
+    QStringList RowTexts;            // the error text the thread gave with each result
+    QList<Clock::time_point> RowsAt; // when each result came
     SmtpThreadState State = SmtpThreadState::Connecting;
     QString Text;
     // From the last hand-over (or the start) to the fatal state; from the server's
@@ -121,8 +123,10 @@ template <typename Server> Outcome Play(Server &server, const Job &job)
         t.Hand(client->Message);
         if (!QTest::qWaitFor([&] { return fatal() || !t.IsBusy(); }, WaitMs) || fatal())
             break;
+        o.RowsAt.append(Clock::now());
         o.LastResultAfterMs = since(handedAt);
         o.Rows.append(t.State);
+        o.RowTexts.append(t.ErrorText());
     }
     std::optional<Clock::time_point> fatalAt;
     if (QTest::qWaitFor(fatal, 1))
@@ -151,38 +155,48 @@ Outcome Play(const Steps &script, const Job &job = {})
     return Play(server, job);
 }
 
+// A case of a server that breaks the dialogue: what the job ends in, and how soon.
+struct BrokenCase {
+    Steps Script;
+    SmtpThreadState State;
+    QString Text;
+    Job Client = {};
+    bool WaitsOneTimeOut = false; // gives up only once the server has done nothing for the time-out
+};
+
+// Each ends the job within one time-out, with a text that says how, and no recipient counts as sent on the
+// strength of it.
+void ExpectEachEndsTheJob(const QList<BrokenCase> &cases)
+{
+    for (const BrokenCase &c : cases) {
+        SCOPED_TRACE(c.Text.toStdString() + " over " + std::to_string(int(c.Client.Tls)));
+        const Outcome o = Play(c.Script, c.Client);
+        ASSERT_TRUE(o.Ended);
+        EXPECT_TRUE(o.Rows.isEmpty());
+        EXPECT_EQ(o.State, c.State);
+        EXPECT_TRUE(o.Text.contains(c.Text)) << o.Text.toStdString();
+        EXPECT_GE(o.FatalAfterMs, c.WaitsOneTimeOut ? TimeoutMs : 0);
+        EXPECT_LT(o.FatalAfterMs, 3 * TimeoutMs);
+    }
+}
+
+const auto ConnectFails = SmtpThreadState::ConnectionError;
+const auto SendFails = SmtpThreadState::UnexpectedError;
+const QString Closed = u"Connection closed by the server."_s;
+const QString TookNoData = u"Timeout: the server took no data within 0.5 seconds."_s;
+
 } // namespace
 
-// A server that breaks the dialogue ends the job within one time-out, with a
-// text that says how, and no recipient counts as sent on the strength of it:
-// a close inside a multi-line reply; replies that never end, are too long or
-// come drop by drop; bytes no command asked for, taken by the old reader for
-// the next reply; replies without a code; an RSET that fails; a server that
-// stops taking the data; a TLS handshake that never completes; a TLS
-// connection closed; a 2xx before the server has all of the data.
+// A server that breaks the dialogue ends the job within one time-out: a close
+// inside a multi-line reply; replies that never end, are too long or come
+// drop by drop; bytes no command asked for, taken by the old reader for the
+// next reply; replies without a code; an RSET that fails.
 TEST(MisbehavingServerTest, ABrokenDialogueEndsTheJobWithinOneTimeOut)
 {
-    struct Case {
-        Steps Script;
-        SmtpThreadState State;
-        QString Text;
-        Job Client = {};
-        bool WaitsOneTimeOut = false; // gives up only once the server has done nothing for the time-out
-    };
-    const auto connect = SmtpThreadState::ConnectionError;
-    const auto send = SmtpThreadState::UnexpectedError;
+    const auto connect = ConnectFails;
+    const auto send = SendFails;
     const Steps greeted = {ServerStep::Send("220 scripted\r\n"), ServerStep::Line()};
-    // Larger than the socket takes in: the rest waits to go into it. Smaller: all of it waits in its queue.
-    const QString body = LargeBody(6 << 20);
-    const QString smallBody = LargeBody(2 << 20);
-    const Steps stopsTaking = {ServerStep::Take(1 << 20), ServerStep::Stall(1.5)};
-    const QString tookNoData = u"Timeout: the server took no data within 0.5 seconds."_s;
-    // The header of a server hello, then its body drop by drop.
-    const QByteArray serverHello = QByteArray("\x16\x03\x03\x00\x40\x02\x00\x00\x3c", 9) + QByteArray(0x3c, '\x03');
-    const Steps startTls = Greeting() + Reply("220 go ahead\r\n");
-    const QString noHandshake = u"Timeout: the TLS handshake did not complete within 0.5 seconds."_s;
-    const QString closed = u"Connection closed by the server."_s;
-    QList<Case> cases = {
+    ExpectEachEndsTheJob({
         {Greeting() + Reply("250 ok\r\n") + Reply("250-ok\r\n") + Steps{ServerStep::Close()}, send,
          u"Connection closed by the server."_s},
         {Greeting() + UpToTheData() + Steps{ServerStep::Send("250-queued\r\n"), ServerStep::Close()}, send,
@@ -214,7 +228,20 @@ TEST(MisbehavingServerTest, ABrokenDialogueEndsTheJobWithinOneTimeOut)
          u"After the server's reply \"550 5.1.1 no such user\", RSET failed: Timeout: no reply"_s},
         {Greeting() + Reply("250 ok\r\n") + Reply("550 5.1.1 no such user\r\n") + Reply("hello\r\n"), send,
          u"RSET failed: The server sent a malformed reply: \"hello\""_s},
-        // A server that stops taking the data, whether the rest still waits to go into the socket or in its queue.
+    });
+}
+
+// A server that stops taking the data ends the job one time-out later, whether the rest still waits to go
+// into the socket or in its queue.
+TEST(MisbehavingServerTest, AServerThatStopsTakingTheDataEndsTheJobAfterOneTimeOut)
+{
+    const auto send = SendFails;
+    // Larger than the socket takes in: the rest waits to go into it. Smaller: all of it waits in its queue.
+    const QString body = LargeBody(6 << 20);
+    const QString smallBody = LargeBody(2 << 20);
+    const Steps stopsTaking = {ServerStep::Take(1 << 20), ServerStep::Stall(1.5)};
+    const QString tookNoData = TookNoData;
+    ExpectEachEndsTheJob({
         {Greeting() + UpToTheDataCommand() + stopsTaking, send, tookNoData, {.Body = body}, true},
         {Greeting() + UpToTheDataCommand() + stopsTaking, send, tookNoData, {.Body = smallBody}, true},
         {Greeting(SmtpTls::Implicit) + UpToTheDataCommand() + stopsTaking,
@@ -222,7 +249,26 @@ TEST(MisbehavingServerTest, ABrokenDialogueEndsTheJobWithinOneTimeOut)
          tookNoData,
          {.Body = body, .Tls = SmtpTls::Implicit},
          true},
-        // A TLS handshake, from the first byte or after STARTTLS, that a server drips or never answers.
+    });
+}
+
+// A TLS handshake, from the first byte or after STARTTLS, that a server drips or never answers ends the job
+// within one time-out; a TLS connection the server closes ends as a plain one: in a reply, after STARTTLS,
+// before the client's hello comes (which then meets a closed socket), once the hello lies unread in the
+// server's socket (whose close then resets the connection), or once the server has read it.
+TEST(MisbehavingServerTest, ABrokenTlsHandshakeEndsTheJobWithinOneTimeOut)
+{
+    const auto connect = ConnectFails;
+    const auto send = SendFails;
+    const QString closed = Closed;
+    // The header of a server hello, then its body drop by drop.
+    const QByteArray serverHello = QByteArray("\x16\x03\x03\x00\x40\x02\x00\x00\x3c", 9) + QByteArray(0x3c, '\x03');
+    const Steps startTls = Greeting() + Reply("220 go ahead\r\n");
+    // "220 go ahead" and the server's close in one segment: the client cannot send its hello before the close.
+    const Steps startTlsThenClose = Greeting() + Steps{ServerStep::Line(), ServerStep::Fin("220 go ahead\r\n")};
+    const QString noHandshake = u"Timeout: the TLS handshake did not complete within 0.5 seconds."_s;
+    const Steps hangsUp = {ServerStep::Await(), ServerStep::Close()};
+    ExpectEachEndsTheJob({
         {{ServerStep::Recv(), ServerStep::Drip(serverHello, 0.1)}, connect, noHandshake, {.Tls = SmtpTls::Implicit}},
         {{ServerStep::Recv()}, connect, noHandshake, {.Tls = SmtpTls::Implicit}},
         {startTls + Steps{ServerStep::Recv(), ServerStep::Drip(serverHello, 0.1)},
@@ -230,63 +276,124 @@ TEST(MisbehavingServerTest, ABrokenDialogueEndsTheJobWithinOneTimeOut)
          noHandshake,
          {.Tls = SmtpTls::StartTls}},
         {startTls + Steps{ServerStep::Recv()}, connect, noHandshake, {.Tls = SmtpTls::StartTls}},
-        // A TLS connection the server closes ends as a plain one: in a reply, or after STARTTLS, before or
-        // after the client's hello.
         {Greeting(SmtpTls::Implicit) + Reply("250 ok\r\n") + Reply("250-ok\r\n") + Steps{ServerStep::Close()},
          send,
          closed,
          {.Tls = SmtpTls::Implicit}},
-        {startTls + Steps{ServerStep::Close()}, connect, closed, {.Tls = SmtpTls::StartTls}},
+        {startTlsThenClose + hangsUp, connect, closed, {.Tls = SmtpTls::StartTls}},
+        {Steps{ServerStep::Fin({})} + hangsUp, connect, closed, {.Tls = SmtpTls::Implicit}},
+        {startTls + hangsUp, connect, closed, {.Tls = SmtpTls::StartTls}},
+        {hangsUp, connect, closed, {.Tls = SmtpTls::Implicit}},
         {startTls + Steps{ServerStep::Recv(), ServerStep::Close()}, connect, closed, {.Tls = SmtpTls::StartTls}},
-    };
-    // A 2xx after 500 kB of the data, over every transport: whether the server then stops reading, or reads
-    // on and refuses the message at its real end, nothing was delivered.
+    });
+}
+
+/** The cases that run over every transport, one test each, named after it. */
+class MisbehavingServerOverTest : public testing::TestWithParam<SmtpTls> {};
+
+// A reply that comes while the data is still being written is judged when it comes, over every transport:
+// - a 2xx after 500 kB of the data: whether the server then stops reading, or reads on and refuses the message
+//   at its real end, nothing was delivered;
+// - a 2xx after the first kilobyte is out of turn however fast the server reads the rest, even with buffers so
+//   large that the kernel has acknowledged all of the data by the time the write is over (often enough to be
+//   seen racing);
+// - a 2xx begun then and ended after the data, dripped or as a multi-line reply whose last line comes after it,
+//   is out of turn all the same: no reply to the data begins before the data ends;
+// - a refusal after which the server stops reading or hangs up ends the session with the refusal's words.
+// A server that hangs up without a word reads the same over every transport.
+TEST_P(MisbehavingServerOverTest, AReplyDuringTheDataIsJudgedWhenItComes)
+{
+    const SmtpTls tls = GetParam();
+    const auto send = SendFails;
+    const QString smallBody = LargeBody(2 << 20);
+    const QString largeBody = LargeBody(4 << 20);
+    const QString body = LargeBody(6 << 20); // more than the socket takes in while the server reads nothing
+    const QString hugeBody = LargeBody(16 << 20);
     const Steps earlyQueued = {ServerStep::Take(500 << 10), ServerStep::Send("250 2.0.0 queued\r\n")};
     const Steps refuses = {ServerStep::SlowData(64 << 10, 0.01), ServerStep::Send("554 5.7.1 rejected\r\n")};
-    // A reply that comes while the data is still being written, after its first kilobyte, is judged when it
-    // comes: a 2xx is out of turn however fast the server reads the rest, even with buffers so large that the
-    // kernel has acknowledged all of the data by the time the write is over (often enough to be seen racing);
-    // a refusal after which the server stops reading or hangs up ends the session with the refusal's words. A
-    // server that hangs up without a word reads the same over every transport.
-    const QString largeBody = LargeBody(4 << 20);
-    const QString hugeBody = LargeBody(16 << 20);
     const Steps earlyRefusal = {ServerStep::Take(1 << 10), ServerStep::Send("554 5.7.1 rejected early\r\n")};
     const QString endedAfterRefusal = u"The server ended the session after its reply: 554 5.7.1 rejected early"_s;
-    for (const SmtpTls tls : {SmtpTls::None, SmtpTls::StartTls, SmtpTls::Implicit}) {
-        for (const Steps &then : {Steps{ServerStep::Stall(1.5)}, refuses})
-            cases.append({Greeting(tls) + UpToTheDataCommand() + earlyQueued + then,
-                          send,
-                          u"out of turn, before it had all of the message data: 250 2.0.0 queued"_s,
-                          {.Body = smallBody, .Tls = tls}});
-        for (int run = 0; run < 10; ++run)
-            cases.append(
-                {Steps{ServerStep::Buffer(4 << 20)} + Greeting(tls) + UpToTheDataCommand()
-                     + Steps{ServerStep::Take(1 << 10), ServerStep::Send("250 2.0.0 early\r\n"), ServerStep::Data()},
-                 send,
-                 u"out of turn, before it had all of the message data: 250 2.0.0 early"_s,
-                 {.Body = hugeBody, .Tls = tls}});
-        for (const ServerStep &then : {ServerStep::Stall(1.5), ServerStep::Close()})
-            cases.append({Greeting(tls) + UpToTheDataCommand() + earlyRefusal + Steps{then},
-                          send,
-                          endedAfterRefusal,
-                          {.Body = largeBody, .Tls = tls},
-                          then.Action == u"stall"_s});
-        cases.append({Greeting(tls) + UpToTheDataCommand() + Steps{ServerStep::Take(1 << 20), ServerStep::Close()},
+    const QString outOfTurn = u"out of turn, before it had all of the message data: "_s;
+    QList<BrokenCase> cases;
+    for (const Steps &then : {Steps{ServerStep::Stall(1.5)}, refuses})
+        cases.append({Greeting(tls) + UpToTheDataCommand() + earlyQueued + then,
                       send,
-                      closed,
-                      {.Body = largeBody, .Tls = tls}});
-    }
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.Text.toStdString() + " over " + std::to_string(int(c.Client.Tls)));
-        const Outcome o = Play(c.Script, c.Client);
-        ASSERT_TRUE(o.Ended);
-        EXPECT_TRUE(o.Rows.isEmpty());
-        EXPECT_EQ(o.State, c.State);
-        EXPECT_TRUE(o.Text.contains(c.Text)) << o.Text.toStdString();
-        EXPECT_GE(o.FatalAfterMs, c.WaitsOneTimeOut ? TimeoutMs : 0);
-        EXPECT_LT(o.FatalAfterMs, 3 * TimeoutMs);
-    }
+                      outOfTurn + u"250 2.0.0 queued"_s,
+                      {.Body = smallBody, .Tls = tls}});
+    for (int run = 0; run < 10; ++run)
+        cases.append(
+            {Steps{ServerStep::Buffer(4 << 20)} + Greeting(tls) + UpToTheDataCommand()
+                 + Steps{ServerStep::Take(1 << 10), ServerStep::Send("250 2.0.0 early\r\n"), ServerStep::Data()},
+             send,
+             outOfTurn + u"250 2.0.0 early"_s,
+             {.Body = hugeBody, .Tls = tls}});
+    const QList<std::pair<Steps, QString>> straddling = {
+        {{ServerStep::Drip("25", 0.02), ServerStep::Data(), ServerStep::Drip("0 2.0", 0.02),
+          ServerStep::Send(".0 dripped\r\n")},
+         u"250 2.0.0 dripped"_s},
+        {{ServerStep::Send("250-2.0.0 early\r\n"), ServerStep::Data(), ServerStep::Send("250 2.0.0 late\r\n")},
+         u"250-2.0.0 early 250 2.0.0 late"_s},
+    };
+    for (const auto &[reply, text] : straddling)
+        cases.append({Greeting(tls) + UpToTheDataCommand() + Steps{ServerStep::Take(1 << 10)} + reply,
+                      send,
+                      outOfTurn + text,
+                      {.Body = body, .Tls = tls}});
+    for (const ServerStep &then : {ServerStep::Stall(1.5), ServerStep::Close()})
+        cases.append({Greeting(tls) + UpToTheDataCommand() + earlyRefusal + Steps{then},
+                      send,
+                      endedAfterRefusal,
+                      {.Body = largeBody, .Tls = tls},
+                      then.Action == u"stall"_s});
+    cases.append({Greeting(tls) + UpToTheDataCommand() + Steps{ServerStep::Take(1 << 20), ServerStep::Close()},
+                  send,
+                  Closed,
+                  {.Body = largeBody, .Tls = tls}});
+    ExpectEachEndsTheJob(cases);
 }
+
+// A refusal while the data is still being written, after which the server reads the rest far more slowly
+// than one time-out allows before it answers RSET: that message is refused with the server's words once the
+// server has read all of it, the session goes on, and the next message goes out.
+TEST_P(MisbehavingServerOverTest, AnEarlyRefusalWaitsUntilTheServerHasReadTheRest)
+{
+    const SmtpTls tls = GetParam();
+    ScriptedSmtpServer server(Greeting(tls) + UpToTheDataCommand()
+                              + Steps{ServerStep::Take(1 << 10), ServerStep::Send("554 5.7.1 rejected early\r\n"),
+                                      ServerStep::Mark(), ServerStep::SlowData(64 << 10, 0.05), ServerStep::Mark()}
+                              + Reply("250 reset\r\n") + UpToTheData() + Steps{ServerStep::Send("250 queued\r\n")});
+    const Outcome o = Play(server, {.Recipients = 2, .Body = LargeBody(4 << 20), .Tls = tls});
+    ASSERT_EQ(o.Rows, (QList{SmtpThreadState::SendFailed, SmtpThreadState::Sent})) << o.Text.toStdString();
+    EXPECT_EQ(o.RowTexts[0], u"The server rejected the message: 554 5.7.1 rejected early"_s);
+    EXPECT_EQ(o.Commands.count(u"RSET"_s), 1);
+    const QList<Clock::time_point> marks = server.Marks();
+    ASSERT_EQ(marks.size(), 2);
+    const auto ms = [](Clock::duration d) { return std::chrono::duration_cast<std::chrono::milliseconds>(d).count(); };
+    EXPECT_GE(ms(marks[1] - marks[0]), 3 * TimeoutMs); // the premise: the rest took several time-outs to read
+    // Refused once the server had read all of it, and no later than one time-out after.
+    EXPECT_GE(ms(o.RowsAt[0] - marks[1]), 0);
+    EXPECT_LT(ms(o.RowsAt[0] - marks[1]), TimeoutMs);
+}
+
+namespace {
+
+std::string TransportName(const testing::TestParamInfo<SmtpTls> &info)
+{
+    switch (info.param) {
+    case SmtpTls::None:
+        return "Plain";
+    case SmtpTls::StartTls:
+        return "StartTls";
+    case SmtpTls::Implicit:
+        return "ImplicitTls";
+    }
+    return "Unknown";
+}
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Transports, MisbehavingServerOverTest,
+                         testing::Values(SmtpTls::None, SmtpTls::StartTls, SmtpTls::Implicit), TransportName);
 
 // No reply to the end of the data: the job hears of it after one time-out,
 // and QUIT, if sent at all, is not sent again. Also when the server asks for
