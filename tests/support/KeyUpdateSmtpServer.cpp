@@ -169,10 +169,13 @@ void KeyUpdateSmtpServer::Serve(std::stop_token stop)
             open = connection.Write("250 ok\r\n");
             continue;
         }
+        // The client's wait for the reply begins once it has written all of
+        // the data, which may have reached this socket well before this thread
+        // reads it: the 354 certainly came first.
+        m_quietSince = steady_clock::now();
         if (!connection.Write("354 go on\r\n") || !connection.Until("\r\n.\r\n"))
             break;
         const steady_clock::time_point stalled = steady_clock::now();
-        m_quietSince = stalled;
         // No reply to the data, ever; only a request for a key update now and then.
         for (auto next = stalled; open && next < stalled + m_updatesFor; next += m_interval) {
             connection.AskForKeyUpdate();

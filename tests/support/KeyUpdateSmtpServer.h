@@ -30,7 +30,7 @@ public:
     // Once the client has closed (or the server's lifetime is over); each waits for that.
     /** The command lines the client sent. */
     const QStringList &Commands() { return Ended().m_commands; }
-    /** Since when the server has not answered: it had all of the data. */
+    /** Since when the server has not answered: it asked for the data, and then had all of it. */
     std::optional<Clock::time_point> QuietSince() { return Ended().m_quietSince; }
     /** How many key updates the server asked for. */
     int Updates() { return Ended().m_updates; }

@@ -23,7 +23,9 @@ SCRIPT is a JSON list of steps, each [action, base64 bytes, seconds]:
             segment, so that the client cannot answer the bytes before the
             end comes; then wait until the client has acknowledged the end
   mark      note the time (see "marks" below)
-  stall     read nothing for the seconds
+  stall     read nothing for the seconds; after steps that read, the server
+            is quiet from the first one's start: their reads let the client
+            send on, the last time maybe before the stall begins
   tls       the server's side of a TLS handshake, on a self-signed
             certificate made for it; every step after it speaks TLS
   close     close the connection
@@ -35,7 +37,7 @@ It listens on 127.0.0.1 at a free port and prints the port as a line, serves
 one connection, reads on after the last step until the client closes, then
 prints one line of JSON and ends: {"commands": the command lines it read (CR
 LF removed), "quiet": since when the server has done nothing the client
-must answer (its last send or close, or the start of its last stall), in
+must answer (its last send or close, or its last stall), in
 seconds of the system's monotonic clock, or null, "marks": the times of the
 mark steps, on the same clock, "subflows": on multipath
 TCP, the paths the connection had besides its first when the last step was
@@ -62,6 +64,7 @@ SOL_MPTCP = 284
 MPTCP_INFO = 1
 TCP_FIN_WAIT1 = 4
 CHUNK = 65536
+READS = ("line", "data", "slowdata", "take", "recv")
 
 
 class Reader:
@@ -152,7 +155,11 @@ def main():
     subflows = None
 
     try:
+        previous, started = None, None
         for action, encoded, seconds in script:
+            if previous not in READS:
+                started = time.monotonic()
+            previous = action
             data = base64.b64decode(encoded)
             if action == "send":
                 conn.sendall(data)
@@ -188,7 +195,7 @@ def main():
             elif action == "mark":
                 marks.append(time.monotonic())
             elif action == "stall":
-                quiet = time.monotonic()
+                quiet = started
                 time.sleep(seconds)
             elif action == "tls":
                 conn = context.wrap_socket(conn, server_side=True)
