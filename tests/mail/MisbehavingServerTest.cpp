@@ -183,7 +183,6 @@ void ExpectEachEndsTheJob(const QList<BrokenCase> &cases)
 const auto ConnectFails = SmtpThreadState::ConnectionError;
 const auto SendFails = SmtpThreadState::UnexpectedError;
 const QString Closed = u"Connection closed by the server."_s;
-const QString TookNoData = u"Timeout: the server took no data within 0.5 seconds."_s;
 
 } // namespace
 
@@ -193,40 +192,38 @@ const QString TookNoData = u"Timeout: the server took no data within 0.5 seconds
 // next reply; replies without a code; an RSET that fails.
 TEST(MisbehavingServerTest, ABrokenDialogueEndsTheJobWithinOneTimeOut)
 {
-    const auto connect = ConnectFails;
-    const auto send = SendFails;
     const Steps greeted = {ServerStep::Send("220 scripted\r\n"), ServerStep::Line()};
     ExpectEachEndsTheJob({
-        {Greeting() + Reply("250 ok\r\n") + Reply("250-ok\r\n") + Steps{ServerStep::Close()}, send,
+        {Greeting() + Reply("250 ok\r\n") + Reply("250-ok\r\n") + Steps{ServerStep::Close()}, SendFails,
          u"Connection closed by the server."_s},
-        {Greeting() + UpToTheData() + Steps{ServerStep::Send("250-queued\r\n"), ServerStep::Close()}, send,
+        {Greeting() + UpToTheData() + Steps{ServerStep::Send("250-queued\r\n"), ServerStep::Close()}, SendFails,
          u"Connection closed by the server."_s},
-        {greeted + Steps{ServerStep::Repeat("250-x\r\n", 0)}, connect, u"longer than SMTP allows"_s},
-        {Steps{ServerStep::Send("220 scripted\r\n")} + Reply("250 " + QByteArray(600, 'x') + "\r\n"), connect,
+        {greeted + Steps{ServerStep::Repeat("250-x\r\n", 0)}, ConnectFails, u"longer than SMTP allows"_s},
+        {Steps{ServerStep::Send("220 scripted\r\n")} + Reply("250 " + QByteArray(600, 'x') + "\r\n"), ConnectFails,
          u"longer than SMTP allows"_s},
-        {greeted + Steps{ServerStep::Repeat("250-x\r\n", 0.1)}, connect, u"Timeout"_s},
-        {{ServerStep::Drip("220 a greeting, slowly\r\n", 0.1)}, connect, u"Timeout"_s},
+        {greeted + Steps{ServerStep::Repeat("250-x\r\n", 0.1)}, ConnectFails, u"Timeout"_s},
+        {{ServerStep::Drip("220 a greeting, slowly\r\n", 0.1)}, ConnectFails, u"Timeout"_s},
         // "250 fake queued" came with the 354: the server's real answer to the data is the 554.
         {Greeting() + Reply("250 ok\r\n") + Reply("250 ok\r\n") + Reply("354 go\r\n250 fake queued\r\n")
              + Steps{ServerStep::Data(), ServerStep::Send("554 5.7.1 rejected\r\n")} + Reply("250 ok\r\n")
              + Reply("250 ok\r\n"),
-         send, u"out of turn: \"250 fake queued\""_s},
-        {Greeting() + Reply("250 ok\r\n250 ok, too\r\n") + Reply("250 ok\r\n"), send,
+         SendFails, u"out of turn: \"250 fake queued\""_s},
+        {Greeting() + Reply("250 ok\r\n250 ok, too\r\n") + Reply("250 ok\r\n"), SendFails,
          u"out of turn: \"250 ok, too\""_s},
-        {Greeting() + Reply("250 ok\r250 ok\r") + UpToTheData() + Steps{ServerStep::Send("250 queued\r\n")}, send,
+        {Greeting() + Reply("250 ok\r250 ok\r") + UpToTheData() + Steps{ServerStep::Send("250 queued\r\n")}, SendFails,
          u"malformed reply: \"250 ok\\r250 ok\\r\""_s},
         {Steps{ServerStep::Send("220 scripted\r\n220 scripted again\r\n")} + Reply("250 ok\r\n") + Reply("250 ok\r\n"),
-         connect, u"out of turn: \"220 scripted again\""_s},
-        {Greeting() + UpToTheData() + Steps{ServerStep::Send("queued\r\n")}, send,
+         ConnectFails, u"out of turn: \"220 scripted again\""_s},
+        {Greeting() + UpToTheData() + Steps{ServerStep::Send("queued\r\n")}, SendFails,
          u"The server sent a malformed reply: \"queued\""_s},
-        {Greeting() + UpToTheData() + Steps{ServerStep::Send("25 ok\r\n")}, send,
+        {Greeting() + UpToTheData() + Steps{ServerStep::Send("25 ok\r\n")}, SendFails,
          u"The server sent a malformed reply: \"25 ok\""_s},
-        {Greeting() + UpToTheData() + Steps{ServerStep::Send("000 huh\x01\r\n")}, send,
+        {Greeting() + UpToTheData() + Steps{ServerStep::Send("000 huh\x01\r\n")}, SendFails,
          u"The server sent a malformed reply: \"000 huh\\x01\""_s},
         // A refused recipient whose RSET then fails: the server did not end the session, the RSET failed.
-        {Greeting() + Reply("250 ok\r\n") + Reply("550 5.1.1 no such user\r\n"), send,
+        {Greeting() + Reply("250 ok\r\n") + Reply("550 5.1.1 no such user\r\n"), SendFails,
          u"After the server's reply \"550 5.1.1 no such user\", RSET failed: Timeout: no reply"_s},
-        {Greeting() + Reply("250 ok\r\n") + Reply("550 5.1.1 no such user\r\n") + Reply("hello\r\n"), send,
+        {Greeting() + Reply("250 ok\r\n") + Reply("550 5.1.1 no such user\r\n") + Reply("hello\r\n"), SendFails,
          u"RSET failed: The server sent a malformed reply: \"hello\""_s},
     });
 }
@@ -235,17 +232,16 @@ TEST(MisbehavingServerTest, ABrokenDialogueEndsTheJobWithinOneTimeOut)
 // into the socket or in its queue.
 TEST(MisbehavingServerTest, AServerThatStopsTakingTheDataEndsTheJobAfterOneTimeOut)
 {
-    const auto send = SendFails;
     // Larger than the socket takes in: the rest waits to go into it. Smaller: all of it waits in its queue.
     const QString body = LargeBody(6 << 20);
     const QString smallBody = LargeBody(2 << 20);
     const Steps stopsTaking = {ServerStep::Take(1 << 20), ServerStep::Stall(1.5)};
-    const QString tookNoData = TookNoData;
+    const QString tookNoData = u"Timeout: the server took no data within 0.5 seconds."_s;
     ExpectEachEndsTheJob({
-        {Greeting() + UpToTheDataCommand() + stopsTaking, send, tookNoData, {.Body = body}, true},
-        {Greeting() + UpToTheDataCommand() + stopsTaking, send, tookNoData, {.Body = smallBody}, true},
+        {Greeting() + UpToTheDataCommand() + stopsTaking, SendFails, tookNoData, {.Body = body}, true},
+        {Greeting() + UpToTheDataCommand() + stopsTaking, SendFails, tookNoData, {.Body = smallBody}, true},
         {Greeting(SmtpTls::Implicit) + UpToTheDataCommand() + stopsTaking,
-         send,
+         SendFails,
          tookNoData,
          {.Body = body, .Tls = SmtpTls::Implicit},
          true},
@@ -258,9 +254,6 @@ TEST(MisbehavingServerTest, AServerThatStopsTakingTheDataEndsTheJobAfterOneTimeO
 // server's socket (whose close then resets the connection), or once the server has read it.
 TEST(MisbehavingServerTest, ABrokenTlsHandshakeEndsTheJobWithinOneTimeOut)
 {
-    const auto connect = ConnectFails;
-    const auto send = SendFails;
-    const QString closed = Closed;
     // The header of a server hello, then its body drop by drop.
     const QByteArray serverHello = QByteArray("\x16\x03\x03\x00\x40\x02\x00\x00\x3c", 9) + QByteArray(0x3c, '\x03');
     const Steps startTls = Greeting() + Reply("220 go ahead\r\n");
@@ -269,22 +262,25 @@ TEST(MisbehavingServerTest, ABrokenTlsHandshakeEndsTheJobWithinOneTimeOut)
     const QString noHandshake = u"Timeout: the TLS handshake did not complete within 0.5 seconds."_s;
     const Steps hangsUp = {ServerStep::Await(), ServerStep::Close()};
     ExpectEachEndsTheJob({
-        {{ServerStep::Recv(), ServerStep::Drip(serverHello, 0.1)}, connect, noHandshake, {.Tls = SmtpTls::Implicit}},
-        {{ServerStep::Recv()}, connect, noHandshake, {.Tls = SmtpTls::Implicit}},
+        {{ServerStep::Recv(), ServerStep::Drip(serverHello, 0.1)},
+         ConnectFails,
+         noHandshake,
+         {.Tls = SmtpTls::Implicit}},
+        {{ServerStep::Recv()}, ConnectFails, noHandshake, {.Tls = SmtpTls::Implicit}},
         {startTls + Steps{ServerStep::Recv(), ServerStep::Drip(serverHello, 0.1)},
-         connect,
+         ConnectFails,
          noHandshake,
          {.Tls = SmtpTls::StartTls}},
-        {startTls + Steps{ServerStep::Recv()}, connect, noHandshake, {.Tls = SmtpTls::StartTls}},
+        {startTls + Steps{ServerStep::Recv()}, ConnectFails, noHandshake, {.Tls = SmtpTls::StartTls}},
         {Greeting(SmtpTls::Implicit) + Reply("250 ok\r\n") + Reply("250-ok\r\n") + Steps{ServerStep::Close()},
-         send,
-         closed,
+         SendFails,
+         Closed,
          {.Tls = SmtpTls::Implicit}},
-        {startTlsThenClose + hangsUp, connect, closed, {.Tls = SmtpTls::StartTls}},
-        {Steps{ServerStep::Fin({})} + hangsUp, connect, closed, {.Tls = SmtpTls::Implicit}},
-        {startTls + hangsUp, connect, closed, {.Tls = SmtpTls::StartTls}},
-        {hangsUp, connect, closed, {.Tls = SmtpTls::Implicit}},
-        {startTls + Steps{ServerStep::Recv(), ServerStep::Close()}, connect, closed, {.Tls = SmtpTls::StartTls}},
+        {startTlsThenClose + hangsUp, ConnectFails, Closed, {.Tls = SmtpTls::StartTls}},
+        {Steps{ServerStep::Fin({})} + hangsUp, ConnectFails, Closed, {.Tls = SmtpTls::Implicit}},
+        {startTls + hangsUp, ConnectFails, Closed, {.Tls = SmtpTls::StartTls}},
+        {hangsUp, ConnectFails, Closed, {.Tls = SmtpTls::Implicit}},
+        {startTls + Steps{ServerStep::Recv(), ServerStep::Close()}, ConnectFails, Closed, {.Tls = SmtpTls::StartTls}},
     });
 }
 
@@ -304,7 +300,6 @@ class MisbehavingServerOverTest : public testing::TestWithParam<SmtpTls> {};
 TEST_P(MisbehavingServerOverTest, AReplyDuringTheDataIsJudgedWhenItComes)
 {
     const SmtpTls tls = GetParam();
-    const auto send = SendFails;
     const QString smallBody = LargeBody(2 << 20);
     const QString largeBody = LargeBody(4 << 20);
     const QString body = LargeBody(6 << 20); // more than the socket takes in while the server reads nothing
@@ -317,14 +312,14 @@ TEST_P(MisbehavingServerOverTest, AReplyDuringTheDataIsJudgedWhenItComes)
     QList<BrokenCase> cases;
     for (const Steps &then : {Steps{ServerStep::Stall(1.5)}, refuses})
         cases.append({Greeting(tls) + UpToTheDataCommand() + earlyQueued + then,
-                      send,
+                      SendFails,
                       outOfTurn + u"250 2.0.0 queued"_s,
                       {.Body = smallBody, .Tls = tls}});
     for (int run = 0; run < 10; ++run)
         cases.append(
             {Steps{ServerStep::Buffer(4 << 20)} + Greeting(tls) + UpToTheDataCommand()
                  + Steps{ServerStep::Take(1 << 10), ServerStep::Send("250 2.0.0 early\r\n"), ServerStep::Data()},
-             send,
+             SendFails,
              outOfTurn + u"250 2.0.0 early"_s,
              {.Body = hugeBody, .Tls = tls}});
     const QList<std::pair<Steps, QString>> straddling = {
@@ -336,44 +331,51 @@ TEST_P(MisbehavingServerOverTest, AReplyDuringTheDataIsJudgedWhenItComes)
     };
     for (const auto &[reply, text] : straddling)
         cases.append({Greeting(tls) + UpToTheDataCommand() + Steps{ServerStep::Take(1 << 10)} + reply,
-                      send,
+                      SendFails,
                       outOfTurn + text,
                       {.Body = body, .Tls = tls}});
     // Reading on a little before it stalls, the server lets the client send on: its last progress comes then.
     for (const Steps &then : {Steps{ServerStep::Take(256 << 10), ServerStep::Stall(1.5)}, Steps{ServerStep::Close()}})
         cases.append({Greeting(tls) + UpToTheDataCommand() + earlyRefusal + then,
-                      send,
+                      SendFails,
                       endedAfterRefusal,
                       {.Body = largeBody, .Tls = tls},
                       then.last().Action == u"stall"_s});
     cases.append({Greeting(tls) + UpToTheDataCommand() + Steps{ServerStep::Take(1 << 20), ServerStep::Close()},
-                  send,
+                  SendFails,
                   Closed,
                   {.Body = largeBody, .Tls = tls}});
     ExpectEachEndsTheJob(cases);
 }
 
-// A refusal while the data is still being written, after which the server reads the rest far more slowly
-// than one time-out allows before it answers RSET: that message is refused with the server's words once the
-// server has read all of it, the session goes on, and the next message goes out.
+// A refusal while the data is still being written, after which the server reads the rest, at once or far more
+// slowly than one time-out allows, before it answers RSET: that message is refused with the server's words once
+// the server has read all of it, the session goes on, and the next message goes out.
 TEST_P(MisbehavingServerOverTest, AnEarlyRefusalWaitsUntilTheServerHasReadTheRest)
 {
     const SmtpTls tls = GetParam();
-    ScriptedSmtpServer server(Greeting(tls) + UpToTheDataCommand()
-                              + Steps{ServerStep::Take(1 << 10), ServerStep::Send("554 5.7.1 rejected early\r\n"),
-                                      ServerStep::Mark(), ServerStep::SlowData(64 << 10, 0.05), ServerStep::Mark()}
-                              + Reply("250 reset\r\n") + UpToTheData() + Steps{ServerStep::Send("250 queued\r\n")});
-    const Outcome o = Play(server, {.Recipients = 2, .Body = LargeBody(4 << 20), .Tls = tls});
-    ASSERT_EQ(o.Rows, (QList{SmtpThreadState::SendFailed, SmtpThreadState::Sent})) << o.Text.toStdString();
-    EXPECT_EQ(o.RowTexts[0], u"The server rejected the message: 554 5.7.1 rejected early"_s);
-    EXPECT_EQ(o.Commands.count(u"RSET"_s), 1);
-    const QList<Clock::time_point> marks = server.Marks();
-    ASSERT_EQ(marks.size(), 2);
-    const auto ms = [](Clock::duration d) { return std::chrono::duration_cast<std::chrono::milliseconds>(d).count(); };
-    EXPECT_GE(ms(marks[1] - marks[0]), 3 * TimeoutMs); // the premise: the rest took several time-outs to read
-    // Refused once the server had read all of it, and no later than one time-out after.
-    EXPECT_GE(ms(o.RowsAt[0] - marks[1]), 0);
-    EXPECT_LT(ms(o.RowsAt[0] - marks[1]), TimeoutMs);
+    for (const ServerStep &reader : {ServerStep::Data(), ServerStep::SlowData(64 << 10, 0.05)}) {
+        SCOPED_TRACE(reader.Action.toStdString());
+        ScriptedSmtpServer server(Greeting(tls) + UpToTheDataCommand()
+                                  + Steps{ServerStep::Take(1 << 10), ServerStep::Send("554 5.7.1 rejected early\r\n"),
+                                          ServerStep::Mark(), reader, ServerStep::Mark()}
+                                  + Reply("250 reset\r\n") + UpToTheData() + Steps{ServerStep::Send("250 queued\r\n")});
+        const Outcome o = Play(server, {.Recipients = 2, .Body = LargeBody(4 << 20), .Tls = tls});
+        ASSERT_EQ(o.Rows, (QList{SmtpThreadState::SendFailed, SmtpThreadState::Sent})) << o.Text.toStdString();
+        EXPECT_EQ(o.RowTexts[0], u"The server rejected the message: 554 5.7.1 rejected early"_s);
+        EXPECT_EQ(o.Commands.count(u"RSET"_s), 1);
+        const QList<Clock::time_point> marks = server.Marks();
+        ASSERT_EQ(marks.size(), 2);
+        const auto ms = [](Clock::duration d) {
+            return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
+        };
+        if (reader.Action == u"slowdata"_s) {
+            EXPECT_GE(ms(marks[1] - marks[0]), 3 * TimeoutMs); // the premise: the rest took several time-outs
+        }
+        // Refused once the server had read all of it, and no later than one time-out after.
+        EXPECT_GE(ms(o.RowsAt[0] - marks[1]), 0);
+        EXPECT_LT(ms(o.RowsAt[0] - marks[1]), TimeoutMs);
+    }
 }
 
 namespace {
@@ -438,18 +440,6 @@ TEST(MisbehavingServerTest, WellFormedRepliesKeepTheirMeaning)
     EXPECT_EQ(closing.Rows, QList{SmtpThreadState::Sent});
     EXPECT_TRUE(closing.Text.endsWith(u"The server refuses mail on this connection: 421 4.4.2 idle too long"_s))
         << closing.Text.toStdString();
-
-    // A refusal while the data is still being written, after which the server reads the rest: that message
-    // failed, the session goes on, over every transport.
-    for (const SmtpTls tls : {SmtpTls::None, SmtpTls::StartTls, SmtpTls::Implicit}) {
-        const Outcome early = Play(
-            Greeting(tls) + UpToTheDataCommand()
-                + Steps{ServerStep::Take(1 << 10), ServerStep::Send("554 5.7.1 rejected early\r\n"), ServerStep::Data()}
-                + Reply("250 reset\r\n") + UpToTheData() + Steps{ServerStep::Send("250 queued\r\n")},
-            {.Recipients = 2, .Body = LargeBody(4 << 20), .Tls = tls});
-        EXPECT_EQ(early.Rows, (QList{SmtpThreadState::SendFailed, SmtpThreadState::Sent})) << early.Text.toStdString();
-        EXPECT_EQ(early.Commands.count(u"RSET"_s), 1);
-    }
 }
 
 // A large message to a server that takes it slowly goes out over every
