@@ -154,23 +154,28 @@ void PocoSmtpChannel::StartTls(const std::string &host)
 
 void PocoSmtpChannel::Write(const char *bytes, qsizetype size)
 {
-    Put(bytes, size, nullptr);
+    if (!Put(bytes, size, nullptr))
+        throw Timeout(u"the server took no data"_s);
 }
 
 SmtpReply PocoSmtpChannel::SendData(const char *bytes, qsizetype size)
 {
-    std::optional<SmtpReply> early;
+    std::optional<SmtpReply> early = ReplyBeforeData();
+    bool stalled = false; // the server took none of the data for the time-out
     try {
-        Put(bytes, size, &early);
+        stalled = !Put(bytes, size, &early);
+        if (stalled && !early)
+            throw Timeout(u"the server took no data"_s);
     } catch (const SmtpError &) {
-        if (!early)
-            early = ReplyBeforeFailure();
-        if (!early)
+        if (!early && !(early = ReplyBeforeFailure()))
             throw;
-        // It answered, then took no more of the data or hung up: nothing more
-        // can be said on this connection.
+        // It answered, then hung up: its last word on this connection.
         Close();
     }
+    // A server that stopped taking the data may still wait for the rest:
+    // nothing more can be said on this connection.
+    if (stalled)
+        Close();
     // Only the data's own progress counts from here: what the program writes
     // after it (a TLS key update's answer) is not the server taking data.
     if (m_open)
@@ -183,15 +188,34 @@ SmtpReply PocoSmtpChannel::SendData(const char *bytes, qsizetype size)
             throw OutOfTurn(reply);
         return reply;
     }
+    if (stalled)
+        throw StoppedTaking(reply);
     // A refusal that came early: the server may read the rest of the data
-    // before it answers the next command. One that stops taking it, or hangs
-    // up, said its last word.
-    if (m_open && !TookTheRest())
-        Close();
+    // before it answers the next command.
+    if (m_open)
+        AwaitTheRest(reply);
     return reply;
 }
 
-void PocoSmtpChannel::Put(const char *bytes, qsizetype size, std::optional<SmtpReply> *early)
+std::optional<SmtpReply> PocoSmtpChannel::ReplyBeforeData()
+{
+    if (!Waiting() || (!m_reader.HasPending() && ReceiveSome() != 0))
+        return std::nullopt;
+    const QByteArray stray = m_reader.Pending();
+    std::optional<SmtpReply> reply;
+    try {
+        reply = m_reader.Take();
+        // A refusal is this message's, as if it came a byte later; a reply
+        // only begun is judged as it comes, while the data is written.
+        if (!reply || reply->Code / 100 >= 4)
+            return reply;
+    } catch (const SmtpError &) {
+        // Not even a reply: out of turn.
+    }
+    throw Stray(reply, stray);
+}
+
+bool PocoSmtpChannel::Put(const char *bytes, qsizetype size, std::optional<SmtpReply> *early)
 {
     // The time-out counts from the last time the server took some of the
     // bytes, not from the start of the write: a large message may take far
@@ -212,7 +236,7 @@ void PocoSmtpChannel::Put(const char *bytes, qsizetype size, std::optional<SmtpR
                 readWants = POLLIN;
                 *early = m_reader.Take();
                 if (*early && (*early)->Code / 100 == 2)
-                    return; // out of turn: nothing more goes to this server
+                    return true; // out of turn: nothing more goes to this server
             }
         }
         if (ready & (writeWants | failed)) {
@@ -225,7 +249,7 @@ void PocoSmtpChannel::Put(const char *bytes, qsizetype size, std::optional<SmtpR
             }
         }
         if (size == 0)
-            return;
+            return true;
         if (!waited) {
             m_progress->Begin();
             waited = true;
@@ -234,7 +258,7 @@ void PocoSmtpChannel::Put(const char *bytes, qsizetype size, std::optional<SmtpR
         if (watching() && m_tls && m_socket.available() > 0)
             ready = readWants;
         else if (!(ready = WaitWhileTaking(writeWants | (watching() ? readWants : 0), deadline)))
-            throw Timeout(u"the server took no data"_s);
+            return false;
     }
 }
 
@@ -277,49 +301,42 @@ SmtpReply PocoSmtpChannel::Read()
 
 SmtpReply PocoSmtpChannel::ReplyAfterData(bool begun)
 {
-    Clock::time_point deadline = Clock::now() + m_timeout;
     // The segment that brings the reply to the data acknowledges all of it: a
     // reply whose first bytes come while the kernel shows the server has not
     // acknowledged all of it came before the end. Judged when those bytes
     // come, so that acknowledgements that arrive later cannot vouch for it.
     bool early = begun;
-    for (;;) {
-        // While the server still takes the data, its progress is looked at
-        // now and then; a reply that comes before (a refusal) is taken at once.
-        const bool taking = m_progress->Taking();
-        if (std::optional<SmtpReply> reply =
-                ReadBy(taking ? std::min(deadline, Clock::now() + ProgressPoll) : deadline, begun ? nullptr : &early)) {
-            if (reply->Code / 100 == 2 && early)
-                throw OutOfTurn(*reply);
-            return *reply;
-        }
-        if (m_progress->TookMore())
-            deadline = Clock::now() + m_timeout;
-        else if (Clock::now() >= deadline)
-            throw Timeout(taking ? u"the server took no data"_s : u"no reply from the server"_s);
-    }
+    const std::optional<SmtpReply> reply = ReadBy(Clock::now() + m_timeout, begun ? nullptr : &early);
+    if (!reply)
+        throw Timeout(m_progress->Taking() ? u"the server took no data"_s : u"no reply from the server"_s);
+    if (reply->Code / 100 == 2 && early)
+        throw OutOfTurn(*reply);
+    return *reply;
 }
 
-bool PocoSmtpChannel::TookTheRest()
+void PocoSmtpChannel::AwaitTheRest(const SmtpReply &refusal)
 {
     Clock::time_point deadline = Clock::now() + m_timeout;
+    short waitFor = POLLIN;
     try {
-        while (m_progress->Taking()) {
+        for (;;) {
+            // Bytes here already (a reply begun, or read by TLS and not handed out): no poll would see them.
+            const bool here = m_reader.HasPending() || (m_tls && m_socket.available() > 0);
+            if (!here && !WaitWhileTaking(waitFor, deadline, true)) {
+                if (!m_progress->Taking())
+                    return;
+                Close();
+                throw StoppedTaking(refusal);
+            }
             // Whatever the server says meanwhile is a second reply to one message.
-            if (m_reader.HasPending() || (m_tls && m_socket.available() > 0)
-                || WaitFor(POLLIN, std::min(deadline, Clock::now() + ProgressPoll)))
-                ExpectSilence();
-            if (m_progress->TookMore())
-                deadline = Clock::now() + m_timeout;
-            else if (Clock::now() >= deadline)
-                return false;
+            waitFor = Unasked();
         }
     } catch (const SmtpError &) {
         if (!m_closedByServer)
             throw;
-        return false;
+        // It hung up: its refusal was its last word.
+        Close();
     }
-    return true;
 }
 
 std::optional<SmtpReply> PocoSmtpChannel::ReplyBeforeFailure()
@@ -367,23 +384,38 @@ std::optional<SmtpReply> PocoSmtpChannel::ReadBy(Clock::time_point deadline, boo
 
 void PocoSmtpChannel::ExpectSilence()
 {
-    const bool tlsPending = m_tls && m_socket.available() > 0; // read by TLS, not handed out: no poll sees it
-    if (!m_reader.HasPending() && !tlsPending && !Readable())
-        return;
+    if (Waiting())
+        (void)Unasked();
+}
+
+bool PocoSmtpChannel::Waiting() const
+{
+    // Read by TLS and not handed out: no poll sees it.
+    return m_reader.HasPending() || (m_tls && m_socket.available() > 0) || Readable();
+}
+
+short PocoSmtpChannel::Unasked()
+{
     // Readable may also mean TLS records that carry no data (a session ticket).
-    if (!m_reader.HasPending() && ReceiveSome() != 0)
-        return;
+    if (!m_reader.HasPending())
+        if (const short wants = ReceiveSome())
+            return wants;
     const QByteArray stray = m_reader.Pending();
-    // The one reply a server may send unasked: 421, closing the channel (RFC 5321 3.8).
     std::optional<SmtpReply> reply;
     try {
         reply = m_reader.Take();
     } catch (const SmtpError &) {
         // Not even a reply: below.
     }
+    throw Stray(reply, stray);
+}
+
+SmtpError PocoSmtpChannel::Stray(const std::optional<SmtpReply> &reply, const QByteArray &stray)
+{
+    // The one reply a server may send unasked: 421, closing the channel (RFC 5321 3.8).
     if (reply && reply->Code == 421)
-        throw SmtpError(SmtpError::SessionRefused, u"The server refuses mail on this connection: "_s + reply->Text);
-    throw SmtpError(SmtpError::ConnectionLost, u"The server sent data out of turn: "_s + SafeExcerpt(stray));
+        return SmtpError(SmtpError::SessionRefused, u"The server refuses mail on this connection: "_s + reply->Text);
+    return SmtpError(SmtpError::ConnectionLost, u"The server sent data out of turn: "_s + SafeExcerpt(stray));
 }
 
 void PocoSmtpChannel::Close() noexcept
@@ -413,15 +445,16 @@ short PocoSmtpChannel::WaitFor(short events, Clock::time_point deadline) const
     }
 }
 
-short PocoSmtpChannel::WaitWhileTaking(short events, Clock::time_point &deadline)
+short PocoSmtpChannel::WaitWhileTaking(short events, Clock::time_point &deadline, bool untilTaken)
 {
     for (;;) {
-        if (const short ready = WaitFor(events, std::min(deadline, Clock::now() + ProgressPoll)))
-            return ready;
+        // Looked at first: the server may have taken more, or all, since last asked.
         if (m_progress->TookMore())
             deadline = Clock::now() + m_timeout;
-        else if (Clock::now() >= deadline)
+        if ((untilTaken && !m_progress->Taking()) || Clock::now() >= deadline)
             return 0;
+        if (const short ready = WaitFor(events, std::min(deadline, Clock::now() + ProgressPoll)))
+            return ready;
     }
 }
 
@@ -431,10 +464,15 @@ bool PocoSmtpChannel::Readable() const
     return ::poll(&target, 1, 0) > 0;
 }
 
-bool PocoSmtpChannel::ReadyToRead(short events, Clock::time_point deadline)
+bool PocoSmtpChannel::ReadyToRead(short events, Clock::time_point &deadline)
 {
-    if (m_tls) // bytes the TLS layer has read and not handed out: no poll would see them
-        return m_socket.available() > 0 || WaitFor(events, deadline);
+    if (m_tls && m_socket.available() > 0) // read by TLS and not handed out: no poll would see them
+        return true;
+    // While the server takes the data, the time-out counts from the last of it taken.
+    if (m_progress->Taking())
+        return WaitWhileTaking(events, deadline) != 0;
+    if (m_tls)
+        return WaitFor(events, deadline) != 0;
     // The read blocks, for the time left of this reply.
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0)
@@ -466,6 +504,13 @@ short PocoSmtpChannel::ReceiveSome()
 SmtpError PocoSmtpChannel::Timeout(const QString &what) const
 {
     return SmtpError(SmtpError::ConnectionLost, u"Timeout: %1 within %2."_s.arg(what, Duration(m_timeout)));
+}
+
+SmtpError PocoSmtpChannel::StoppedTaking(const SmtpReply &refusal) const
+{
+    return SmtpError(SmtpError::ConnectionLost,
+                     u"Timeout: the server took no more of the message within %1 after its reply: %2"_s.arg(
+                         Duration(m_timeout), refusal.Text));
 }
 
 SmtpError PocoSmtpChannel::ClosedConnection()

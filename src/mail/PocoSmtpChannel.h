@@ -40,14 +40,15 @@ public:
     SmtpReply Read();
     /**
      * Writes the message data and returns the server's reply to it. A reply
-     * that comes while the data is written, even in part, is early: a 2xx
-     * delivers nothing and throws, as a reply out of turn; a refusal is the
-     * reply, and is returned once the server has taken the rest of the data
-     * (it may read it before it answers another command), or stopped taking
-     * it, closed or reset the connection: then the connection is closed, the
-     * refusal being the server's last word. Whatever it says between is out
-     * of turn. A write that fails is judged by what the server sent before it
-     * failed.
+     * that comes while the data is written, even in part, is early, and so is
+     * a refusal that came with the 354: a 2xx delivers nothing and throws, as
+     * a reply out of turn; a refusal is the reply, and is returned once the
+     * server has taken the rest of the data (it may read it before it answers
+     * another command), or closed or reset the connection: then the
+     * connection is closed, the refusal being the server's last word. A
+     * server that takes none of the rest for the time-out throws, naming its
+     * refusal. Whatever it says between is out of turn. A write that fails is
+     * judged by what the server sent before it failed.
      */
     SmtpReply SendData(const char *bytes, qsizetype size);
     /**
@@ -65,11 +66,18 @@ private:
     using Clock = std::chrono::steady_clock;
 
     /**
-     * Writes all of the bytes. With early, watches for the server's bytes
-     * between writes and in every wait: the first reply that comes is put
+     * Writes all of the bytes; false when the server took none of them for
+     * the time-out. With early, watches for the server's bytes between writes
+     * and in every wait while it is empty: the first reply that comes is put
      * there; writing goes on after a refusal and stops after a 2xx.
      */
-    void Put(const char *bytes, qsizetype size, std::optional<SmtpReply> *early);
+    bool Put(const char *bytes, qsizetype size, std::optional<SmtpReply> *early);
+    /**
+     * What the server sent after its 354, before any data: a refusal, or
+     * nothing yet (a reply only begun is Put's to watch); anything else
+     * throws as ExpectSilence does.
+     */
+    std::optional<SmtpReply> ReplyBeforeData();
     /**
      * The reply to the data once all of it is written: the time-out counts
      * from when the server has taken the last of it. A 2xx throws, as a
@@ -80,11 +88,12 @@ private:
     SmtpReply ReplyAfterData(bool begun);
     /**
      * After an early refusal: waits until the server has taken the rest of
-     * the data, each time it takes more within the time-out; false when it
-     * takes none for the time-out, closes or resets the connection. Anything
-     * it sends meanwhile throws as ExpectSilence does.
+     * the data, each time it takes more within the time-out. A close or a
+     * reset closes the channel; a server that takes none for the time-out
+     * throws StoppedTaking. Anything it sends meanwhile throws as
+     * ExpectSilence does.
      */
-    bool TookTheRest();
+    void AwaitTheRest(const SmtpReply &refusal);
     /** A whole reply among what the server sent before a write failed, if any. */
     std::optional<SmtpReply> ReplyBeforeFailure();
     /**
@@ -94,25 +103,45 @@ private:
      * cannot hold a loop past it.
      */
     short WaitFor(short events, Clock::time_point deadline) const;
-    /** Waits as WaitFor does, renewing the deadline each time the server has taken more of what was written. */
-    short WaitWhileTaking(short events, Clock::time_point &deadline);
+    /**
+     * Waits as WaitFor does, looking at the server's progress first and then
+     * every ProgressPoll: each time it has taken more of what was written,
+     * the deadline moves to one time-out from then. With untilTaken, also
+     * ends (0) once it has taken all of the data.
+     */
+    short WaitWhileTaking(short events, Clock::time_point &deadline, bool untilTaken = false);
+    /** Whether the server's bytes wait to be read: in the reader, in the TLS layer or in the socket. */
+    bool Waiting() const;
+    /**
+     * Reads what the server sent unasked: any byte of a reply throws Stray;
+     * TLS records that carry no data give the events to wait for next.
+     */
+    short Unasked();
+    /** What the server sent unasked: a 421 refuses the session, anything else is out of turn. */
+    static SmtpError Stray(const std::optional<SmtpReply> &reply, const QByteArray &stray);
     /** Whether the socket has bytes to read now. */
     bool Readable() const;
-    /** Whether a read may go ahead, to end by the deadline at the latest; events: what to wait for. */
-    bool ReadyToRead(short events, Clock::time_point deadline);
+    /**
+     * Whether a read may go ahead, to end by the deadline at the latest (renewed
+     * while the server takes the data); events: what to wait for.
+     */
+    bool ReadyToRead(short events, Clock::time_point &deadline);
     void SetReceiveTimeout(std::chrono::milliseconds timeout);
     /** One read, added to the reader: 0, or when nothing could be read yet, the events to wait for. */
     short ReceiveSome();
     /** Hands the socket what it takes of the bytes now: how many; 0 with the events to wait for. */
     qsizetype SendSome(const char *bytes, qsizetype size, short &waitFor);
     /**
-     * One whole reply, if it comes by the deadline. shortWhenBegun, if given:
+     * One whole reply, if it comes by the deadline, which moves on while the
+     * server still takes the data. shortWhenBegun, if given:
      * set when the reply's first bytes are read, to whether the kernel then
      * vouches that the server has not acknowledged all of the data.
      */
     std::optional<SmtpReply> ReadBy(Clock::time_point deadline, bool *shortWhenBegun = nullptr);
     /** A step the server did not let end within the time-out. */
     SmtpError Timeout(const QString &what) const;
+    /** After its refusal the server took none of the rest of the data for the time-out. */
+    SmtpError StoppedTaking(const SmtpReply &refusal) const;
     /** The server closed the connection. */
     SmtpError ClosedConnection();
     /** Calls io (a Poco read or write): a connection closed or reset on the way throws ClosedConnection. */

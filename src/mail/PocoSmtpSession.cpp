@@ -162,7 +162,6 @@ public:
             if (reply.Code != 354)
                 Refuse(reply, u"Cannot send message data: "_s + reply.Text);
             const QByteArray wire = WireData(data);
-            m_channel.ExpectSilence();
             reply = m_channel.SendData(wire.constData(), wire.size());
             if (!IsPositive(reply.Code))
                 Refuse(reply, u"The server rejected the message: "_s + reply.Text);
@@ -214,10 +213,10 @@ private:
 
     // A refusal of this message (text for the user) is followed by RSET, so
     // the next send starts afresh. A refusal of the session, a server that
-    // no longer answers the RSET because it hung up after its reply (or,
-    // refusing the data early, took no more of it, which closes the channel),
-    // or an RSET that fails otherwise ends the session instead: every later
-    // message would fail the same way, or the dialogue is out of step.
+    // no longer answers the RSET because it hung up after its reply (the
+    // channel is then closed), or an RSET that fails otherwise ends the
+    // session instead: every later message would fail the same way, or the
+    // dialogue is out of step.
     [[noreturn]] void Refuse(const SmtpReply &reply, const QString &text)
     {
         if (IsSessionReply(reply.Code))

@@ -97,8 +97,10 @@ bool LinkedMove(const QByteArray &from, const QByteArray &to)
 
 /**
  * RENAME_EXCHANGE with a hard link: the file at to gets a second name, the
- * file at from takes its place, and the second name becomes from. Neither
- * name is ever without a file; a failed step undoes the ones before it.
+ * file at from takes its place, and the second name becomes from. to always
+ * has a file; from has none between the last two steps. A failed step undoes
+ * the ones before it; where the undo stops half-way, the exchange stands with
+ * from without a file and to's old one under the second name (displaced).
  */
 bool LinkedExchange(const QByteArray &from, const QByteArray &to, QByteArray &displaced)
 {
@@ -144,9 +146,11 @@ bool PlainMove(const QByteArray &from, const QByteArray &to)
 /**
  * RENAME_EXCHANGE with plain renames: the file at to steps aside to a name of
  * its own, the file at from takes its place, and the one aside takes from's
- * name. Only to is ever without a file, between the first two renames; a
- * failed step undoes the ones before it, from's file first, so that the aside
- * never goes back over the only copy of it.
+ * name. Each name is without a file for a while: to between the first two
+ * renames, from between the last two. A failed step undoes the ones before
+ * it, from's file first, so that the aside never goes back over the only copy
+ * of it; where the undo stops half-way, one name stays without a file and the
+ * aside keeps to's old one (displaced).
  */
 bool PlainExchange(const QByteArray &from, const QByteArray &to, QByteArray &displaced)
 {

@@ -30,8 +30,15 @@ public:
     // Once the client has closed (or the server's lifetime is over); each waits for that.
     /** The command lines the client sent. */
     const QStringList &Commands() { return Ended().m_commands; }
-    /** Since when the server has not answered: it asked for the data, and then had all of it. */
-    std::optional<Clock::time_point> QuietSince() { return Ended().m_quietSince; }
+    /**
+     * Since when the server had not answered at the given time: it asked for the data, and then had all of it;
+     * none when it had not asked by then.
+     */
+    std::optional<Clock::time_point> QuietSince(Clock::time_point at)
+    {
+        const std::optional<Clock::time_point> since = Ended().m_quietSince;
+        return since && *since <= at ? since : std::nullopt;
+    }
     /** How many key updates the server asked for. */
     int Updates() { return Ended().m_updates; }
 

@@ -38,12 +38,15 @@ QStringList ScriptedSmtpServer::Commands(int timeoutMs)
     return commands;
 }
 
-std::optional<std::chrono::steady_clock::time_point> ScriptedSmtpServer::QuietSince(int timeoutMs)
+std::optional<std::chrono::steady_clock::time_point>
+ScriptedSmtpServer::QuietSince(std::chrono::steady_clock::time_point at, int timeoutMs)
 {
-    const QJsonValue quiet = End(timeoutMs)[u"quiet"_s];
-    if (!quiet.isDouble())
-        return std::nullopt;
-    return Monotonic(quiet.toDouble());
+    // Each act is stamped before it is done: one stamped after the given time came after it.
+    std::optional<std::chrono::steady_clock::time_point> since;
+    for (const QJsonValue &act : End(timeoutMs)[u"quiet"_s].toArray())
+        if (const auto stamp = Monotonic(act.toDouble()); stamp <= at)
+            since = stamp;
+    return since;
 }
 
 QList<std::chrono::steady_clock::time_point> ScriptedSmtpServer::Marks(int timeoutMs)

@@ -66,11 +66,13 @@ public:
     /** The command lines the client sent, once it has closed; waits for that. */
     QStringList Commands(int timeoutMs = 10000);
     /**
-     * Since when the server has done nothing the client must answer (its last
-     * send or close, or the start of its last stall), once the client has
-     * closed; waits for that.
+     * Since when the server had done nothing the client must answer at the
+     * given time (its last send, fin or close before it, or its last stall
+     * after reads, from the first of them); none without such an act before
+     * it. Once the client has closed; waits for that.
      */
-    std::optional<std::chrono::steady_clock::time_point> QuietSince(int timeoutMs = 10000);
+    std::optional<std::chrono::steady_clock::time_point> QuietSince(std::chrono::steady_clock::time_point at,
+                                                                    int timeoutMs = 10000);
     /** When the server came to each Mark step, once the client has closed. */
     QList<std::chrono::steady_clock::time_point> Marks(int timeoutMs = 10000);
     /** On multipath TCP, the paths the connection had besides its first, once the client has closed. */

@@ -25,7 +25,8 @@ SCRIPT is a JSON list of steps, each [action, base64 bytes, seconds]:
   mark      note the time (see "marks" below)
   stall     read nothing for the seconds; after steps that read, the server
             is quiet from the first one's start: their reads let the client
-            send on, the last time maybe before the stall begins
+            send on, the last time maybe before the stall begins; after any
+            other step the server stays quiet since that step's act
   tls       the server's side of a TLS handshake, on a self-signed
             certificate made for it; every step after it speaks TLS
   close     close the connection
@@ -36,12 +37,14 @@ SCRIPT is a JSON list of steps, each [action, base64 bytes, seconds]:
 It listens on 127.0.0.1 at a free port and prints the port as a line, serves
 one connection, reads on after the last step until the client closes, then
 prints one line of JSON and ends: {"commands": the command lines it read (CR
-LF removed), "quiet": since when the server has done nothing the client
-must answer (its last send or close, or its last stall), in
-seconds of the system's monotonic clock, or null, "marks": the times of the
-mark steps, on the same clock, "subflows": on multipath
-TCP, the paths the connection had besides its first when the last step was
-done, or null}. It ends anyway after 30 seconds, and when its stdin reaches
+LF removed), "quiet": the times since which the server has done nothing
+the client must answer, one for each act (a send, fin or close, or a stall
+after reads, from the first of them), taken before the act, so that it never
+comes after the client's answer to it; no drip or repeat counts, as the
+client's wait for a reply began before its first byte; in seconds of the
+system's monotonic clock, in order), "marks": the times of the mark steps,
+on the same clock, "subflows": on multipath TCP, the paths the connection
+had besides its first when the last step was done, or null}. It ends anyway after 30 seconds, and when its stdin reaches
 end of file (so it never outlives the test program that started it).
 """
 
@@ -150,20 +153,23 @@ def main():
     conn, _ = listener.accept()
     reader = Reader(conn)
     commands = []
-    quiet = None
+    quiet = []
     marks = []
     subflows = None
 
     try:
         previous, started = None, None
         for action, encoded, seconds in script:
-            if previous not in READS:
+            after_reads = previous in READS
+            if not after_reads:
                 started = time.monotonic()
             previous = action
             data = base64.b64decode(encoded)
+            # Every time is taken before the act: taken after it, it could
+            # come after the client's answer to it.
             if action == "send":
+                quiet.append(time.monotonic())
                 conn.sendall(data)
-                quiet = time.monotonic()
             elif action == "drip":
                 for byte in data:
                     conn.sendall(bytes([byte]))
@@ -187,21 +193,22 @@ def main():
                 select.select([conn], [], [])
             elif action == "fin":
                 conn.setsockopt(socket.IPPROTO_TCP, socket.TCP_CORK, 1)
+                quiet.append(time.monotonic())
                 conn.sendall(data)
                 conn.shutdown(socket.SHUT_WR)
-                quiet = time.monotonic()
                 while conn.getsockopt(socket.IPPROTO_TCP, socket.TCP_INFO, 1)[0] == TCP_FIN_WAIT1:
                     time.sleep(0.001)
             elif action == "mark":
                 marks.append(time.monotonic())
             elif action == "stall":
-                quiet = started
+                if after_reads:
+                    quiet.append(started)
                 time.sleep(seconds)
             elif action == "tls":
                 conn = context.wrap_socket(conn, server_side=True)
                 reader.conn = conn
             elif action == "close":
-                quiet = time.monotonic()
+                quiet.append(time.monotonic())
                 conn.close()
                 break
         else:
