@@ -88,7 +88,7 @@ constexpr int TlsRecordSize = 16384;
 // is out, and a reply that came meanwhile would wait unseen until then.
 constexpr qsizetype PlainWriteSize = 65536;
 
-// How often the server's progress is looked at while it takes the data.
+// How often, at the most, the server's progress is looked at while it takes the data.
 constexpr std::chrono::milliseconds ProgressPoll{50};
 
 } // namespace
@@ -447,14 +447,18 @@ short PocoSmtpChannel::WaitFor(short events, Clock::time_point deadline) const
 
 short PocoSmtpChannel::WaitWhileTaking(short events, Clock::time_point &deadline, bool untilTaken)
 {
+    // Soon after the last write, then less and less often: a server that takes
+    // the last of the data at once is seen at once, a slow one costs few wake-ups.
+    std::chrono::milliseconds poll{1};
     for (;;) {
         // Looked at first: the server may have taken more, or all, since last asked.
         if (m_progress->TookMore())
             deadline = Clock::now() + m_timeout;
         if ((untilTaken && !m_progress->Taking()) || Clock::now() >= deadline)
             return 0;
-        if (const short ready = WaitFor(events, std::min(deadline, Clock::now() + ProgressPoll)))
+        if (const short ready = WaitFor(events, std::min(deadline, Clock::now() + poll)))
             return ready;
+        poll = std::min(2 * poll, ProgressPoll);
     }
 }
 
