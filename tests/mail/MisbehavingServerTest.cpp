@@ -382,31 +382,29 @@ TEST_P(MisbehavingServerOverTest, AReplyBeforeTheServerHasTheDataIsJudgedWhenItC
     });
 }
 
-// A refusal that comes with the 354, before any data is written, is that message's refusal, as one a byte later
-// would be: the data is written to its end, the server reads it and answers RSET, and the next message goes out.
-TEST_P(MisbehavingServerOverTest, ARefusalWithThe354RefusesThatMessage)
-{
-    const SmtpTls tls = GetParam();
-    const Outcome o = Play(Greeting(tls) + Reply("250 ok\r\n") + Reply("250 ok\r\n")
-                               + Reply("354 go\r\n554 5.7.1 rejected early\r\n") + Steps{ServerStep::Data()}
-                               + Reply("250 reset\r\n") + UpToTheData() + Steps{ServerStep::Send("250 queued\r\n")},
-                           {.Recipients = 2, .Tls = tls});
-    ASSERT_EQ(o.Rows, (QList{SmtpThreadState::SendFailed, SmtpThreadState::Sent})) << o.Text.toStdString();
-    EXPECT_EQ(o.RowTexts[0], u"The server rejected the message: 554 5.7.1 rejected early"_s);
-    EXPECT_EQ(o.Commands.count(u"RSET"_s), 1);
-}
-
-// A refusal while the data is still being written, after which the server reads the rest, at once or far more
-// slowly than one time-out allows, before it answers RSET: that message is refused with the server's words once
-// the server has read all of it, the session goes on, and the next message goes out.
+// A refusal while the data is still being written, or with the 354 before any of it (as if it came a byte later),
+// after which the server reads the rest, at once or far more slowly than one time-out allows, before it answers
+// RSET: that message is refused with the server's words once the server has read all of it, the session goes on,
+// and the next message goes out.
 TEST_P(MisbehavingServerOverTest, AnEarlyRefusalWaitsUntilTheServerHasReadTheRest)
 {
     const SmtpTls tls = GetParam();
-    for (const ServerStep &reader : {ServerStep::Data(), ServerStep::SlowData(64 << 10, 0.05)}) {
-        SCOPED_TRACE(reader.Action.toStdString());
-        ScriptedSmtpServer server(Greeting(tls) + UpToTheDataCommand()
-                                  + Steps{ServerStep::Take(1 << 10), ServerStep::Send("554 5.7.1 rejected early\r\n"),
-                                          ServerStep::Mark(), reader, ServerStep::Mark()}
+    const Steps whileWritten =
+        UpToTheDataCommand() + Steps{ServerStep::Take(1 << 10), ServerStep::Send("554 5.7.1 rejected early\r\n")};
+    const Steps withThe354 =
+        Reply("250 ok\r\n") + Reply("250 ok\r\n") + Reply("354 go\r\n554 5.7.1 rejected early\r\n");
+    const ServerStep slowly = ServerStep::SlowData(64 << 10, 0.05);
+    struct Case {
+        const char *Name;
+        Steps Refused;
+        ServerStep Reader;
+    };
+    for (const Case &c : QList<Case>{{"read at once", whileWritten, ServerStep::Data()},
+                                     {"read slowly", whileWritten, slowly},
+                                     {"refused with the 354", withThe354, ServerStep::Data()}}) {
+        SCOPED_TRACE(c.Name);
+        const ServerStep &reader = c.Reader;
+        ScriptedSmtpServer server(Greeting(tls) + c.Refused + Steps{ServerStep::Mark(), reader, ServerStep::Mark()}
                                   + Reply("250 reset\r\n") + UpToTheData() + Steps{ServerStep::Send("250 queued\r\n")});
         const Outcome o = Play(server, {.Recipients = 2, .Body = LargeBody(4 << 20), .Tls = tls});
         // RSET before the server has taken the rest would wait behind it, past the time-out.
