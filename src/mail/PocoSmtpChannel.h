@@ -104,8 +104,9 @@ private:
      */
     short WaitFor(short events, Clock::time_point deadline) const;
     /**
-     * Waits as WaitFor does, looking at the server's progress first and then
-     * every ProgressPoll: each time it has taken more of what was written,
+     * Waits as WaitFor does, looking at the server's progress first, then
+     * after 1 ms and ever less often up to every ProgressPoll: each time it
+     * has taken more of what was written,
      * the deadline moves to one time-out from then. With untilTaken, also
      * ends (0) once it has taken all of the data.
      */
