@@ -1,4 +1,5 @@
 #include "FormPlacement.h"
+#include "HangGuard.h"
 #include "IniFile.h"
 #include "StartupEnv.h"
 
@@ -77,9 +78,11 @@ TEST_F(FormPlacementTest, MaximisedWindowSavesItsNormalBounds)
 {
     form.setGeometry(50, 60, 450, 420);
     form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form, HangGuardMs))
+        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
     form.showMaximized();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form.isMaximized(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.isMaximized(); }, HangGuardMs))
+        << "the window was still not maximised after " << HangGuardMs / 1000 << " s";
     SaveFormPos(&form, ini, section);
     EXPECT_EQ(ini.ReadSection(section),
               QStringList({u"Left"_s, u"Top"_s, u"Width"_s, u"Height"_s, u"PPI"_s, u"Maximized"_s}));

@@ -1,5 +1,7 @@
 #include "MsgDlgs.h"
 
+#include "HangGuard.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
@@ -88,7 +90,8 @@ TEST(MsgDlgsTest, BoxIsCentredOnAVisibleMainFormOnly)
 
     main.setGeometry(300, 200, 600, 500);
     main.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main, HangGuardMs))
+        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
     WithNextBox([&](QMessageBox *box) {
         const QRect m = main.frameGeometry();
         EXPECT_EQ(box->pos(), QPoint(CentredBoxPos(m.left(), m.width(), box->width()),

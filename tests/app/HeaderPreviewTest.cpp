@@ -1,6 +1,7 @@
 // The header preview against what a job really sends to the test server.
 #include "HeaderPreview.h"
 
+#include "HangGuard.h"
 #include "PnEmail.h"
 #include "SMTP.h"
 #include "TESettings.h"
@@ -57,7 +58,9 @@ TEST(HeaderPreviewTest, ShowsTheHeaderLinesAJobSends)
     TSMTPThread thread;
     thread.Setup(s);
     thread.Start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return thread.State == SmtpThreadState::Idle; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return thread.State == SmtpThreadState::Idle; }, HangGuardMs))
+        << "the thread was still not connected and idle after " << HangGuardMs / 1000
+        << " s; its state: " << testing::PrintToString(thread.State.load());
 
     for (int kind = 0; kind < 16; ++kind) {
         const bool html = kind & 1, zoe = kind & 2, attached = kind & 4, bcc = kind & 8;
@@ -89,7 +92,8 @@ TEST(HeaderPreviewTest, ShowsTheHeaderLinesAJobSends)
                                true,
                                s.Param(spCharSet).GetStr()};
         thread.Hand(em);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !thread.IsBusy(); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !thread.IsBusy(); }, HangGuardMs))
+            << "the thread was still busy with the e-mail after " << HangGuardMs / 1000 << " s";
         ASSERT_EQ(thread.State, SmtpThreadState::Sent) << thread.ErrorText().toStdString();
         ASSERT_TRUE(server.WaitForMessages(kind + 1));
         EXPECT_EQ(Comparable(preview), Comparable(QString::fromLatin1(server.Messages()[kind].HeaderBlock())));

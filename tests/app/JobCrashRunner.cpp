@@ -7,7 +7,8 @@
 //   recorded <row>|<text> a row got its result, with its status text
 //   fold                  the journal is about to be deleted after the list was
 //                         written (only with --hold-at-fold, which then waits
-//                         there for the kill)
+//                         there for the kill, longer than the test waits for
+//                         anything)
 //   box <text>            a message box came up (answered with OK or Yes)
 //   done                  the job is over
 //
@@ -61,7 +62,7 @@ extern "C" int unlink(const char *path)
     if (g_holdAtFold && length >= sizeof Journal - 1
         && std::strcmp(path + length - (sizeof Journal - 1), Journal) == 0) {
         Tell(u"fold"_s);
-        std::this_thread::sleep_for(std::chrono::seconds(30));
+        std::this_thread::sleep_for(std::chrono::minutes(2));
     }
     return next(path);
 }

@@ -5,6 +5,7 @@
 // child had recorded, and every recipient marked sent must have reached the
 // server; at the end every recipient has had the e-mail, twice at most for
 // the one e-mail in flight at each kill.
+#include "HangGuard.h"
 #include "JobListFile.h"
 #include "JobListJournal.h"
 #include "TESettings.h"
@@ -68,7 +69,9 @@ protected:
 
     /**
      * Starts the child and kills it as soon as killWhen holds (looked at after
-     * every line and every few milliseconds); a null killWhen lets it end.
+     * every line and every few milliseconds); a null killWhen lets it end. A
+     * child that neither comes to that point nor ends within the hang guard
+     * fails the test in words and is killed.
      */
     RunResult Run(const std::function<bool(const QStringList &lines)> &killWhen, bool holdAtFold = false)
     {
@@ -81,11 +84,14 @@ protected:
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         child.start();
         RunResult result;
-        if (!child.waitForStarted(10000))
+        if (!child.waitForStarted(HangGuardMs)) {
+            ADD_FAILURE() << "the child had not started after " << HangGuardMs / 1000 << " s ("
+                          << child.errorString().toStdString() << ")";
             return result;
+        }
         QElapsedTimer clock;
         clock.start();
-        while (clock.elapsed() < 60000) {
+        while (clock.elapsed() < HangGuardMs) {
             child.waitForReadyRead(5);
             while (child.canReadLine())
                 result.lines.append(QString::fromUtf8(child.readLine()).trimmed());
@@ -103,6 +109,10 @@ protected:
             }
         }
         if (child.state() != QProcess::NotRunning) {
+            if (!result.killed)
+                ADD_FAILURE() << "the child had neither come to the point to kill it at nor ended after "
+                              << HangGuardMs / 1000 << " s; its last line: "
+                              << (result.lines.isEmpty() ? u"none"_s : result.lines.last()).toStdString();
             child.kill();
             child.waitForFinished(10000);
         }

@@ -3,6 +3,7 @@
 #include "MailClientAccount.h"
 
 #include "DlgSett.h"
+#include "HangGuard.h"
 #include "SettingsPage.h"
 #include "TESettings.h"
 #include "TempDataFolder.h"
@@ -42,13 +43,18 @@ user_pref("mail.smtpserver.smtp2.port", 587);
 )"_s;
 
 // The account read on a thread of its own: a read that blocks or never ends
-// fails the test after some seconds instead of stopping the run.
-bool ReadsAnEmptyAccountSoon(const QString &home)
+// fails the test after the hang guard instead of stopping the run.
+testing::AssertionResult ReadsAnEmptyAccountSoon(const QString &home)
 {
     auto read = std::make_shared<std::packaged_task<bool()>>([home] { return ReadMailClientAccount(home).IsEmpty(); });
     std::future<bool> empty = read->get_future();
     std::thread([read] { (*read)(); }).detach();
-    return empty.wait_for(std::chrono::seconds(10)) == std::future_status::ready && empty.get();
+    if (empty.wait_for(std::chrono::milliseconds(HangGuardMs)) != std::future_status::ready)
+        return testing::AssertionFailure()
+               << "reading the account had still not ended after " << HangGuardMs / 1000 << " s";
+    if (!empty.get())
+        return testing::AssertionFailure() << "the account read was not empty";
+    return testing::AssertionSuccess();
 }
 
 class MailClientAccountTest : public testing::Test {

@@ -8,6 +8,7 @@
 #include "DlgSett.h"
 #include "FakePowerInhibitor.h"
 #include "FileDialogs.h"
+#include "HangGuard.h"
 #include "JobListFile.h"
 #include "MessageBoxRecorder.h"
 #include "PnAdList.h"
@@ -114,10 +115,12 @@ protected:
         const TCardLabel *link = bar->Link(command);
         return link && link->isEnabled();
     }
-    bool RunJob(CommandId command)
+    testing::AssertionResult RunJob(CommandId command)
     {
         form->ExecuteCommand(nullptr, command);
-        return QTest::qWaitFor([&] { return form->CurrentJobMode() == JobMode::Idle; }, 20000);
+        if (QTest::qWaitFor([&] { return form->CurrentJobMode() == JobMode::Idle; }, HangGuardMs))
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure() << "the job had still not ended after " << HangGuardMs / 1000 << " s";
     }
     void AnswerFileDialog(const QString &path)
     {

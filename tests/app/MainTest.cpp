@@ -8,6 +8,7 @@
 #include "EmailAddress.h"
 #include "FakePowerInhibitor.h"
 #include "FileDialogs.h"
+#include "HangGuard.h"
 #include "JobListFile.h"
 #include "JobListJournal.h"
 #include "MessageBoxRecorder.h"
@@ -152,18 +153,27 @@ protected:
                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     /** Runs a command and waits until the job it started has ended. */
-    bool Run(CommandId command)
+    testing::AssertionResult Run(CommandId command)
     {
         form->ExecuteCommand(nullptr, command);
         return WaitIdle();
     }
-    bool WaitIdle(int ms = 20000)
+    /** Waits until the job has ended: a hang guard, or with ms a bound. */
+    testing::AssertionResult WaitIdle(int ms = HangGuardMs)
     {
-        return QTest::qWaitFor([&] { return form->CurrentJobMode() == JobMode::Idle; }, ms);
+        if (QTest::qWaitFor([&] { return form->CurrentJobMode() == JobMode::Idle; }, ms))
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure() << "the job had still not ended after " << ms / 1000 << " s; it is at step "
+                                           << int(form->JobMachine()->JobStep());
     }
-    bool WaitStep(TJobMachine::Step step, int ms = 20000)
+    testing::AssertionResult WaitStep(TJobMachine::Step step)
     {
-        return QTest::qWaitFor([&] { return form->JobMachine()->JobStep() == step; }, ms);
+        if (QTest::qWaitFor([&] { return form->JobMachine()->JobStep() == step; }, HangGuardMs))
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure()
+               << "the job had still not come to step " << int(step) << " after " << HangGuardMs / 1000
+               << " s; it is at step " << int(form->JobMachine()->JobStep()) << " in mode "
+               << int(form->CurrentJobMode());
     }
     QList<int> Statuses() const
     {
@@ -684,7 +694,7 @@ TEST_F(MainFormTest, ClosingIsRefusedDuringAJobAndSavesTheConfigurationWhenIdle)
     form->ExecuteCommand(nullptr, 1);
     EXPECT_FALSE(form->close());
     EXPECT_TRUE(boxes.Boxes().isEmpty());
-    ASSERT_TRUE(WaitIdle(30000));
+    ASSERT_TRUE(WaitIdle());
 
     // Idle: the configuration is written with the window's placement.
     QFile::remove(TESettings::ConfigFileName());

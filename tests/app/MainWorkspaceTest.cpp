@@ -9,6 +9,7 @@
 #include "DlgWelcm.h"
 #include "FakePowerInhibitor.h"
 #include "FileDialogs.h"
+#include "HangGuard.h"
 #include "HtmlPreview.h"
 #include "IniFile.h"
 #include "JobListFile.h"
@@ -181,7 +182,9 @@ protected:
                                     "with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:\n"_s
                                         + writes,
                                     archive});
-        ASSERT_TRUE(python.waitForFinished(60000));
+        ASSERT_TRUE(python.waitForFinished(HangGuardMs))
+            << "Python had not finished writing the archive after " << HangGuardMs / 1000 << " s ("
+            << python.errorString().toStdString() << ")";
         ASSERT_EQ(python.exitCode(), 0);
     }
     void Select(int row) const
@@ -433,7 +436,8 @@ TEST_F(MainWorkspaceTest, TheWelcomeOpensOnceOnTheFirstRun)
     answer.start(5);
     Open();
     EXPECT_TRUE(form->StartTimer()->isActive());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return shown == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown == 1; }, HangGuardMs))
+        << "after " << HangGuardMs / 1000 << " s the welcome had opened " << shown << " times, not once";
     EXPECT_FALSE(QFile::exists(WelcomeFileName()));
 
     // The next start finds no welcome text: nothing opens.

@@ -1,5 +1,6 @@
 // The program itself, started twice as two real processes on the offscreen
 // platform, each with the same temporary data and runtime folders.
+#include "HangGuard.h"
 #include "LocalSingleInstance.h"
 
 #include <QDir>
@@ -50,15 +51,21 @@ protected:
         process.start();
     }
 
-    /** The title the running instance answers a later start with; empty when none answers. */
-    QString RunningTitle() const
+    /**
+     * The title the running instance answers a later start with, waiting at
+     * most waitMs for the connection and for each piece of the answer; when
+     * none comes, words that say so.
+     */
+    QString RunningTitle(int waitMs) const
     {
         QLocalSocket socket;
         socket.connectToServer(LocalSingleInstance(RuntimeDir(), u"Velko Courierline"_s).ServerName());
-        if (!socket.waitForConnected(500))
-            return {};
-        while (!socket.canReadLine() && socket.waitForReadyRead(500)) {
+        if (!socket.waitForConnected(waitMs))
+            return u"<no running instance took the connection: %1>"_s.arg(socket.errorString());
+        while (!socket.canReadLine() && socket.waitForReadyRead(waitMs)) {
         }
+        if (!socket.canReadLine())
+            return u"<no answer from the running instance within %1 s>"_s.arg(waitMs / 1000.0);
         return QString::fromUtf8(socket.readLine()).trimmed();
     }
 
@@ -72,8 +79,10 @@ protected:
 TEST_F(SendrixTest, SecondStartDefersToTheRunningWindowAndEndsWithZero)
 {
     Launch(first);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return RunningTitle() == u"Velko Courierline"_s; }, 20000))
-        << first.readAllStandardError().toStdString();
+    // Asked again and again, each time briefly, until the first start is up.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return RunningTitle(500) == u"Velko Courierline"_s; }, HangGuardMs))
+        << "the first start was still not answering with its title after " << HangGuardMs / 1000
+        << " s; it wrote: " << first.readAllStandardError().toStdString();
     // The first start prepared the data folder as an installer would.
     const QFileInfo config(QDir(DataDir()).filePath(u"bry_cnfg.ini"_s));
     EXPECT_TRUE(config.exists());
@@ -81,10 +90,12 @@ TEST_F(SendrixTest, SecondStartDefersToTheRunningWindowAndEndsWithZero)
     EXPECT_TRUE(QFileInfo::exists(QDir(DataDir()).filePath(u"bry_help.htm"_s)));
 
     Launch(second);
-    ASSERT_TRUE(second.waitForFinished(20000));
+    ASSERT_TRUE(second.waitForFinished(HangGuardMs))
+        << "the second start had not ended after " << HangGuardMs / 1000 << " s (" << second.errorString().toStdString()
+        << "); it wrote: " << second.readAllStandardError().toStdString();
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0);
     // The running one goes on.
     EXPECT_EQ(first.state(), QProcess::Running);
-    EXPECT_EQ(RunningTitle(), u"Velko Courierline"_s);
+    EXPECT_EQ(RunningTitle(HangGuardMs), u"Velko Courierline"_s);
 }

@@ -1,6 +1,7 @@
 // The HTML preview with the real web engine, offscreen.
 #include "DlgHTML.h"
 
+#include "HangGuard.h"
 #include "TDialogBtnPanel.h"
 
 #include <QPushButton>
@@ -15,8 +16,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int LoadTimeoutMs = 30000;
-
 class THTMLDialogTest : public testing::Test {
 protected:
     THTMLDialogTest()
@@ -25,7 +24,7 @@ protected:
     }
 
     /** Shows HTML and waits until the engine has loaded it. */
-    bool ShowLoaded(const QString &html)
+    testing::AssertionResult ShowLoaded(const QString &html)
     {
         dialog.SetHtmlText(html);
         if (dialog.isVisible())
@@ -34,10 +33,14 @@ protected:
             dialog.show();
         return WaitLoaded();
     }
-    bool WaitLoaded()
+    testing::AssertionResult WaitLoaded()
     {
-        return QTest::qWaitFor([&] { return dialog.Loader().IsLoading(); }, LoadTimeoutMs)
-               && QTest::qWaitFor([&] { return !dialog.Loader().IsLoading(); }, LoadTimeoutMs);
+        if (!QTest::qWaitFor([&] { return dialog.Loader().IsLoading(); }, HangGuardMs))
+            return testing::AssertionFailure()
+                   << "the page had still not begun to load after " << HangGuardMs / 1000 << " s";
+        if (!QTest::qWaitFor([&] { return !dialog.Loader().IsLoading(); }, HangGuardMs))
+            return testing::AssertionFailure() << "the page was still loading after " << HangGuardMs / 1000 << " s";
+        return testing::AssertionSuccess();
     }
     /** The text the page shows. */
     QString ShownText()
@@ -48,7 +51,9 @@ protected:
             text = result;
             done = true;
         });
-        return QTest::qWaitFor([&] { return done; }, LoadTimeoutMs) ? text : u"<no answer>"_s;
+        return QTest::qWaitFor([&] { return done; }, HangGuardMs)
+                   ? text
+                   : u"<the page had not told its text after %1 s>"_s.arg(HangGuardMs / 1000);
     }
     QPushButton *Button(DialogButtonId id) const { return dialog.Buttons->Button(id); }
 
@@ -77,10 +82,12 @@ TEST_F(THTMLDialogTest, ShowsTheTextFromMemoryWithoutScriptsAndStepsOnlyWhenNoPa
     // While the next page loads, a step is ignored.
     dialog.SetHtmlText(u"<html><body><p>Dear Bob</p></body></html>"_s);
     dialog.PostReload();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.Loader().IsLoading(); }, LoadTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.Loader().IsLoading(); }, HangGuardMs))
+        << "the page had still not begun to load after " << HangGuardMs / 1000 << " s";
     Button(bNext)->click();
     EXPECT_EQ(steps.size(), 1);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.Loader().IsLoading(); }, LoadTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.Loader().IsLoading(); }, HangGuardMs))
+        << "the page was still loading after " << HangGuardMs / 1000 << " s";
     EXPECT_EQ(ShownText().trimmed(), u"Dear Bob"_s);
 }
 
@@ -114,7 +121,8 @@ TEST_F(THTMLDialogTest, CloseWhileAPageLoadsStopsItAndCloses)
     dialog.SetHtmlText(u"<html><body><table>"_s + u"<tr><td>row</td></tr>"_s.repeated(20000)
                        + u"</table></body></html>"_s);
     dialog.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.Loader().IsLoading(); }, LoadTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.Loader().IsLoading(); }, HangGuardMs))
+        << "the page had still not begun to load after " << HangGuardMs / 1000 << " s";
     Button(bClose)->click();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);

@@ -3,6 +3,7 @@
 #include "TJobWorkers.h"
 
 #include "FakePowerInhibitor.h"
+#include "HangGuard.h"
 #include "JobFakes.h"
 #include "MessageBoxRecorder.h"
 #include "TESettings.h"
@@ -38,16 +39,19 @@ protected:
     }
 
     /** Runs a job with ticks every 10 ms: the workers are real, the pace is the machine's. */
-    bool RunJob(JobMode mode)
+    testing::AssertionResult RunJob(JobMode mode)
     {
         machine.SetJobMode(mode);
-        return QTest::qWaitFor(
-            [&] {
-                if (timer.IsEnabled())
-                    machine.Tick();
-                return machine.Mode() == JobMode::Idle;
-            },
-            30000);
+        if (QTest::qWaitFor(
+                [&] {
+                    if (timer.IsEnabled())
+                        machine.Tick();
+                    return machine.Mode() == JobMode::Idle;
+                },
+                HangGuardMs))
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure() << "the job had still not ended after " << HangGuardMs / 1000
+                                           << " s; it is at step " << int(machine.JobStep());
     }
     QStringList Recipients() const
     {
@@ -177,7 +181,9 @@ TEST_F(TJobWorkersTest, WorkerSendsItsOwnCopyOfTheMessage)
 {
     TSmtpWorker worker(settings);
     worker.Start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return worker.State() == SmtpThreadState::Idle; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return worker.State() == SmtpThreadState::Idle; }, HangGuardMs))
+        << "the worker was still not connected and idle after " << HangGuardMs / 1000
+        << " s; its state: " << testing::PrintToString(worker.State());
     TEmailMessage message;
     message.To = {u"first@example.com"_s, QString()};
     message.Subject = u"First"_s;
@@ -186,10 +192,12 @@ TEST_F(TJobWorkersTest, WorkerSendsItsOwnCopyOfTheMessage)
     // The caller's object may change at once: the worker took a copy.
     message.To.Address = u"second@example.com"_s;
     message.Subject = u"Second"_s;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !worker.IsBusy(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !worker.IsBusy(); }, HangGuardMs))
+        << "the worker was still busy with the e-mail after " << HangGuardMs / 1000 << " s";
     EXPECT_EQ(worker.State(), SmtpThreadState::Sent);
     worker.RequestDisconnect();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return worker.Terminated(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return worker.Terminated(); }, HangGuardMs))
+        << "the worker had still not ended after " << HangGuardMs / 1000 << " s";
     ASSERT_TRUE(smtp.WaitForMessages(1));
     EXPECT_EQ(smtp.Messages()[0].RcptTos, QStringList{u"first@example.com"_s});
     EXPECT_EQ(smtp.Messages()[0].Header(u"Subject"_s), u"First"_s);
@@ -203,7 +211,8 @@ TEST_F(TJobWorkersTest, HandOverWhileBusyIsRefused)
     settings.Param(spSmtpPort).SetInt(TestSmtpServer::UnusedPort());
     TSmtpWorker worker(settings);
     worker.Start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return worker.Terminated(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return worker.Terminated(); }, HangGuardMs))
+        << "the worker had still not ended after " << HangGuardMs / 1000 << " s";
     TEmailMessage message;
     message.To = {u"first@example.com"_s, QString()};
     worker.Hand(message); // never taken: the run has ended

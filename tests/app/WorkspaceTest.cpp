@@ -4,6 +4,7 @@
 
 #include "AppError.h"
 #include "AtomicFile.h"
+#include "HangGuard.h"
 #include "StartupEnv.h"
 #include "TempDataFolder.h"
 
@@ -119,7 +120,9 @@ protected:
     {
         QProcess python;
         python.start(u"python3"_s, {u"-c"_s, HostileArchives, path, kind, data.Path(u"outside"_s)});
-        ASSERT_TRUE(python.waitForFinished(60000));
+        ASSERT_TRUE(python.waitForFinished(HangGuardMs))
+            << "Python had not finished writing the archive after " << HangGuardMs / 1000 << " s ("
+            << python.errorString().toStdString() << ")";
         ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
     }
 

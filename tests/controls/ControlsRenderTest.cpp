@@ -2,6 +2,7 @@
 // can be checked by eye, and checks that each picture shows the band colours
 // where the panels put them.
 #include "EdSpin.h"
+#include "HangGuard.h"
 #include "LabelCrd.h"
 #include "PnButtns.h"
 #include "PnDlgBtn.h"
@@ -43,7 +44,8 @@ QString RenderPath(const QString &name)
 QImage Snapshot(QWidget &window, const QString &name)
 {
     window.show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window, HangGuardMs))
+        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
     QCoreApplication::processEvents();
     const QImage image = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_FALSE(image.isNull());

@@ -1,5 +1,7 @@
 #include "EdSpin.h"
 
+#include "HangGuard.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
@@ -66,7 +68,8 @@ protected:
         m_spin->SetValue(25);
         m_dialog->show();
         m_dialog->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get(), HangGuardMs))
+            << "the window was still not active after " << HangGuardMs / 1000 << " s";
         m_spin->setFocus();
         ASSERT_TRUE(m_spin->hasFocus());
     }

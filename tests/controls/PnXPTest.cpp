@@ -1,3 +1,4 @@
+#include "HangGuard.h"
 #include "RenderHelpers.h"
 #include "TButtonText.h"
 #include "TCardLabel.h"
@@ -30,7 +31,8 @@ protected:
     {
         m_host->resize(300, 200);
         m_host->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get(), HangGuardMs))
+            << "the window was still not shown after " << HangGuardMs / 1000 << " s";
     }
 
     std::unique_ptr<QWidget> m_host = std::make_unique<QWidget>();

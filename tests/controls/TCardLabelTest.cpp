@@ -1,5 +1,6 @@
 #include "TCardLabel.h"
 #include "CardText.h"
+#include "HangGuard.h"
 #include "RenderHelpers.h"
 
 #include <QAccessible>
@@ -179,7 +180,8 @@ TEST_F(TCardLabelTest, HotOnlyForEnabledLinksWithoutCapture)
     label->setEnabled(true);
 
     m_host->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get(), HangGuardMs))
+        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
     SendLeave(label);
     // A button held down over another control: that control has the mouse.
     auto *other = new QWidget(m_host.get());
@@ -230,7 +232,8 @@ TEST_F(TCardLabelTest, ClickWhileEnabledOnly)
 {
     TCardLabel *label = MakeLabel(u"Add"_s);
     m_host->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get(), HangGuardMs))
+        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
     QSignalSpy spy(label, &TCardLabel::clicked);
     QTest::mouseClick(label, Qt::LeftButton);
     EXPECT_EQ(spy.count(), 1);

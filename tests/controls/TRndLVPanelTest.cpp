@@ -1,4 +1,5 @@
 #include "TRndLVPanel.h"
+#include "HangGuard.h"
 #include "RenderHelpers.h"
 
 #include <QGuiApplication>
@@ -56,7 +57,8 @@ protected:
         m_host->resize(320, 220);
         m_host->show();
         m_host->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m_host.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_host.get(), HangGuardMs))
+            << "the window was still not active after " << HangGuardMs / 1000 << " s";
     }
 
     std::unique_ptr<QWidget> m_host = std::make_unique<QWidget>();

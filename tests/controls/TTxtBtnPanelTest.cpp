@@ -1,4 +1,5 @@
 #include "TTxtBtnPanel.h"
+#include "HangGuard.h"
 #include "RenderHelpers.h"
 #include "StartupEnv.h"
 #include "TCardLabel.h"
@@ -146,7 +147,8 @@ TEST_F(TTxtBtnPanelTest, ClickRaisesTheCommandWithTheBarAsSender)
     edit->move(0, 100);
     m_host->show();
     m_host->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(m_host.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_host.get(), HangGuardMs))
+        << "the window was still not active after " << HangGuardMs / 1000 << " s";
     edit->setFocus();
     ASSERT_TRUE(edit->hasFocus());
 
@@ -166,7 +168,8 @@ TEST_F(TTxtBtnPanelTest, DisabledLinkReportsNothing)
 {
     TTxtBtnPanel *bar = MakeBar({0, 1});
     m_host->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get(), HangGuardMs))
+        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
     QSignalSpy spy(bar, &TTxtBtnPanel::OnCommand);
     bar->SetCommandEnabled(1, false);
     EXPECT_FALSE(bar->Link(1)->isEnabled());

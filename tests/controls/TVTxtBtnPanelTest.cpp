@@ -1,4 +1,5 @@
 #include "TVTxtBtnPanel.h"
+#include "HangGuard.h"
 #include "RenderHelpers.h"
 #include "StartupEnv.h"
 #include "TCardLabel.h"
@@ -112,7 +113,8 @@ TEST_F(TVTxtBtnPanelTest, EqualCaptionCausesNoRepaint)
     bar->resize(bar->width(), 300);
     m_host->resize(300, 320);
     m_host->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get(), HangGuardMs))
+        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
     QCoreApplication::processEvents();
 
     struct PaintCounter : QObject {
@@ -137,7 +139,8 @@ TEST_F(TVTxtBtnPanelTest, ClickAndEnablingWorkAsOnTheHorizontalBar)
     TVTxtBtnPanel *bar = MakeBar(EmailCommands);
     bar->resize(bar->width(), 300);
     m_host->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get(), HangGuardMs))
+        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
     QSignalSpy spy(bar, &TVTxtBtnPanel::OnCommand);
     bar->SetCommandEnabled(17, false);
     QTest::mouseClick(bar->Link(17), Qt::LeftButton);

@@ -1,5 +1,6 @@
 #include "SMTPChck.h"
 
+#include "HangGuard.h"
 #include "TESettings.h"
 #include "TestSmtpServer.h"
 
@@ -35,7 +36,8 @@ protected:
         TConnectionThread t;
         t.Setup(s);
         t.Start();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return t.Terminated(); }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return t.Terminated(); }, HangGuardMs))
+            << "the connection test had still not ended after " << HangGuardMs / 1000 << " s";
         success = t.Success;
         text = t.ResultText();
     }

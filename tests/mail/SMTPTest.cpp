@@ -4,6 +4,7 @@
 #include "SMTP.h"
 
 #include "EmailAddress.h"
+#include "HangGuard.h"
 #include "SmtpSession.h"
 #include "TESettings.h"
 #include "TestSmtpServer.h"
@@ -23,8 +24,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr int WaitMs = 10000;
 
 QString Lf(QString text)
 {
@@ -84,17 +83,26 @@ protected:
     // One hand-over as the job machine does it; returns the state after it.
     static SmtpThreadState Send(TSMTPThread &t, const TEmailMessage &m)
     {
-        if (!QTest::qWaitFor([&] { return Idle(t) || t.Terminated(); }, WaitMs) || t.Terminated())
+        if (!QTest::qWaitFor([&] { return Idle(t) || t.Terminated(); }, HangGuardMs)) {
+            ADD_FAILURE() << "the thread was still neither ready for an e-mail nor ended after " << HangGuardMs / 1000
+                          << " s";
+            return t.State;
+        }
+        if (t.Terminated())
             return t.State;
         t.Hand(m);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !t.IsBusy(); }, WaitMs));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !t.IsBusy(); }, HangGuardMs))
+            << "the thread was still busy with the e-mail after " << HangGuardMs / 1000 << " s";
         return t.State;
     }
 
-    static bool Stop(TSMTPThread &t)
+    static testing::AssertionResult Stop(TSMTPThread &t)
     {
         t.RequestStop();
-        return QTest::qWaitFor([&] { return t.Terminated(); }, WaitMs);
+        if (QTest::qWaitFor([&] { return t.Terminated(); }, HangGuardMs))
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure()
+               << "the thread had still not ended " << HangGuardMs / 1000 << " s after the stop request";
     }
 
     TESettings s;
@@ -160,7 +168,8 @@ TEST_F(SMTPTest, SslWithoutStartTlsOnTheServerIsAConnectionError)
         return CreateSmtpSession(o);
     });
     t->Start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, WaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, HangGuardMs))
+        << "the thread had still not ended after " << HangGuardMs / 1000 << " s";
     EXPECT_EQ(t->State, SmtpThreadState::ConnectionError);
     EXPECT_TRUE(t->ErrorText().startsWith(u"Connection Error.\r\n\r\nError Message: "_s));
     EXPECT_TRUE(t->ErrorText().contains(u"STARTTLS"_s));
@@ -512,7 +521,8 @@ TEST_F(SMTPTest, WrongPasswordIsAnAuthenticationError)
     Point(server.PlainPort());
     Login(u"wrong"_s);
     auto t = Started();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, WaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, HangGuardMs))
+        << "the thread had still not ended after " << HangGuardMs / 1000 << " s";
     EXPECT_EQ(t->State, SmtpThreadState::AuthenticationError);
     EXPECT_TRUE(t->ErrorText().startsWith(u"Authentication Error.\r\n\r\nError Message: 535"_s))
         << t->ErrorText().toStdString();
@@ -523,7 +533,8 @@ TEST_F(SMTPTest, NothingListeningIsAConnectionError)
 {
     Point(TestSmtpServer::UnusedPort());
     auto t = Started();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, WaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, HangGuardMs))
+        << "the thread had still not ended after " << HangGuardMs / 1000 << " s";
     EXPECT_EQ(t->State, SmtpThreadState::ConnectionError);
     EXPECT_TRUE(t->ErrorText().startsWith(u"Connection Error.\r\n\r\nError Message: "_s));
     EXPECT_GT(t->ErrorText().size(), 40);
@@ -538,7 +549,8 @@ TEST_F(SMTPTest, SilentServerTimesOutAsConnectionError)
     QElapsedTimer timer;
     timer.start();
     auto t = Started();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, WaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, HangGuardMs))
+        << "the thread had still not ended after " << HangGuardMs / 1000 << " s";
     EXPECT_GE(timer.elapsed(), 450);
     EXPECT_LT(timer.elapsed(), 5000);
     EXPECT_EQ(t->State, SmtpThreadState::ConnectionError);
@@ -600,7 +612,8 @@ TEST_F(SMTPTest, LostConnectionDuringASendIsUnexpected)
     EXPECT_EQ(Send(*t, em), SmtpThreadState::Sent);
     ASSERT_TRUE(server.WaitForSessions(1)); // the server has hung up
     t->Hand(em);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, WaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return t->Terminated(); }, HangGuardMs))
+        << "the thread had still not ended after " << HangGuardMs / 1000 << " s";
     EXPECT_EQ(t->State, SmtpThreadState::UnexpectedError);
     EXPECT_EQ(t->Pending(), nullptr);
     EXPECT_FALSE(t->IsBusy());
@@ -628,7 +641,8 @@ TEST_F(SMTPTest, StopWhileIdleEndsPromptly)
     TestSmtpServer server;
     Point(server.PlainPort());
     auto t = Started();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Idle(*t); }, WaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Idle(*t); }, HangGuardMs))
+        << "the thread was still not idle after " << HangGuardMs / 1000 << " s";
     QElapsedTimer timer;
     timer.start();
     ASSERT_TRUE(Stop(*t));
@@ -644,7 +658,8 @@ TEST_F(SMTPTest, DestroyingARunningThreadStopsIt)
     TestSmtpServer server;
     Point(server.PlainPort());
     auto t = Started();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Idle(*t); }, WaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Idle(*t); }, HangGuardMs))
+        << "the thread was still not idle after " << HangGuardMs / 1000 << " s";
     t.reset();
     ASSERT_TRUE(server.WaitForSessions(1));
     EXPECT_EQ(server.Sessions().first().Commands.last(), u"QUIT"_s);
@@ -673,16 +688,17 @@ private:
 };
 
 // Waits without polling intervals of its own, so that each hand-over follows
-// the last result at once.
-bool SpinUntil(const std::function<bool()> &done)
+// the last result at once; what: what the thread was to be, for the failure.
+testing::AssertionResult SpinUntil(const char *what, const std::function<bool()> &done)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WaitMs);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(HangGuardMs);
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline)
-            return false;
+            return testing::AssertionFailure()
+                   << "the thread was still not " << what << " after " << HangGuardMs / 1000 << " s";
         std::this_thread::yield();
     }
-    return true;
+    return testing::AssertionSuccess();
 }
 
 } // namespace
@@ -701,13 +717,13 @@ TEST_F(SMTPTest, EveryHandOverAndTheStopWakeTheThread)
     QList<TEmailMessage> messages(Count, em);
     for (int i = 0; i < Count; ++i) {
         messages[i].To = {u"r%1@example.org"_s.arg(i), {}};
-        ASSERT_TRUE(SpinUntil([&] { return Idle(t); })) << i;
+        ASSERT_TRUE(SpinUntil("ready for the e-mail", [&] { return Idle(t); })) << i;
         t.Hand(messages[i]);
-        ASSERT_TRUE(SpinUntil([&] { return !t.IsBusy(); })) << i;
+        ASSERT_TRUE(SpinUntil("done with the e-mail", [&] { return !t.IsBusy(); })) << i;
         ASSERT_EQ(t.State.load(), SmtpThreadState::Sent) << t.ErrorText().toStdString();
     }
     t.RequestStop();
-    ASSERT_TRUE(SpinUntil([&] { return t.Terminated(); }));
+    ASSERT_TRUE(SpinUntil("ended", [&] { return t.Terminated(); }));
     ASSERT_EQ(sent.size(), Count);
     EXPECT_EQ(sent.first(), u"r0@example.org"_s);
     EXPECT_EQ(sent.last(), u"r499@example.org"_s);

@@ -4,6 +4,7 @@
 #include "DlgEdRcp.h"
 #include "DlgProgr.h"
 #include "FileDialogs.h"
+#include "HangGuard.h"
 #include "IniFile.h"
 #include "JobListFile.h"
 #include "JobListJournal.h"
@@ -240,7 +241,8 @@ TEST_F(TAdListPanelTest, DeselectingReportsLateWithNoItem)
     selects->clear();
     ClickRow(0, Qt::ControlModifier);
     EXPECT_EQ(selects->count(), 0);
-    EXPECT_TRUE(QTest::qWaitFor([this] { return selects->count() == 1; }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return selects->count() == 1; }, HangGuardMs))
+        << "after " << HangGuardMs / 1000 << " s the panel had reported " << selects->count() << " selections, not one";
     EXPECT_EQ(selects->at(0).at(1).toInt(), -1);
     EXPECT_FALSE(LinkEnabled(cmDelete));
 }
@@ -362,7 +364,9 @@ TEST_F(TAdListPanelTest, DeletingEveryRowShowsThePlaceholder)
     EXPECT_FALSE(panel->IsValidItem(0));
     EXPECT_EQ(panel->Title(), u"Mailing List"_s);
     EXPECT_TRUE(ReadBytes(JobListPath()).isEmpty());
-    EXPECT_TRUE(QTest::qWaitFor([this] { return !selects->isEmpty() && selects->last().at(1).toInt() == -1; }, 1000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([this] { return !selects->isEmpty() && selects->last().at(1).toInt() == -1; }, HangGuardMs))
+        << "the panel had still not reported that no row is selected after " << HangGuardMs / 1000 << " s";
 }
 
 TEST_F(TAdListPanelTest, AddAtTheLimitShowsTheLimitBox)

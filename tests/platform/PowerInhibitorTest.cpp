@@ -1,5 +1,6 @@
 #include "DBusPowerInhibitor.h"
 #include "FakePowerInhibitor.h"
+#include "HangGuard.h"
 
 #include <QDBusConnection>
 #include <QDBusContext>
@@ -92,7 +93,9 @@ protected:
             GTEST_SKIP() << "dbus-daemon is not installed";
         bus.start(daemon,
                   {u"--session"_s, u"--nofork"_s, u"--print-address"_s, u"--address=unix:dir="_s + socketDir.path()});
-        ASSERT_TRUE(bus.waitForReadyRead(10000));
+        ASSERT_TRUE(bus.waitForReadyRead(HangGuardMs))
+            << "the message bus had not printed its address after " << HangGuardMs / 1000 << " s ("
+            << bus.errorString().toStdString() << ")";
         const QString address = QString::fromUtf8(bus.readLine()).trimmed();
         service = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address, u"power-service"_s));
         client = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address, u"power-client"_s));
@@ -142,7 +145,9 @@ TEST_F(PowerInhibitorTest, HoldsScreenSaverAndSleepFromInhibitUntilRelease)
     DBusPowerInhibitor inhibitor(u"Velko Courierline"_s, *client, *client);
     inhibitor.Inhibit(u"Sending e-mail"_s);
     EXPECT_TRUE(inhibitor.IsInhibited());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return inhibitor.HoldsScreenSaverCookie() && inhibitor.HoldsSleepLock(); }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return inhibitor.HoldsScreenSaverCookie() && inhibitor.HoldsSleepLock(); }, HangGuardMs))
+        << "the inhibitor still did not hold both the cookie and the sleep lock after " << HangGuardMs / 1000 << " s";
     EXPECT_EQ(saver.inhibits, QStringList{u"Velko Courierline|Sending e-mail"_s});
     EXPECT_EQ(logind.inhibits, QStringList{u"sleep|Velko Courierline|Sending e-mail|block"_s});
     EXPECT_FALSE(logind.Released(0));
@@ -157,17 +162,24 @@ TEST_F(PowerInhibitorTest, HoldsScreenSaverAndSleepFromInhibitUntilRelease)
     inhibitor.Release();
     EXPECT_FALSE(inhibitor.IsInhibited());
     EXPECT_FALSE(inhibitor.HoldsSleepLock());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !saver.uninhibits.isEmpty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !saver.uninhibits.isEmpty(); }, HangGuardMs))
+        << "the screen saver had still not been given its cookie back after " << HangGuardMs / 1000 << " s";
     EXPECT_EQ(saver.uninhibits, QList<uint>{cookie});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return logind.Released(0); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return logind.Released(0); }, HangGuardMs))
+        << "the sleep lock was still held after " << HangGuardMs / 1000 << " s";
 
     // The next job refuses again, with a new cookie and a new lock.
     inhibitor.Inhibit(u"Sending e-mail"_s);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return inhibitor.HoldsScreenSaverCookie() && inhibitor.HoldsSleepLock(); }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return inhibitor.HoldsScreenSaverCookie() && inhibitor.HoldsSleepLock(); }, HangGuardMs))
+        << "the inhibitor still did not hold both the cookie and the sleep lock after " << HangGuardMs / 1000 << " s";
     inhibitor.Release();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return saver.uninhibits.size() == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return saver.uninhibits.size() == 2; }, HangGuardMs))
+        << "the screen saver had got " << saver.uninhibits.size() << " cookies back, not 2, after "
+        << HangGuardMs / 1000 << " s";
     EXPECT_EQ(saver.uninhibits.last(), saver.lastCookie);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return logind.Released(1); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return logind.Released(1); }, HangGuardMs))
+        << "the second sleep lock was still held after " << HangGuardMs / 1000 << " s";
 }
 
 TEST_F(PowerInhibitorTest, AnswerArrivingAfterReleaseIsHandedBack)
@@ -176,10 +188,12 @@ TEST_F(PowerInhibitorTest, AnswerArrivingAfterReleaseIsHandedBack)
     saver.holdReplies = true;
     DBusPowerInhibitor inhibitor(u"Velko Courierline"_s, *client, *client);
     inhibitor.Inhibit(u"Sending e-mail"_s);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !saver.heldCalls.isEmpty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !saver.heldCalls.isEmpty(); }, HangGuardMs))
+        << "the screen saver had still not been asked after " << HangGuardMs / 1000 << " s";
     inhibitor.Release();
     service->send(saver.heldCalls.takeFirst().createReply(QVariant::fromValue(uint(77))));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !saver.uninhibits.isEmpty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !saver.uninhibits.isEmpty(); }, HangGuardMs))
+        << "the screen saver had still not been given its cookie back after " << HangGuardMs / 1000 << " s";
     EXPECT_EQ(saver.uninhibits, QList<uint>{77});
     EXPECT_FALSE(inhibitor.HoldsScreenSaverCookie());
 }
@@ -190,10 +204,15 @@ TEST_F(PowerInhibitorTest, DestroyedWhileHeldReleasesEverything)
     {
         DBusPowerInhibitor inhibitor(u"Velko Courierline"_s, *client, *client);
         inhibitor.Inhibit(u"Sending e-mail"_s);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return inhibitor.HoldsScreenSaverCookie() && inhibitor.HoldsSleepLock(); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return inhibitor.HoldsScreenSaverCookie() && inhibitor.HoldsSleepLock(); },
+                                    HangGuardMs))
+            << "the inhibitor still did not hold both the cookie and the sleep lock after " << HangGuardMs / 1000
+            << " s";
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !saver.uninhibits.isEmpty(); }));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return logind.Released(0); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !saver.uninhibits.isEmpty(); }, HangGuardMs))
+        << "the screen saver had still not been given its cookie back after " << HangGuardMs / 1000 << " s";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return logind.Released(0); }, HangGuardMs))
+        << "the sleep lock was still held after " << HangGuardMs / 1000 << " s";
 }
 
 TEST_F(PowerInhibitorTest, MissingServicesAreSilentlyIgnored)

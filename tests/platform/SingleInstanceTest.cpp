@@ -1,3 +1,4 @@
+#include "HangGuard.h"
 #include "LocalSingleInstance.h"
 
 #include <QDateTime>
@@ -34,17 +35,28 @@ public:
     Probe(const Probe &) = delete;
     Probe &operator=(const Probe &) = delete;
 
-    /** Waits until the probe has printed word; false after waitMs. */
-    bool Said(const QString &word, int waitMs = 15000)
+    /** Waits until the probe has printed word; a failure that says so after HangGuardMs. */
+    testing::AssertionResult Said(const QString &word)
     {
-        return QTest::qWaitFor(
-            [&] {
-                m_output += QString::fromUtf8(m_process.readAllStandardOutput());
-                return m_output.split(u'\n').contains(word);
-            },
-            waitMs);
+        if (QTest::qWaitFor(
+                [&] {
+                    m_output += QString::fromUtf8(m_process.readAllStandardOutput());
+                    return m_output.split(u'\n').contains(word);
+                },
+                HangGuardMs))
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure() << "the probe had still not said \"" << word.toStdString() << "\" after "
+                                           << HangGuardMs / 1000 << " s; it said: " << Output().toStdString();
     }
-    bool Finished(int waitMs = 15000) { return m_process.waitForFinished(waitMs); }
+    /** Waits until the probe has ended; a failure that says so after HangGuardMs. */
+    testing::AssertionResult Finished()
+    {
+        if (m_process.waitForFinished(HangGuardMs))
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure()
+               << "the probe had not ended after " << HangGuardMs / 1000 << " s ("
+               << m_process.errorString().toStdString() << "); it said: " << Output().toStdString();
+    }
     int ExitCode() const { return m_process.exitCode(); }
     QString Output()
     {
@@ -65,10 +77,12 @@ private:
 class SingleInstanceTest : public testing::Test {
 protected:
     /** Waits until a start holds the start-up lock. */
-    bool LockTaken() const
+    testing::AssertionResult LockTaken() const
     {
         const QString lock = LocalSingleInstance(folder.path(), Title).LockFileName();
-        return QTest::qWaitFor([&] { return QFileInfo::exists(lock); }, 5000);
+        if (QTest::qWaitFor([&] { return QFileInfo::exists(lock); }, HangGuardMs))
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure() << "no start held the start-up lock after " << HangGuardMs / 1000 << " s";
     }
 
     QTemporaryDir folder;
@@ -133,7 +147,8 @@ TEST_F(SingleInstanceTest, OverlappingStartWaitsForTheFirstWindowThenDefers)
 
 TEST_F(SingleInstanceTest, StartEndsSilentlyWhenTheLockIsHeldTooLong)
 {
-    Probe first(folder.path(), Title, 10000, 4000);
+    // Held for longer than a busy machine could delay the second start by; killed once the test is over.
+    Probe first(folder.path(), Title, 10000, 30000);
     ASSERT_TRUE(LockTaken());
     Probe second(folder.path(), Title, 300, 0);
     ASSERT_TRUE(second.Finished());

@@ -1,29 +1,28 @@
 #include "PythonServer.h"
 
+#include "HangGuard.h"
+
 #include <QElapsedTimer>
 
 #include <stdexcept>
+#include <string>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-constexpr int StartTimeoutMs = 15000;
-
-} // namespace
 
 PythonServer::PythonServer(const QStringList &args)
 {
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.start(u"/usr/bin/python3"_s, args);
-    if (m_process.waitForStarted(StartTimeoutMs))
-        m_firstLine = NextLine(StartTimeoutMs);
+    if (m_process.waitForStarted(HangGuardMs))
+        m_firstLine = NextLine(HangGuardMs);
     if (m_firstLine.isEmpty()) {
         const std::string error =
             m_process.errorString().toStdString() + ": " + m_process.readAllStandardError().toStdString();
         m_process.kill();
         m_process.waitForFinished();
-        throw std::runtime_error("The test server " + args.value(0).toStdString() + " did not come up: " + error);
+        throw std::runtime_error("The test server " + args.value(0).toStdString()
+                                 + " had not printed its first line after " + std::to_string(HangGuardMs / 1000)
+                                 + " s, or ended before it: " + error);
     }
 }
 

@@ -3,6 +3,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <gtest/gtest.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -59,7 +61,12 @@ QList<std::chrono::steady_clock::time_point> ScriptedSmtpServer::Marks(int timeo
 
 const QJsonObject &ScriptedSmtpServer::End(int timeoutMs)
 {
-    if (!m_end)
-        m_end = QJsonDocument::fromJson(m_server.NextLine(timeoutMs)).object();
+    if (!m_end) {
+        const QByteArray line = m_server.NextLine(timeoutMs);
+        if (line.isEmpty())
+            ADD_FAILURE() << "Hung: the scripted server told nothing of what it saw within " << timeoutMs / 1000
+                          << " s (it tells once the client has closed)";
+        m_end = QJsonDocument::fromJson(line).object();
+    }
     return *m_end;
 }

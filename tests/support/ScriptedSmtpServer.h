@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HangGuard.h"
 #include "PythonServer.h"
 
 #include <QByteArray>
@@ -64,7 +65,7 @@ public:
 
     quint16 Port() const { return m_port; }
     /** The command lines the client sent, once it has closed; waits for that. */
-    QStringList Commands(int timeoutMs = 10000);
+    QStringList Commands(int timeoutMs = HangGuardMs);
     /**
      * Since when the server had done nothing the client must answer at the
      * given time (its last send, fin or close before it, or its last stall
@@ -72,11 +73,11 @@ public:
      * it. Once the client has closed; waits for that.
      */
     std::optional<std::chrono::steady_clock::time_point> QuietSince(std::chrono::steady_clock::time_point at,
-                                                                    int timeoutMs = 10000);
+                                                                    int timeoutMs = HangGuardMs);
     /** When the server came to each Mark step, once the client has closed. */
-    QList<std::chrono::steady_clock::time_point> Marks(int timeoutMs = 10000);
+    QList<std::chrono::steady_clock::time_point> Marks(int timeoutMs = HangGuardMs);
     /** On multipath TCP, the paths the connection had besides its first, once the client has closed. */
-    int Subflows(int timeoutMs = 10000) { return End(timeoutMs)[QStringLiteral("subflows")].toInt(); }
+    int Subflows(int timeoutMs = HangGuardMs) { return End(timeoutMs)[QStringLiteral("subflows")].toInt(); }
 
 private:
     /** What the server printed last, once the client has closed. */

@@ -158,12 +158,18 @@ QList<RecordedSession> TestSmtpServer::Sessions() const
     return sessions;
 }
 
-bool TestSmtpServer::WaitForMessages(int count, int timeoutMs) const
+testing::AssertionResult TestSmtpServer::WaitForMessages(int count) const
 {
-    return QTest::qWaitFor([&] { return Messages().size() >= count; }, timeoutMs);
+    if (QTest::qWaitFor([&] { return Messages().size() >= count; }, HangGuardMs))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "the test server had recorded " << Messages().size() << " of " << count
+                                       << " messages after " << HangGuardMs / 1000 << " s";
 }
 
-bool TestSmtpServer::WaitForSessions(int count, int timeoutMs) const
+testing::AssertionResult TestSmtpServer::WaitForSessions(int count) const
 {
-    return QTest::qWaitFor([&] { return Sessions().size() >= count; }, timeoutMs);
+    if (QTest::qWaitFor([&] { return Sessions().size() >= count; }, HangGuardMs))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "the test server had seen " << Sessions().size() << " of " << count
+                                       << " connections close after " << HangGuardMs / 1000 << " s";
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HangGuard.h"
 #include "PythonServer.h"
 
 #include <QByteArray>
@@ -10,6 +11,8 @@
 
 #include <memory>
 #include <utility>
+
+#include <gtest/gtest.h>
 
 // Runs tests/support/smtp_test_server.py (see the description at its top) for
 // the life of the object and reads back what it recorded. Everything stays on
@@ -108,10 +111,10 @@ public:
     QList<RecordedMessage> Messages() const;
     /** Every connection that has closed so far, in the order opened. */
     QList<RecordedSession> Sessions() const;
-    /** Waits until at least count messages are recorded; false on time-out. */
-    bool WaitForMessages(int count, int timeoutMs = 5000) const;
-    /** Waits until at least count connections have closed; false on time-out. */
-    bool WaitForSessions(int count, int timeoutMs = 5000) const;
+    /** Waits until at least count messages are recorded; a failure that says how many came after HangGuardMs. */
+    testing::AssertionResult WaitForMessages(int count) const;
+    /** Waits until at least count connections have closed; a failure that says how many did after HangGuardMs. */
+    testing::AssertionResult WaitForSessions(int count) const;
 
 private:
     QTemporaryDir m_records;

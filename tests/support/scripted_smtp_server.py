@@ -44,8 +44,9 @@ comes after the client's answer to it; no drip or repeat counts, as the
 client's wait for a reply began before its first byte; in seconds of the
 system's monotonic clock, in order), "marks": the times of the mark steps,
 on the same clock, "subflows": on multipath TCP, the paths the connection
-had besides its first when the last step was done, or null}. It ends anyway after 30 seconds, and when its stdin reaches
-end of file (so it never outlives the test program that started it).
+had besides its first when the last step was done, or null}. It ends anyway
+after 5 minutes (a test that hangs), and when its stdin reaches end of file
+(so it never outlives the test program that started it).
 """
 
 import base64
@@ -59,7 +60,7 @@ import tempfile
 import threading
 import time
 
-LIFETIME = 30
+LIFETIME = 300  # far longer than any test, on however busy a machine, waits for it
 # Linux's, which Python does not name
 SO_RCVBUFFORCE = 33
 IPPROTO_MPTCP = 262
@@ -124,9 +125,14 @@ def tls_context(folder):
     return server_context(cert, key, False)
 
 
+def give_up():
+    print(f"scripted_smtp_server.py: still serving after {LIFETIME} s: gives up", file=sys.stderr, flush=True)
+    os._exit(1)
+
+
 def main():
     script = json.loads(sys.argv[1])
-    threading.Timer(LIFETIME, os._exit, (1,)).start()
+    threading.Timer(LIFETIME, give_up).start()
     threading.Thread(target=lambda: (sys.stdin.read(), os._exit(0)), daemon=True).start()
 
     # A fixed, small receive buffer, as a server far away has in effect: what
