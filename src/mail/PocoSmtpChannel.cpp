@@ -88,7 +88,7 @@ constexpr int TlsRecordSize = 16384;
 // is out, and a reply that came meanwhile would wait unseen until then.
 constexpr qsizetype PlainWriteSize = 65536;
 
-// How often, at the most, the server's progress is looked at while it takes the data.
+// The longest gap between two looks at the server's progress while it takes the data.
 constexpr std::chrono::milliseconds ProgressPoll{50};
 
 } // namespace
@@ -169,7 +169,7 @@ SmtpReply PocoSmtpChannel::SendData(const char *bytes, qsizetype size)
     } catch (const SmtpError &) {
         if (!early && !(early = ReplyBeforeFailure()))
             throw;
-        // It answered, then hung up: its last word on this connection.
+        // It answered, then hung up or took no more: its last word on this connection.
         Close();
     }
     // A server that stopped taking the data may still wait for the rest:
@@ -183,6 +183,9 @@ SmtpReply PocoSmtpChannel::SendData(const char *bytes, qsizetype size)
     // Part of a reply that came while the data was written makes all of it
     // early, however late it ends: no reply to the data begins before the data ends.
     const SmtpReply reply = early ? *early : ReplyAfterData(m_reader.HasPending());
+    // A 3xx neither delivers nor refuses: no reply to the data, wherever it comes.
+    if (reply.Code / 100 == 3)
+        throw Stray(reply, reply.Text.toUtf8());
     if (reply.Code / 100 == 2) {
         if (early)
             throw OutOfTurn(reply);
@@ -235,7 +238,7 @@ bool PocoSmtpChannel::Put(const char *bytes, qsizetype size, std::optional<SmtpR
             if (!readWants) {
                 readWants = POLLIN;
                 *early = m_reader.Take();
-                if (*early && (*early)->Code / 100 == 2)
+                if (*early && (*early)->Code / 100 < 4)
                     return true; // out of turn: nothing more goes to this server
             }
         }
@@ -254,8 +257,7 @@ bool PocoSmtpChannel::Put(const char *bytes, qsizetype size, std::optional<SmtpR
             m_progress->Begin();
             waited = true;
         }
-        // Bytes the TLS layer has read and not handed out: no poll would see them.
-        if (watching() && m_tls && m_socket.available() > 0)
+        if (watching() && HeldByTls())
             ready = readWants;
         else if (!(ready = WaitWhileTaking(writeWants | (watching() ? readWants : 0), deadline)))
             return false;
@@ -320,9 +322,8 @@ void PocoSmtpChannel::AwaitTheRest(const SmtpReply &refusal)
     short waitFor = POLLIN;
     try {
         for (;;) {
-            // Bytes here already (a reply begun, or read by TLS and not handed out): no poll would see them.
-            const bool here = m_reader.HasPending() || (m_tls && m_socket.available() > 0);
-            if (!here && !WaitWhileTaking(waitFor, deadline, true)) {
+            // Bytes here already, a reply begun or held by TLS, are read at once.
+            if (!m_reader.HasPending() && !HeldByTls() && !WaitWhileTaking(waitFor, deadline, true)) {
                 if (!m_progress->Taking())
                     return;
                 Close();
@@ -346,7 +347,7 @@ std::optional<SmtpReply> PocoSmtpChannel::ReplyBeforeFailure()
             if (std::optional<SmtpReply> reply = m_reader.Take())
                 return reply;
             // Each read takes bytes out of the socket, so this ends.
-            if (!(m_tls && m_socket.available() > 0) && !Readable())
+            if (!HeldByTls() && !Readable())
                 return std::nullopt;
             if (ReceiveSome() == POLLOUT)
                 return std::nullopt;
@@ -390,8 +391,7 @@ void PocoSmtpChannel::ExpectSilence()
 
 bool PocoSmtpChannel::Waiting() const
 {
-    // Read by TLS and not handed out: no poll sees it.
-    return m_reader.HasPending() || (m_tls && m_socket.available() > 0) || Readable();
+    return m_reader.HasPending() || HeldByTls() || Readable();
 }
 
 short PocoSmtpChannel::Unasked()
@@ -462,6 +462,11 @@ short PocoSmtpChannel::WaitWhileTaking(short events, Clock::time_point &deadline
     }
 }
 
+bool PocoSmtpChannel::HeldByTls() const
+{
+    return m_tls && m_socket.available() > 0;
+}
+
 bool PocoSmtpChannel::Readable() const
 {
     pollfd target{m_socket.impl()->sockfd(), POLLIN, 0};
@@ -470,11 +475,12 @@ bool PocoSmtpChannel::Readable() const
 
 bool PocoSmtpChannel::ReadyToRead(short events, Clock::time_point &deadline)
 {
-    if (m_tls && m_socket.available() > 0) // read by TLS and not handed out: no poll would see them
+    if (HeldByTls())
         return true;
-    // While the server takes the data, the time-out counts from the last of it taken.
-    if (m_progress->Taking())
-        return WaitWhileTaking(events, deadline) != 0;
+    // While the server takes the data, the time-out counts from the last of it taken;
+    // once it has taken all of it, one wait covers the rest.
+    if (m_progress->Taking() && WaitWhileTaking(events, deadline, true))
+        return true;
     if (m_tls)
         return WaitFor(events, deadline) != 0;
     // The read blocks, for the time left of this reply.

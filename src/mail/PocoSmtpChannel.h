@@ -48,7 +48,8 @@ public:
      * connection is closed, the refusal being the server's last word. A
      * server that takes none of the rest for the time-out throws, naming its
      * refusal. Whatever it says between is out of turn. A write that fails is
-     * judged by what the server sent before it failed.
+     * judged by what the server sent before it failed. A 3xx neither delivers
+     * nor refuses: wherever it comes, it is out of turn and throws.
      */
     SmtpReply SendData(const char *bytes, qsizetype size);
     /**
@@ -69,7 +70,7 @@ private:
      * Writes all of the bytes; false when the server took none of them for
      * the time-out. With early, watches for the server's bytes between writes
      * and in every wait while it is empty: the first reply that comes is put
-     * there; writing goes on after a refusal and stops after a 2xx.
+     * there; writing goes on after a refusal and stops after anything else.
      */
     bool Put(const char *bytes, qsizetype size, std::optional<SmtpReply> *early);
     /**
@@ -120,11 +121,14 @@ private:
     short Unasked();
     /** What the server sent unasked: a 421 refuses the session, anything else is out of turn. */
     static SmtpError Stray(const std::optional<SmtpReply> &reply, const QByteArray &stray);
+    /** Whether the TLS layer has read bytes it has not handed out: no poll sees them. */
+    bool HeldByTls() const;
     /** Whether the socket has bytes to read now. */
     bool Readable() const;
     /**
      * Whether a read may go ahead, to end by the deadline at the latest (renewed
-     * while the server takes the data); events: what to wait for.
+     * while the server takes the data; once it has taken all of it, one wait
+     * covers what is left); events: what to wait for.
      */
     bool ReadyToRead(short events, Clock::time_point &deadline);
     void SetReceiveTimeout(std::chrono::milliseconds timeout);
