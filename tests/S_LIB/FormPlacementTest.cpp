@@ -2,6 +2,7 @@
 #include "HangGuard.h"
 #include "IniFile.h"
 #include "StartupEnv.h"
+#include "WindowWaits.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -78,8 +79,7 @@ TEST_F(FormPlacementTest, MaximisedWindowSavesItsNormalBounds)
 {
     form.setGeometry(50, 60, 450, 420);
     form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form, HangGuardMs))
-        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
+    ASSERT_TRUE(WindowShown(&form));
     form.showMaximized();
     ASSERT_TRUE(QTest::qWaitFor([&] { return form.isMaximized(); }, HangGuardMs))
         << "the window was still not maximised after " << HangGuardMs / 1000 << " s";

@@ -1,6 +1,6 @@
 #include "MsgDlgs.h"
 
-#include "HangGuard.h"
+#include "WindowWaits.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -90,8 +90,7 @@ TEST(MsgDlgsTest, BoxIsCentredOnAVisibleMainFormOnly)
 
     main.setGeometry(300, 200, 600, 500);
     main.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main, HangGuardMs))
-        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
+    ASSERT_TRUE(WindowShown(&main));
     WithNextBox([&](QMessageBox *box) {
         const QRect m = main.frameGeometry();
         EXPECT_EQ(box->pos(), QPoint(CentredBoxPos(m.left(), m.width(), box->width()),

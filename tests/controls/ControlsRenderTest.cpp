@@ -2,7 +2,6 @@
 // can be checked by eye, and checks that each picture shows the band colours
 // where the panels put them.
 #include "EdSpin.h"
-#include "HangGuard.h"
 #include "LabelCrd.h"
 #include "PnButtns.h"
 #include "PnDlgBtn.h"
@@ -11,6 +10,7 @@
 #include "PnXP.h"
 #include "RenderHelpers.h"
 #include "StartupEnv.h"
+#include "WindowWaits.h"
 
 #include <QDialog>
 #include <QDir>
@@ -44,8 +44,7 @@ QString RenderPath(const QString &name)
 QImage Snapshot(QWidget &window, const QString &name)
 {
     window.show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window, HangGuardMs))
-        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
+    EXPECT_TRUE(WindowShown(&window));
     QCoreApplication::processEvents();
     const QImage image = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_FALSE(image.isNull());

@@ -1,6 +1,6 @@
 #include "EdSpin.h"
 
-#include "HangGuard.h"
+#include "WindowWaits.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -68,8 +68,7 @@ protected:
         m_spin->SetValue(25);
         m_dialog->show();
         m_dialog->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get(), HangGuardMs))
-            << "the window was still not active after " << HangGuardMs / 1000 << " s";
+        ASSERT_TRUE(WindowActive(m_dialog.get()));
         m_spin->setFocus();
         ASSERT_TRUE(m_spin->hasFocus());
     }

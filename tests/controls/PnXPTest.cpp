@@ -1,8 +1,8 @@
-#include "HangGuard.h"
 #include "RenderHelpers.h"
 #include "TButtonText.h"
 #include "TCardLabel.h"
 #include "TXPPanel.h"
+#include "WindowWaits.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -31,8 +31,7 @@ protected:
     {
         m_host->resize(300, 200);
         m_host->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get(), HangGuardMs))
-            << "the window was still not shown after " << HangGuardMs / 1000 << " s";
+        ASSERT_TRUE(WindowShown(m_host.get()));
     }
 
     std::unique_ptr<QWidget> m_host = std::make_unique<QWidget>();

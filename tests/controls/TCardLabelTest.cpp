@@ -1,7 +1,7 @@
 #include "TCardLabel.h"
 #include "CardText.h"
-#include "HangGuard.h"
 #include "RenderHelpers.h"
+#include "WindowWaits.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -180,8 +180,7 @@ TEST_F(TCardLabelTest, HotOnlyForEnabledLinksWithoutCapture)
     label->setEnabled(true);
 
     m_host->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get(), HangGuardMs))
-        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
+    ASSERT_TRUE(WindowShown(m_host.get()));
     SendLeave(label);
     // A button held down over another control: that control has the mouse.
     auto *other = new QWidget(m_host.get());
@@ -232,8 +231,7 @@ TEST_F(TCardLabelTest, ClickWhileEnabledOnly)
 {
     TCardLabel *label = MakeLabel(u"Add"_s);
     m_host->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get(), HangGuardMs))
-        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
+    ASSERT_TRUE(WindowShown(m_host.get()));
     QSignalSpy spy(label, &TCardLabel::clicked);
     QTest::mouseClick(label, Qt::LeftButton);
     EXPECT_EQ(spy.count(), 1);

@@ -1,6 +1,6 @@
 #include "TDialogBtnPanel.h"
-#include "HangGuard.h"
 #include "RenderHelpers.h"
+#include "WindowWaits.h"
 
 #include <QAccessible>
 #include <QDialog>
@@ -64,8 +64,7 @@ TEST_F(TDialogBtnPanelTest, BarSitsAtTheBottomOfTheDialog)
     EXPECT_EQ(bar->geometry(), QRect(0, 150, 400, 50));
     EXPECT_EQ(bar->objectName(), u"A_DlgBtnPanel"_s);
     m_dialog->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get(), HangGuardMs))
-        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
+    ASSERT_TRUE(WindowShown(m_dialog.get()));
     m_dialog->resize(500, 300);
     EXPECT_EQ(bar->geometry(), QRect(0, 250, 500, 50));
 }
@@ -82,8 +81,7 @@ TEST_F(TDialogBtnPanelTest, RightGroupReadsInIdOrderFlushWithTheMargin)
     EXPECT_EQ(bar->Button(bAdd), nullptr);
 
     m_dialog->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get(), HangGuardMs))
-        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
+    ASSERT_TRUE(WindowShown(m_dialog.get()));
     m_dialog->resize(640, 200);
     EXPECT_EQ(help->x() + help->width(), 640 - 8);
     EXPECT_EQ(ok->x(), help->x() - 188);
@@ -117,8 +115,7 @@ TEST_F(TDialogBtnPanelTest, NoCandidateMeansNoDefaultButton)
 {
     TDialogBtnPanel *bar = MakeBar({bAdd, bEdit});
     m_dialog->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get(), HangGuardMs))
-        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
+    ASSERT_TRUE(WindowShown(m_dialog.get()));
     EXPECT_EQ(DefaultCount(*bar), 0);
 }
 
@@ -157,8 +154,7 @@ TEST_F(TDialogBtnPanelTest, OkClosesAfterItsHandlerUnlessKeptOpen)
 {
     TDialogBtnPanel *bar = MakeBar({bOK, bCancel});
     m_dialog->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get(), HangGuardMs))
-        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
+    ASSERT_TRUE(WindowShown(m_dialog.get()));
     bool valid = false;
     QList<DialogButtonId> clicks;
     QObject::connect(bar, &TDialogBtnPanel::ButtonClicked, bar, [&](DialogButtonId id) {
@@ -180,8 +176,7 @@ TEST_F(TDialogBtnPanelTest, ButtonWithoutModalResultLeavesTheDialogOpen)
 {
     TDialogBtnPanel *bar = MakeBar({bOK, bCancel, bHelp});
     m_dialog->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get(), HangGuardMs))
-        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
+    ASSERT_TRUE(WindowShown(m_dialog.get()));
     QSignalSpy spy(bar, &TDialogBtnPanel::ButtonClicked);
     bar->Button(bHelp)->click();
     EXPECT_EQ(spy.count(), 1);
@@ -194,8 +189,7 @@ TEST_F(TDialogBtnPanelTest, EscapeRunsTheCancelHandlerThenRejects)
     auto *edit = new QLineEdit(m_dialog.get());
     m_dialog->show();
     m_dialog->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get(), HangGuardMs))
-        << "the window was still not active after " << HangGuardMs / 1000 << " s";
+    ASSERT_TRUE(WindowActive(m_dialog.get()));
     edit->setFocus();
     QList<DialogButtonId> clicks;
     QObject::connect(bar, &TDialogBtnPanel::ButtonClicked, bar, [&](DialogButtonId id) { clicks << id; });
@@ -210,8 +204,7 @@ TEST_F(TDialogBtnPanelTest, EscapeWithDisabledCancelDoesNothing)
     TDialogBtnPanel *bar = MakeBar({bBack, bNext, bClose});
     m_dialog->show();
     m_dialog->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get(), HangGuardMs))
-        << "the window was still not active after " << HangGuardMs / 1000 << " s";
+    ASSERT_TRUE(WindowActive(m_dialog.get()));
     QSignalSpy spy(bar, &TDialogBtnPanel::ButtonClicked);
     bar->Button(bClose)->setEnabled(false);
     QTest::keyClick(m_dialog.get(), Qt::Key_Escape);
@@ -225,8 +218,7 @@ TEST_F(TDialogBtnPanelTest, EnterPressesTheDefaultButton)
     auto *edit = new QLineEdit(m_dialog.get());
     m_dialog->show();
     m_dialog->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get(), HangGuardMs))
-        << "the window was still not active after " << HangGuardMs / 1000 << " s";
+    ASSERT_TRUE(WindowActive(m_dialog.get()));
     edit->setFocus();
     QSignalSpy spy(bar, &TDialogBtnPanel::ButtonClicked);
     QTest::keyClick(edit, Qt::Key_Return);

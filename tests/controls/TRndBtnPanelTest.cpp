@@ -1,8 +1,8 @@
 #include "TRndBtnPanel.h"
-#include "HangGuard.h"
 #include "RenderHelpers.h"
 #include "TCardLabel.h"
 #include "TTxtBtnPanel.h"
+#include "WindowWaits.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -65,8 +65,7 @@ TEST(TRndBtnPanelTest, BarIsCentredOnePixelAboveTheBottom)
     }
     // A resize by any other means (a layout) is laid out the same way.
     panel->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.get(), HangGuardMs))
-        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
+    ASSERT_TRUE(WindowShown(panel.get()));
     panel->resize(250, 120);
     EXPECT_EQ(bar->y(), 120 - bar->height() - 1);
     EXPECT_EQ(bar->x(), (250 - bar->width()) / 2);
@@ -80,8 +79,7 @@ TEST(TRndBtnPanelTest, LinkClickArrivesWithTheBarAsSender)
     panel->SetBounds(0, 0, 300, 150);
     host.resize(320, 170);
     host.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host, HangGuardMs))
-        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
+    ASSERT_TRUE(WindowShown(&host));
     QSignalSpy spy(panel, &TRndBtnPanel::OnCommand);
     QTest::mouseClick(panel->Buttons()->Link(1), Qt::LeftButton);
     ASSERT_EQ(spy.count(), 1);

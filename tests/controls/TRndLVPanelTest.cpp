@@ -1,6 +1,6 @@
 #include "TRndLVPanel.h"
-#include "HangGuard.h"
 #include "RenderHelpers.h"
+#include "WindowWaits.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -57,8 +57,7 @@ protected:
         m_host->resize(320, 220);
         m_host->show();
         m_host->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m_host.get(), HangGuardMs))
-            << "the window was still not active after " << HangGuardMs / 1000 << " s";
+        ASSERT_TRUE(WindowActive(m_host.get()));
     }
 
     std::unique_ptr<QWidget> m_host = std::make_unique<QWidget>();

@@ -1,8 +1,8 @@
 #include "TTxtBtnPanel.h"
-#include "HangGuard.h"
 #include "RenderHelpers.h"
 #include "StartupEnv.h"
 #include "TCardLabel.h"
+#include "WindowWaits.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -147,8 +147,7 @@ TEST_F(TTxtBtnPanelTest, ClickRaisesTheCommandWithTheBarAsSender)
     edit->move(0, 100);
     m_host->show();
     m_host->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(m_host.get(), HangGuardMs))
-        << "the window was still not active after " << HangGuardMs / 1000 << " s";
+    ASSERT_TRUE(WindowActive(m_host.get()));
     edit->setFocus();
     ASSERT_TRUE(edit->hasFocus());
 
@@ -168,8 +167,7 @@ TEST_F(TTxtBtnPanelTest, DisabledLinkReportsNothing)
 {
     TTxtBtnPanel *bar = MakeBar({0, 1});
     m_host->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get(), HangGuardMs))
-        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
+    ASSERT_TRUE(WindowShown(m_host.get()));
     QSignalSpy spy(bar, &TTxtBtnPanel::OnCommand);
     bar->SetCommandEnabled(1, false);
     EXPECT_FALSE(bar->Link(1)->isEnabled());

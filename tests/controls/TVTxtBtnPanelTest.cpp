@@ -1,8 +1,8 @@
 #include "TVTxtBtnPanel.h"
-#include "HangGuard.h"
 #include "RenderHelpers.h"
 #include "StartupEnv.h"
 #include "TCardLabel.h"
+#include "WindowWaits.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -113,8 +113,7 @@ TEST_F(TVTxtBtnPanelTest, EqualCaptionCausesNoRepaint)
     bar->resize(bar->width(), 300);
     m_host->resize(300, 320);
     m_host->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get(), HangGuardMs))
-        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
+    ASSERT_TRUE(WindowShown(m_host.get()));
     QCoreApplication::processEvents();
 
     struct PaintCounter : QObject {
@@ -139,8 +138,7 @@ TEST_F(TVTxtBtnPanelTest, ClickAndEnablingWorkAsOnTheHorizontalBar)
     TVTxtBtnPanel *bar = MakeBar(EmailCommands);
     bar->resize(bar->width(), 300);
     m_host->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_host.get(), HangGuardMs))
-        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
+    ASSERT_TRUE(WindowShown(m_host.get()));
     QSignalSpy spy(bar, &TVTxtBtnPanel::OnCommand);
     bar->SetCommandEnabled(17, false);
     QTest::mouseClick(bar->Link(17), Qt::LeftButton);

@@ -1,6 +1,6 @@
 #include "UI.h"
-#include "HangGuard.h"
 #include "TDialogBtnPanel.h"
+#include "WindowWaits.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -66,8 +66,7 @@ TEST_F(UITest, ComboBoxRefusesTypedText)
     QComboBox *combo = CreateComboBox(m_parent.get(), 0, 0, 150);
     combo->addItems({u"First"_s, u"Second"_s});
     m_parent->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_parent.get(), HangGuardMs))
-        << "the window was still not shown after " << HangGuardMs / 1000 << " s";
+    ASSERT_TRUE(WindowShown(m_parent.get()));
     QTest::keyClicks(combo, u"xyz"_s);
     EXPECT_EQ(combo->currentText(), u"First"_s);
     EXPECT_EQ(combo->lineEdit(), nullptr);

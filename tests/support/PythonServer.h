@@ -22,6 +22,8 @@ public:
     const QByteArray &FirstLine() const { return m_firstLine; }
     /** The next line the server prints, waiting at most timeoutMs; empty when none comes. */
     QByteArray NextLine(int timeoutMs);
+    /** What the server wrote to its standard error since last asked. */
+    QByteArray StandardError() { return m_process.readAllStandardError(); }
 
 private:
     QProcess m_process;

@@ -1,5 +1,7 @@
 #include "ScriptedSmtpServer.h"
 
+#include "HangGuard.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -32,40 +34,41 @@ ScriptedSmtpServer::ScriptedSmtpServer(const QList<ServerStep> &script)
 {
 }
 
-QStringList ScriptedSmtpServer::Commands(int timeoutMs)
+QStringList ScriptedSmtpServer::Commands()
 {
     QStringList commands;
-    for (const QJsonValue &line : End(timeoutMs)[u"commands"_s].toArray())
+    for (const QJsonValue &line : End()[u"commands"_s].toArray())
         commands.append(line.toString());
     return commands;
 }
 
 std::optional<std::chrono::steady_clock::time_point>
-ScriptedSmtpServer::QuietSince(std::chrono::steady_clock::time_point at, int timeoutMs)
+ScriptedSmtpServer::QuietSince(std::chrono::steady_clock::time_point at)
 {
     // Each act is stamped before it is done: one stamped after the given time came after it.
     std::optional<std::chrono::steady_clock::time_point> since;
-    for (const QJsonValue &act : End(timeoutMs)[u"quiet"_s].toArray())
+    for (const QJsonValue &act : End()[u"quiet"_s].toArray())
         if (const auto stamp = Monotonic(act.toDouble()); stamp <= at)
             since = stamp;
     return since;
 }
 
-QList<std::chrono::steady_clock::time_point> ScriptedSmtpServer::Marks(int timeoutMs)
+QList<std::chrono::steady_clock::time_point> ScriptedSmtpServer::Marks()
 {
     QList<std::chrono::steady_clock::time_point> marks;
-    for (const QJsonValue &mark : End(timeoutMs)[u"marks"_s].toArray())
+    for (const QJsonValue &mark : End()[u"marks"_s].toArray())
         marks.append(Monotonic(mark.toDouble()));
     return marks;
 }
 
-const QJsonObject &ScriptedSmtpServer::End(int timeoutMs)
+const QJsonObject &ScriptedSmtpServer::End()
 {
     if (!m_end) {
-        const QByteArray line = m_server.NextLine(timeoutMs);
+        const QByteArray line = m_server.NextLine(HangGuardMs);
         if (line.isEmpty())
-            ADD_FAILURE() << "Hung: the scripted server told nothing of what it saw within " << timeoutMs / 1000
-                          << " s (it tells once the client has closed)";
+            ADD_FAILURE() << "Hung: the scripted server told nothing of what it saw within " << HangGuardMs / 1000
+                          << " s (it tells once the client has closed); it wrote: "
+                          << m_server.StandardError().toStdString();
         m_end = QJsonDocument::fromJson(line).object();
     }
     return *m_end;

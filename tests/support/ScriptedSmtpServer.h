@@ -1,6 +1,5 @@
 #pragma once
 
-#include "HangGuard.h"
 #include "PythonServer.h"
 
 #include <QByteArray>
@@ -65,23 +64,22 @@ public:
 
     quint16 Port() const { return m_port; }
     /** The command lines the client sent, once it has closed; waits for that. */
-    QStringList Commands(int timeoutMs = HangGuardMs);
+    QStringList Commands();
     /**
      * Since when the server had done nothing the client must answer at the
      * given time (its last send, fin or close before it, or its last stall
      * after reads, from the first of them); none without such an act before
      * it. Once the client has closed; waits for that.
      */
-    std::optional<std::chrono::steady_clock::time_point> QuietSince(std::chrono::steady_clock::time_point at,
-                                                                    int timeoutMs = HangGuardMs);
+    std::optional<std::chrono::steady_clock::time_point> QuietSince(std::chrono::steady_clock::time_point at);
     /** When the server came to each Mark step, once the client has closed. */
-    QList<std::chrono::steady_clock::time_point> Marks(int timeoutMs = HangGuardMs);
+    QList<std::chrono::steady_clock::time_point> Marks();
     /** On multipath TCP, the paths the connection had besides its first, once the client has closed. */
-    int Subflows(int timeoutMs = HangGuardMs) { return End(timeoutMs)[QStringLiteral("subflows")].toInt(); }
+    int Subflows() { return End()[QStringLiteral("subflows")].toInt(); }
 
 private:
-    /** What the server printed last, once the client has closed. */
-    const QJsonObject &End(int timeoutMs);
+    /** What the server printed last, once the client has closed; a failure that says so when a hang keeps it. */
+    const QJsonObject &End();
 
     PythonServer m_server;
     quint16 m_port = 0;
